@@ -1,0 +1,68 @@
+# Shared set-up for the run and test scripts: packages, the project's Wine prefix, a display,
+# and the cross build. Sourced, not run.
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR=${BUILD_DIR:-$ROOT/build/i686}
+export WINEPREFIX=${WINEPREFIX:-$ROOT/.wineprefix}
+export WINEARCH=win64
+export WINEDEBUG=${WINEDEBUG:--all}
+# Nothing here needs Wine's Mono or Gecko; without network they would only stall start-up.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386
+          xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei googletest cmake make
+          clang libclang-rt-14-dev g++)
+
+log() { printf '== %s\n' "$*" >&2; }
+
+install_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    log "installing ${missing[*]}"
+    local sudo=""
+    [ "$(id -u)" -ne 0 ] && sudo=sudo
+    if ! dpkg --print-foreign-architectures | grep -qx i386; then $sudo dpkg --add-architecture i386; fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Starts a virtual screen when there is no usable one.
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return 0; fi
+    export DISPLAY=:${ICONVALE_DISPLAY:-77}
+    if ! xdpyinfo >/dev/null 2>&1; then
+        log "starting Xvfb on $DISPLAY"
+        Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+    fi
+}
+
+# A prefix of the project's own, with fonts that render Chinese.
+ensure_wine_prefix() {
+    if [ ! -f "$WINEPREFIX/.iconvale-ready" ]; then
+        log "creating the Wine prefix $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1 || true
+        wineserver -w
+        local key='HKCU\Software\Wine\Fonts\Replacements'
+        for font in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2" "MS Sans Serif" "SimSun" "NSimSun" \
+                    "宋体" "新宋体" "Microsoft YaHei" "微软雅黑" "Segoe UI"; do
+            wine reg add "$key" /v "$font" /t REG_SZ /d "WenQuanYi Micro Hei" /f >/dev/null 2>&1
+        done
+        wineserver -w
+        touch "$WINEPREFIX/.iconvale-ready"
+    fi
+    # A persistent server makes each test process start in tens of milliseconds.
+    wineserver -p >/dev/null 2>&1 || true
+}
+
+cross_build() {
+    local toolchain=${1:-$ROOT/cmake/mingw-i686.cmake} dir=${2:-$BUILD_DIR}
+    log "building in $dir"
+    cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$dir" -j"$(nproc)"
+}

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Sets everything up, builds, and runs every test: the Windows tests under Wine, the portable
+# codec natively with g++ and clang, and a short fuzzing run over the stream parser.
+source "$(dirname "$0")/common.sh"
+install_packages
+ensure_display
+ensure_wine_prefix
+
+cross_build
+cross_build "$ROOT/cmake/mingw-x86_64.cmake" "$ROOT/build/x86_64"   # must build; tests run 32-bit
+
+log "native build (g++)"
+cmake -S "$ROOT" -B "$ROOT/build/native-gcc" -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=Debug >/dev/null
+cmake --build "$ROOT/build/native-gcc" -j"$(nproc)"
+log "native build (clang, with fuzzers)"
+cmake -S "$ROOT" -B "$ROOT/build/native-clang" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_C_COMPILER=clang \
+      -DCMAKE_BUILD_TYPE=Debug -DICONVALE_FUZZ=ON >/dev/null
+cmake --build "$ROOT/build/native-clang" -j"$(nproc)"
+
+status=0
+log "native tests"
+ctest --test-dir "$ROOT/build/native-gcc" --output-on-failure -j"$(nproc)" || status=1
+ctest --test-dir "$ROOT/build/native-clang" --output-on-failure -j"$(nproc)" || status=1
+
+log "fuzzing the stream parser for ${FUZZ_SECONDS:-30} s"
+"$ROOT/scripts/fuzz.sh" stream "${FUZZ_SECONDS:-30}" || status=1
+
+log "Windows tests under Wine"
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" || status=1
+exit $status

@@ -1,0 +1,110 @@
+#include "support/stream_builders.h"
+
+#include <algorithm>
+#include <sstream>
+
+namespace iconvale::testing {
+
+namespace {
+
+std::uint32_t Mix(std::uint32_t i, std::uint32_t x, std::uint32_t y) {
+    std::uint32_t h = i * 0x9E3779B1u ^ (x + 1) * 0x85EBCA77u ^ (y + 7) * 0xC2B2AE3Du;
+    h ^= h >> 15;
+    h *= 0x2C1B3C6Du;
+    h ^= h >> 12;
+    return h;
+}
+
+}  // namespace
+
+ImageListData PatternList(const ListShape& shape) {
+    ImageListData list;
+    list.width = static_cast<std::uint16_t>(shape.width);
+    list.height = static_cast<std::uint16_t>(shape.height);
+    list.bitsPerPixel = shape.bitsPerPixel;
+    list.flags = static_cast<std::uint16_t>(shape.bitsPerPixel | (shape.mask ? kMaskFlag : 0));
+    list.count = static_cast<std::uint16_t>(shape.count);
+    list.capacity = static_cast<std::uint16_t>(shape.capacity ? shape.capacity : shape.count + 3);
+    list.grow = 4;
+    list.background = 0x00336699;
+    if (shape.bitsPerPixel <= 8) list.palette = DefaultPalette(shape.bitsPerPixel);
+    list.AllocateImages();
+    const std::uint32_t valueMask = shape.bitsPerPixel == 32   ? 0xFFFFFFFFu
+                                    : shape.bitsPerPixel == 16 ? 0x7FFFu
+                                                               : (1u << shape.bitsPerPixel) - 1;
+    for (int i = 0; i < shape.count; ++i) {
+        for (int y = 0; y < shape.height; ++y) {
+            for (int x = 0; x < shape.width; ++x) {
+                std::uint32_t h = Mix(i, x, y);
+                list.SetPixel(i, x, y, h & valueMask);
+                if (shape.mask) list.SetTransparent(i, x, y, (h >> 27) % 3 == 0);
+            }
+        }
+    }
+    return list;
+}
+
+void MakeCanonical(ImageListData& list) {
+    for (int i = 0; i < list.count; ++i) {
+        for (int y = 0; y < list.height; ++y) {
+            for (int x = 0; x < list.width; ++x) {
+                bool clear = list.HasMask() && list.Transparent(i, x, y);
+                if (clear) {
+                    list.SetPixel(i, x, y, 0);
+                } else if (list.bitsPerPixel == 32) {
+                    list.SetPixel(i, x, y, list.Pixel(i, x, y) | 0xFF000000u);
+                }
+            }
+        }
+    }
+}
+
+std::uint32_t PixelColour(const ImageListData& list, int index, int x, int y) {
+    std::uint32_t v = list.Pixel(index, x, y);
+    switch (list.bitsPerPixel) {
+        case 4:
+        case 8: {
+            const auto& palette =
+                list.palette.empty() ? DefaultPalette(list.bitsPerPixel) : list.palette;
+            return v < palette.size() ? palette[v] & 0x00FFFFFF : 0;
+        }
+        case 16: {
+            auto widen = [](std::uint32_t c) { return (c << 3) | (c >> 2); };
+            return widen((v >> 10) & 31) << 16 | widen((v >> 5) & 31) << 8 | widen(v & 31);
+        }
+        case 24: return v & 0x00FFFFFF;
+        default: return v;
+    }
+}
+
+::testing::AssertionResult SameImages(const ImageListData& expected, const ImageListData& actual) {
+    if (expected.count != actual.count || expected.width != actual.width ||
+        expected.height != actual.height || expected.HasMask() != actual.HasMask()) {
+        return ::testing::AssertionFailure()
+               << "shape differs: expected " << expected.count << " of " << expected.width << "x"
+               << expected.height << (expected.HasMask() ? " masked" : "") << ", got "
+               << actual.count << " of " << actual.width << "x" << actual.height
+               << (actual.HasMask() ? " masked" : "");
+    }
+    for (int i = 0; i < expected.count; ++i) {
+        for (int y = 0; y < expected.height; ++y) {
+            for (int x = 0; x < expected.width; ++x) {
+                std::uint32_t want = PixelColour(expected, i, x, y);
+                std::uint32_t got = PixelColour(actual, i, x, y);
+                if (want != got) {
+                    return ::testing::AssertionFailure()
+                           << "image " << i << " pixel (" << x << "," << y << "): expected 0x"
+                           << std::hex << want << ", got 0x" << got;
+                }
+                if (expected.HasMask() &&
+                    expected.Transparent(i, x, y) != actual.Transparent(i, x, y)) {
+                    return ::testing::AssertionFailure() << "image " << i << " mask bit (" << x
+                                                         << "," << y << ") differs";
+                }
+            }
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+}  // namespace iconvale::testing

@@ -1,0 +1,32 @@
+// Image lists made by the tests themselves, and comparisons that explain what differs.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "core/image_list_stream.h"
+
+namespace iconvale::testing {
+
+struct ListShape {
+    int width = 16;
+    int height = 16;
+    int bitsPerPixel = 32;
+    bool mask = true;
+    int count = 3;
+    int capacity = 0;  // 0: the count plus a few
+};
+
+// A list whose every pixel and mask bit follows a pattern unique to (image, x, y).
+ImageListData PatternList(const ListShape& shape);
+
+// Brings a list into the form every image list keeps it in: transparent pixels black, and at
+// 32 bits opaque pixels fully opaque, so that platform and codec agree pixel for pixel.
+void MakeCanonical(ImageListData& list);
+
+// Colour of a pixel as 0x00RRGGBB (palette looked up; 16-bit 5-5-5 widened), alpha on top at 32.
+std::uint32_t PixelColour(const ImageListData& list, int index, int x, int y);
+
+// Same count, size, mask flag, and per image the same colours and mask bits.
+::testing::AssertionResult SameImages(const ImageListData& expected, const ImageListData& actual);
+
+}  // namespace iconvale::testing
