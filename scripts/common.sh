@@ -56,8 +56,10 @@ ensure_wine_prefix() {
         wineserver -w
         touch "$WINEPREFIX/.iconvale-ready"
     fi
-    # A persistent server makes each test process start in tens of milliseconds.
+    # A persistent server makes each test process start in tens of milliseconds. Its services
+    # are started here, detached from any pipe, so that no later output pipe is held open.
     wineserver -p >/dev/null 2>&1 || true
+    wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 cross_build() {

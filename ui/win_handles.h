@@ -2,8 +2,8 @@
 #pragma once
 
 #include <windows.h>
+#include <objidl.h>  // before commctrl.h, which declares its stream functions only then
 #include <commctrl.h>
-#include <objidl.h>
 
 #include <utility>
 

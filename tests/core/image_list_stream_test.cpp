@@ -17,6 +17,10 @@ struct RoundTripCase {
     int count;
 };
 
+void PrintTo(const RoundTripCase& c, std::ostream* os) {
+    *os << c.bitsPerPixel << " bits, " << (c.mask ? "masked, " : "plain, ") << c.count;
+}
+
 class StreamRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(StreamRoundTrip, EveryFieldAndPixelComesBack) {

@@ -56,6 +56,8 @@ struct FieldCase {
     bool accepted;
 };
 
+void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.field << "=" << c.value; }
+
 class HeaderFieldValue : public ::testing::TestWithParam<FieldCase> {};
 
 TEST_P(HeaderFieldValue, IsRefusedOrReadConsistently) {
@@ -99,6 +101,8 @@ struct BitmapCase {
     int width;  // 2 or 4 bytes
     std::uint32_t value;
 };
+
+void PrintTo(const BitmapCase& c, std::ostream* os) { *os << c.what; }
 
 class InconsistentBitmap : public ::testing::TestWithParam<BitmapCase> {};
 

@@ -9,7 +9,7 @@ namespace iconvale {
 namespace {
 
 void Append(Bytes& out, std::initializer_list<std::uint8_t> bytes) {
-    out.insert(out.end(), bytes.begin(), bytes.end());
+    for (std::uint8_t b : bytes) out.push_back(b);
 }
 
 void AppendLe32(Bytes& out, std::uint32_t v) {

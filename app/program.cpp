@@ -1,0 +1,28 @@
+#include "app/program.h"
+
+namespace iconvale {
+
+Program::Program(LifecycleTrace trace) : trace_(std::move(trace)) {
+    openGroup_.emplace();
+    Trace("build open group");
+}
+
+Program::~Program() { Release(); }
+
+void Program::Release() {
+    if (!openGroup_) return;
+    openGroup_.reset();
+    Trace("release open group");
+    values.currentPath.clear();
+    values.currentPath.shrink_to_fit();
+    Trace("free current path");
+    values.extractionFolder.clear();
+    values.formatIdentifier.clear();
+    Trace("free extraction texts");
+}
+
+void Program::Trace(const char* event) const {
+    if (trace_) trace_(event);
+}
+
+}  // namespace iconvale

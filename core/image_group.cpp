@@ -1,0 +1,118 @@
+#include "core/image_group.h"
+
+#include <algorithm>
+
+#include "core/group_file.h"
+#include "core/image_list_bridge.h"
+#include "core/image_list_stream.h"
+
+namespace iconvale {
+
+struct ImageGroup::State {
+    UniqueImageList list;
+    StreamFields fields;
+};
+
+namespace {
+
+// The growth step as the platform rounds it: at least one, then up to a multiple of four.
+std::uint16_t RoundedGrow(int grow) {
+    return static_cast<std::uint16_t>((std::clamp(grow, 1, 65532) + 3) & ~3);
+}
+
+int DepthForFlags(std::uint32_t flags) {
+    int depth = static_cast<int>(flags & kDepthBits);
+    if (depth == kDeviceDepth) return ScreenDepth();
+    return IsSupportedDepth(depth) ? depth : 0;
+}
+
+}  // namespace
+
+ImageGroup::ImageGroup() : state_(std::make_shared<State>()) {}
+
+void ImageGroup::Destroy() { state_->list.reset(); }
+
+HIMAGELIST ImageGroup::GetHandle() const { return state_->list.get(); }
+
+bool ImageGroup::Create(int width, int height, std::uint32_t flags, int initialCount) {
+    Destroy();
+    int depth = DepthForFlags(flags);
+    if (width < 1 || height < 1 || width > kMaxGroupDimension || height > kMaxGroupDimension ||
+        depth == 0 || flags > 0xFFFF || initialCount < 0 || initialCount >= kMaxGroupCount) {
+        return false;
+    }
+    UINT createFlags = static_cast<UINT>(depth) | (flags & ILC_MASK);
+    state_->list.reset(::ImageList_Create(width, height, createFlags, initialCount, initialCount));
+    if (!state_->list) return false;
+    // What a new platform list would write: room for one more than asked, rounded growth.
+    state_->fields = {static_cast<std::uint16_t>(flags), static_cast<std::uint16_t>(initialCount + 1),
+                      RoundedGrow(initialCount), {-1, -1, -1, -1}, depth};
+    return true;
+}
+
+bool ImageGroup::LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFlag) {
+    Destroy();
+    auto data = ParseImageListStream(StreamPart(bytes, headerFlag == 1));
+    if (!data) return false;
+    UniqueImageList list = BuildImageList(*data);
+    if (!list) return false;
+    state_->list = std::move(list);
+    state_->fields = FieldsOf(*data);
+    return true;
+}
+
+Bytes ImageGroup::SaveToBytes(int headerFlag) const {
+    if (!IsCreated()) return {};
+    auto data = ReadImageList(GetHandle(), state_->fields);
+    if (!data) return {};
+    return WithGroupHeader(WriteImageListStream(*data), headerFlag == 1);
+}
+
+void ImageGroup::GrowCapacityTo(int count) {
+    // The store grows by its step when it runs out of cells, as the platform list does.
+    auto& fields = state_->fields;
+    if (count > fields.capacity) {
+        fields.capacity = static_cast<std::uint16_t>(std::min(count + fields.grow, kMaxGroupCount));
+    }
+}
+
+int ImageGroup::AddIcon(HICON icon) {
+    if (!IsCreated() || !icon || GetCount() >= kMaxGroupCount) return -1;
+    int index = ::ImageList_AddIcon(GetHandle(), icon);
+    if (index >= 0) GrowCapacityTo(index + 1);
+    return index;
+}
+
+bool ImageGroup::ReplaceWithIcon(int index, HICON icon) {
+    if (!IsCreated() || !icon || index < 0 || index >= GetCount()) return false;
+    return ::ImageList_ReplaceIcon(GetHandle(), index, icon) != -1;
+}
+
+bool ImageGroup::Remove(int index) {
+    // The platform reads -1 as "remove all"; the group removes one image only.
+    if (!IsCreated() || index < 0 || index >= GetCount()) return false;
+    return ::ImageList_Remove(GetHandle(), index) != FALSE;
+}
+
+COLORREF ImageGroup::GetBackgroundColour() const {
+    return IsCreated() ? ::ImageList_GetBkColor(GetHandle()) : CLR_NONE;
+}
+
+COLORREF ImageGroup::SetBackgroundColour(COLORREF colour) {
+    return IsCreated() ? ::ImageList_SetBkColor(GetHandle(), colour) : CLR_NONE;
+}
+
+UniqueIcon ImageGroup::GetIcon(int index, UINT drawFlags) const {
+    if (!IsCreated() || index < 0 || index >= GetCount()) return {};
+    return UniqueIcon(::ImageList_GetIcon(GetHandle(), index, drawFlags));
+}
+
+IconSize ImageGroup::GetIconSize() const {
+    IconSize size;
+    if (!IsCreated() || !::ImageList_GetIconSize(GetHandle(), &size.width, &size.height)) return {};
+    return size;
+}
+
+int ImageGroup::GetCount() const { return IsCreated() ? ::ImageList_GetImageCount(GetHandle()) : 0; }
+
+}  // namespace iconvale

@@ -1,0 +1,68 @@
+// One image group in memory: an ordered set of same-sized images kept in a platform image
+// list, with the stream fields the list itself does not keep (raw flags, capacity, growth step,
+// overlays). Copies share one group; the last copy to go destroys the list.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>  // before commctrl.h, which declares its stream functions only then
+#include <commctrl.h>
+
+#include <memory>
+#include <span>
+
+#include "core/bytes.h"
+#include "ui/win_handles.h"
+
+namespace iconvale {
+
+inline constexpr std::uint32_t kDefaultGroupFlags = ILC_COLOR32 | ILC_MASK;
+// Widths, heights and counts are 16-bit in the file: a group beyond that could not be saved.
+inline constexpr int kMaxGroupDimension = 65535;
+inline constexpr int kMaxGroupCount = 65535;
+
+struct IconSize {
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const IconSize&, const IconSize&) = default;
+};
+
+class ImageGroup {
+public:
+    ImageGroup();
+
+    void Destroy();
+    HIMAGELIST GetHandle() const;
+    bool IsCreated() const { return GetHandle() != nullptr; }
+
+    // Flags: a depth of 4, 8, 16, 24 or 32 bits, or ILC_COLORDDB for the screen's, optionally
+    // with ILC_MASK. Refuses sizes outside 1..65535. The old list is gone even on failure.
+    bool Create(int width, int height, std::uint32_t flags = kDefaultGroupFlags, int initialCount = 0);
+
+    // Header flag 1: the bytes start with the 8-byte group header, which is skipped unread.
+    bool LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFlag = 1);
+    Bytes SaveToBytes(int headerFlag = 1) const;
+
+    // The icon stays the caller's. Stretched to the cell size; -1 on failure or a full group.
+    int AddIcon(HICON icon);
+    bool ReplaceWithIcon(int index, HICON icon);
+    bool Remove(int index);
+
+    COLORREF GetBackgroundColour() const;
+    COLORREF SetBackgroundColour(COLORREF colour);  // returns the previous colour
+
+    // A new icon of image `index`, drawn with ILD_NORMAL or ILD_TRANSPARENT.
+    UniqueIcon GetIcon(int index, UINT drawFlags = ILD_NORMAL) const;
+    IconSize GetIconSize() const;
+    int GetCount() const;
+
+    // True when both objects share one group.
+    bool SharesWith(const ImageGroup& other) const { return state_ == other.state_; }
+
+private:
+    struct State;
+    void GrowCapacityTo(int count);
+
+    std::shared_ptr<State> state_;
+};
+
+}  // namespace iconvale

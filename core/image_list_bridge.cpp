@@ -1,0 +1,270 @@
+#include "core/image_list_bridge.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/bit_rows.h"
+
+namespace iconvale {
+
+namespace {
+
+// Images handed to the platform per add: wide enough to keep calls few, narrow enough that a
+// strip of large cells stays a modest bitmap.
+constexpr int kStripBytesBudget = 4 << 20;
+
+struct BitmapInfo256 {
+    BITMAPINFOHEADER header;
+    RGBQUAD colours[256];
+};
+
+void DescribeTopDown(BitmapInfo256& info, int width, int height, int bits) {
+    std::memset(&info, 0, sizeof info);
+    info.header.biSize = sizeof(BITMAPINFOHEADER);
+    info.header.biWidth = width;
+    info.header.biHeight = -height;
+    info.header.biPlanes = 1;
+    info.header.biBitCount = static_cast<WORD>(bits);
+    info.header.biCompression = BI_RGB;
+}
+
+struct Strip {
+    UniqueBitmap bitmap;
+    std::uint8_t* bits = nullptr;
+    std::size_t stride = 0;
+};
+
+Strip CreateStrip(int width, int height, int bits, const std::vector<std::uint32_t>& palette) {
+    BitmapInfo256 info;
+    DescribeTopDown(info, width, height, bits);
+    if (bits <= 8) {
+        info.header.biClrUsed = 1u << bits;
+        for (std::size_t i = 0; i < palette.size() && i < 256; ++i) {
+            std::memcpy(&info.colours[i], &palette[i], sizeof(RGBQUAD));
+        }
+    }
+    Strip strip;
+    void* pixels = nullptr;
+    strip.bitmap.reset(::CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(&info),
+                                          DIB_RGB_COLORS, &pixels, nullptr, 0));
+    strip.bits = static_cast<std::uint8_t*>(pixels);
+    strip.stride = static_cast<std::size_t>(RowStride(width, bits));
+    return strip;
+}
+
+// Lays images first..first+n-1 side by side into a strip, one row of cells.
+void FillStrip(Strip& strip, const std::uint8_t* images, std::size_t rowBytes, int bits,
+               int cellWidth, int cellHeight, int first, int n) {
+    const std::size_t cellBits = static_cast<std::size_t>(cellWidth) * bits;
+    const std::size_t imageBytes = rowBytes * cellHeight;
+    for (int k = 0; k < n; ++k) {
+        const std::uint8_t* image = images + static_cast<std::size_t>(first + k) * imageBytes;
+        for (int y = 0; y < cellHeight; ++y) {
+            CopyBits(strip.bits + y * strip.stride, k * cellBits, image + y * rowBytes, 0, cellBits);
+        }
+    }
+}
+
+// Reads a whole platform bitmap at the given depth, top row first.
+struct Sheet {
+    std::vector<std::uint8_t> bits;
+    std::size_t stride = 0;
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> palette;
+};
+
+std::optional<Sheet> ReadSheet(HBITMAP bitmap, int bits) {
+    BITMAP bm{};
+    if (!bitmap || ::GetObjectW(bitmap, sizeof bm, &bm) != sizeof bm) return std::nullopt;
+    Sheet sheet;
+    sheet.width = bm.bmWidth;
+    sheet.height = bm.bmHeight;
+    sheet.stride = static_cast<std::size_t>(RowStride(bm.bmWidth, bits));
+    sheet.bits.resize(sheet.stride * bm.bmHeight);
+    BitmapInfo256 info;
+    DescribeTopDown(info, bm.bmWidth, bm.bmHeight, bits);
+    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    if (!dc) return std::nullopt;
+    if (::GetDIBits(dc.get(), bitmap, 0, bm.bmHeight, sheet.bits.data(),
+                    reinterpret_cast<BITMAPINFO*>(&info), DIB_RGB_COLORS) != bm.bmHeight) {
+        return std::nullopt;
+    }
+    if (bits <= 8) {
+        sheet.palette.resize(1u << bits);
+        std::memcpy(sheet.palette.data(), info.colours, sheet.palette.size() * sizeof(RGBQUAD));
+    }
+    return sheet;
+}
+
+void CopyCell(const Sheet& sheet, const RECT& cell, int bits, std::uint8_t* image,
+              std::size_t rowBytes, int cellWidth, int cellHeight) {
+    const std::size_t cellBits = static_cast<std::size_t>(cellWidth) * bits;
+    for (int y = 0; y < cellHeight; ++y) {
+        CopyBits(image + y * rowBytes, 0, sheet.bits.data() + (cell.top + y) * sheet.stride,
+                 static_cast<std::size_t>(cell.left) * bits, cellBits);
+    }
+}
+
+
+// The platform list may adjust what it is given (alpha made up from the mask, colour cleared
+// under it, a mask made up from alpha). A stream's images must come back exactly as they were
+// stored, so the cells are written once more, bit for bit, into the list's own bitmaps.
+bool StoreExactCells(HIMAGELIST list, const ImageListData& data) {
+    IMAGEINFO info{};
+    if (data.count == 0) return true;
+    if (!::ImageList_GetImageInfo(list, 0, &info)) return false;
+    const int bits = data.bitsPerPixel;
+
+    ::GdiFlush();
+    DIBSECTION section{};
+    if (::GetObjectW(info.hbmImage, sizeof section, &section) != sizeof section ||
+        !section.dsBm.bmBits || section.dsBm.bmBitsPixel != bits) {
+        return false;
+    }
+    auto* base = static_cast<std::uint8_t*>(section.dsBm.bmBits);
+    const auto stride = static_cast<std::size_t>(section.dsBm.bmWidthBytes);
+    const int sheetHeight = section.dsBm.bmHeight;
+    const bool bottomUp = section.dsBmih.biHeight > 0;
+
+    std::optional<Sheet> mask;
+    if (data.HasMask()) {
+        mask = ReadSheet(info.hbmMask, 1);
+        if (!mask || (mask->palette[1] & 0x00FFFFFF) == 0) return false;
+    }
+    const std::size_t cellBits = static_cast<std::size_t>(data.width) * bits;
+    for (int i = 0; i < data.count; ++i) {
+        if (!::ImageList_GetImageInfo(list, i, &info)) return false;
+        const RECT& cell = info.rcImage;
+        if (cell.left < 0 || cell.top < 0 || cell.left + data.width > section.dsBm.bmWidth ||
+            cell.top + data.height > sheetHeight) {
+            return false;
+        }
+        for (int y = 0; y < data.height; ++y) {
+            int row = bottomUp ? sheetHeight - 1 - (cell.top + y) : cell.top + y;
+            CopyBits(base + row * stride, static_cast<std::size_t>(cell.left) * bits,
+                     data.ImageRow(i, y), 0, cellBits);
+            if (mask) {
+                CopyBits(mask->bits.data() + (cell.top + y) * mask->stride,
+                         static_cast<std::size_t>(cell.left), data.MaskRow(i, y), 0, data.width);
+            }
+        }
+    }
+    if (!mask) return true;
+    BitmapInfo256 maskInfo;
+    DescribeTopDown(maskInfo, mask->width, mask->height, 1);
+    maskInfo.colours[1] = {0xFF, 0xFF, 0xFF, 0};
+    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    return dc && ::SetDIBits(dc.get(), info.hbmMask, 0, mask->height, mask->bits.data(),
+                             reinterpret_cast<BITMAPINFO*>(&maskInfo), DIB_RGB_COLORS) == mask->height;
+}
+
+}  // namespace
+
+StreamFields FieldsOf(const ImageListData& data) {
+    return {data.flags, data.capacity, data.grow, data.overlays, data.bitsPerPixel};
+}
+
+int ScreenDepth() {
+    WindowDc screen(nullptr);
+    int bits = screen ? ::GetDeviceCaps(screen.get(), BITSPIXEL) : 32;
+    return IsSupportedDepth(bits) ? bits : 32;
+}
+
+UniqueImageList BuildImageList(const ImageListData& data) {
+    const int bits = data.bitsPerPixel;
+    const UINT createFlags = static_cast<UINT>(bits) | (data.HasMask() ? ILC_MASK : 0);
+    UniqueImageList list(::ImageList_Create(data.width, data.height, createFlags,
+                                            std::max<int>(data.count, 1), std::max<int>(data.grow, 4)));
+    if (!list) return {};
+    ::ImageList_SetBkColor(list.get(), data.background);
+
+    const std::size_t stripCellBytes = data.ImageBytes() + data.MaskBytes();
+    const int perStrip = static_cast<int>(
+        std::clamp<std::size_t>(kStripBytesBudget / std::max<std::size_t>(stripCellBytes, 1), 1, 1024));
+    const auto& palette = data.palette.empty() && bits <= 8 ? DefaultPalette(bits) : data.palette;
+    const std::vector<std::uint32_t> maskPalette = {0x00000000, 0x00FFFFFF};
+
+    for (int first = 0; first < data.count; first += perStrip) {
+        int n = std::min(perStrip, data.count - first);
+        Strip image = CreateStrip(n * data.width, data.height, bits, palette);
+        if (!image.bitmap) return {};
+        FillStrip(image, data.pixels.data(), data.RowBytes(), bits, data.width, data.height, first, n);
+        Strip mask;
+        if (data.HasMask()) {
+            mask = CreateStrip(n * data.width, data.height, 1, maskPalette);
+            if (!mask.bitmap) return {};
+            FillStrip(mask, data.mask.data(), data.MaskRowBytes(), 1, data.width, data.height, first, n);
+        }
+        ::GdiFlush();
+        if (::ImageList_Add(list.get(), image.bitmap.get(), mask.bitmap.get()) != first) return {};
+    }
+    if (!StoreExactCells(list.get(), data)) return {};
+    return list;
+}
+
+std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& fields) {
+    ImageListData data;
+    int width = 0;
+    int height = 0;
+    if (!list || !::ImageList_GetIconSize(list, &width, &height)) return std::nullopt;
+    int count = ::ImageList_GetImageCount(list);
+    if (width < 1 || height < 1 || width > 65535 || height > 65535 || count < 0 || count > 65535) {
+        return std::nullopt;
+    }
+    data.width = static_cast<std::uint16_t>(width);
+    data.height = static_cast<std::uint16_t>(height);
+    data.count = static_cast<std::uint16_t>(count);
+    data.flags = fields.flags;
+    data.capacity = std::max<std::uint16_t>(fields.capacity, data.count);
+    data.grow = fields.grow;
+    data.overlays = fields.overlays;
+    data.bitsPerPixel = fields.bitsPerPixel;
+    data.background = ::ImageList_GetBkColor(list);
+    data.AllocateImages();
+    if (count == 0) {
+        if (data.bitsPerPixel <= 8) data.palette = DefaultPalette(data.bitsPerPixel);
+        return data;
+    }
+
+    IMAGEINFO info{};
+    if (!::ImageList_GetImageInfo(list, 0, &info)) return std::nullopt;
+    auto image = ReadSheet(info.hbmImage, data.bitsPerPixel);
+    if (!image) return std::nullopt;
+    data.palette = image->palette;
+    std::optional<Sheet> mask;
+    if (data.HasMask()) {
+        mask = ReadSheet(info.hbmMask, 1);
+        if (!mask) return std::nullopt;
+    }
+    // A mono bitmap reads back with whichever palette order GDI chooses; a set bit must mean
+    // transparent (white) in the stream.
+    const bool maskInverted = mask && (mask->palette[1] & 0x00FFFFFF) == 0;
+
+    for (int i = 0; i < count; ++i) {
+        if (!::ImageList_GetImageInfo(list, i, &info)) return std::nullopt;
+        const RECT& cell = info.rcImage;
+        if (cell.left < 0 || cell.top < 0 || cell.left + width > image->width ||
+            cell.top + height > image->height) {
+            return std::nullopt;
+        }
+        CopyCell(*image, cell, data.bitsPerPixel, data.ImageRow(i, 0), data.RowBytes(), width, height);
+        if (mask) {
+            CopyCell(*mask, cell, 1, data.MaskRow(i, 0), data.MaskRowBytes(), width, height);
+        }
+    }
+    if (maskInverted) {
+        for (auto& b : data.mask) b = static_cast<std::uint8_t>(~b);
+        // Keep the row padding zero, as the writer expects of it.
+        const int pad = static_cast<int>(data.MaskRowBytes() * 8) - width;
+        if (pad > 0) {
+            for (std::size_t off = 0; off < data.mask.size(); off += data.MaskRowBytes()) {
+                std::uint8_t* row = &data.mask[off];
+                for (int x = width; x < width + pad; ++x) row[x / 8] &= static_cast<std::uint8_t>(~(0x80 >> (x % 8)));
+            }
+        }
+    }
+    return data;
+}
+
+}  // namespace iconvale

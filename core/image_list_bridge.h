@@ -1,0 +1,35 @@
+// Moves image lists between the stream's in-memory form and the platform's image list store.
+#pragma once
+
+#include <windows.h>
+#include <objidl.h>  // before commctrl.h, which declares its stream functions only then
+#include <commctrl.h>
+
+#include <optional>
+
+#include "core/image_list_stream.h"
+#include "ui/win_handles.h"
+
+namespace iconvale {
+
+// The stream fields that a platform list does not keep for us.
+struct StreamFields {
+    std::uint16_t flags = 0;
+    std::uint16_t capacity = 0;
+    std::uint16_t grow = 0;
+    std::array<std::int16_t, 4> overlays{-1, -1, -1, -1};
+    int bitsPerPixel = 32;
+};
+
+StreamFields FieldsOf(const ImageListData& data);
+
+// The depth the screen's device-dependent bitmaps have, as one of the stream's depths.
+int ScreenDepth();
+
+// A new platform list holding the images, masks and background colour; null on failure.
+UniqueImageList BuildImageList(const ImageListData& data);
+
+// Reads every image of a platform list back out, with the given stream fields.
+std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& fields);
+
+}  // namespace iconvale
