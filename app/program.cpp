@@ -5,6 +5,8 @@ namespace iconvale {
 Program::Program(LifecycleTrace trace) : trace_(std::move(trace)) {
     openGroup_.emplace();
     Trace("build open group");
+    app_.emplace();
+    Trace("build application object");
 }
 
 Program::~Program() { Release(); }
@@ -16,6 +18,8 @@ void Program::Release() {
     values.currentPath.clear();
     values.currentPath.shrink_to_fit();
     Trace("free current path");
+    app_.reset();
+    Trace("release application object");
     values.extractionFolder.clear();
     values.formatIdentifier.clear();
     Trace("free extraction texts");

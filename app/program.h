@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/image_group.h"
+#include "ui/app_object.h"
 
 namespace iconvale {
 
@@ -42,6 +43,7 @@ public:
     void Release();
 
     ImageGroup& openGroup() { return *openGroup_; }
+    AppObject& app() { return *app_; }
     ProgramValues values;
 
 private:
@@ -49,6 +51,7 @@ private:
 
     LifecycleTrace trace_;
     std::optional<ImageGroup> openGroup_;
+    std::optional<AppObject> app_;
 };
 
 }  // namespace iconvale

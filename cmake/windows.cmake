@@ -1,18 +1,28 @@
 # The Windows program: a library of everything but the entry point, so that tests link it.
+enable_language(RC)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/art -I${CMAKE_SOURCE_DIR}")
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
-add_library(iconvale_lib STATIC
-    core/image_group.cpp
-    core/image_list_bridge.cpp
-    ui/heap_block.cpp
-    ui/text.cpp
-    app/program.cpp
-)
+file(GLOB ICONVALE_WINDOWS_SOURCES CONFIGURE_DEPENDS
+    ${CMAKE_CURRENT_SOURCE_DIR}/core/*.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/imaging/*.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/app/*.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/ui/*.cpp)
+list(REMOVE_ITEM ICONVALE_WINDOWS_SOURCES ${ICONVALE_PORTABLE_SOURCES}
+    ${CMAKE_CURRENT_SOURCE_DIR}/app/main.cpp)
+
+add_library(iconvale_lib STATIC ${ICONVALE_WINDOWS_SOURCES})
 target_link_libraries(iconvale_lib PUBLIC iconvale_portable
     comctl32 gdiplus comdlg32 shell32 ole32 oleaut32 uuid advapi32 gdi32 user32 shlwapi)
 iconvale_warnings(iconvale_lib)
 
-add_executable(iconvale WIN32 app/main.cpp)
+include(cmake/art.cmake)
+# Program text is GBK: narrow literals are stored in code page 936 whatever the source encoding.
+target_compile_options(iconvale_lib PUBLIC -fexec-charset=GBK)
+
+add_executable(iconvale WIN32 app/main.cpp res/iconvale.rc)
+add_dependencies(iconvale iconvale_art)
+target_include_directories(iconvale PRIVATE ${ART_DIR})
 target_link_libraries(iconvale PRIVATE iconvale_lib)
 target_link_options(iconvale PRIVATE -static -municode -mwindows)
 iconvale_warnings(iconvale)

@@ -31,8 +31,10 @@ TEST(Program, ObjectsAreBuiltAndReleasedInOrderOnce) {
         program.Release();
         program.Release();
     }
-    EXPECT_EQ(events, (std::vector<std::string>{"build open group", "release open group",
-                                                 "free current path", "free extraction texts"}));
+    EXPECT_EQ(events, (std::vector<std::string>{"build open group", "build application object",
+                                                 "release open group", "free current path",
+                                                 "release application object",
+                                                 "free extraction texts"}));
 }
 
 TEST(Program, ReleasingDestroysTheOpenGroupsList) {

@@ -1,0 +1,75 @@
+#include "app/main_menu.h"
+
+#include "ui/text.h"
+
+namespace iconvale {
+
+namespace {
+
+struct MenuItem {
+    const char* text;  // nullptr for a separator
+    Command command;
+};
+
+constexpr Command kNone = Command::New;  // ignored for separators
+
+const MenuItem kFileMenu[] = {
+    {"新建(&N)\tCtrl+N", Command::New}, {"打开(&O)\tCtrl+O", Command::Open},
+    {"保存(&S)\tCtrl+S", Command::Save}, {nullptr, kNone},
+    {"另存为", Command::SaveAs},          {nullptr, kNone},
+    {"退出", Command::Exit},
+};
+const MenuItem kEditMenu[] = {
+    {"添加图标(&A)", Command::Add},    {"替换图标(&R)", Command::Replace}, {nullptr, kNone},
+    {"删除(&D)\tDel", Command::Delete}, {"清空(&C)", Command::Clear},        {nullptr, kNone},
+    {"合并图片组(&M)", Command::Merge}, {"提取图标(&E)", Command::Extract},
+};
+const MenuItem kOptionsMenu[] = {
+    {"自动分割(&A)", Command::AutoSegment},
+    {"设置(&S)", Command::Settings},
+};
+const MenuItem kHelpMenu[] = {
+    {"关于(&O)", Command::About},
+};
+
+template <std::size_t N>
+HMENU BuildPopup(const MenuItem (&items)[N]) {
+    HMENU popup = ::CreatePopupMenu();
+    for (const MenuItem& item : items) {
+        if (!item.text) {
+            ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
+        } else {
+            ::AppendMenuW(popup, MF_STRING, CommandId(item.command), WidePtr(ToWide(item.text)));
+        }
+    }
+    return popup;
+}
+
+template <std::size_t N>
+void AppendPopup(HMENU bar, const char* title, const MenuItem (&items)[N]) {
+    ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(BuildPopup(items)),
+                  WidePtr(ToWide(title)));
+}
+
+}  // namespace
+
+UniqueMenu BuildMenuBar() {
+    UniqueMenu bar(::CreateMenu());
+    AppendPopup(bar.get(), "文件(&F)", kFileMenu);
+    AppendPopup(bar.get(), "编辑(&E)", kEditMenu);
+    AppendPopup(bar.get(), "选项(&O)", kOptionsMenu);
+    AppendPopup(bar.get(), "帮助(&H)", kHelpMenu);
+    return bar;
+}
+
+UniqueAccelerators BuildAccelerators() {
+    ACCEL keys[] = {
+        {FCONTROL | FVIRTKEY, 'N', static_cast<WORD>(CommandId(Command::New))},
+        {FCONTROL | FVIRTKEY, 'O', static_cast<WORD>(CommandId(Command::Open))},
+        {FCONTROL | FVIRTKEY, 'S', static_cast<WORD>(CommandId(Command::Save))},
+        {FVIRTKEY, VK_DELETE, static_cast<WORD>(CommandId(Command::Delete))},
+    };
+    return UniqueAccelerators(::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
+}
+
+}  // namespace iconvale

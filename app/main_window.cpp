@@ -1,0 +1,281 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include "app/main_toolbar.h"
+#include "res/resource_ids.h"
+#include "ui/dpi.h"
+#include "ui/text.h"
+
+namespace iconvale {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"IconvaleMainWindow";
+constexpr int kDesignWidth = 604;
+constexpr int kDesignHeight = 415;
+constexpr UINT kIconListId = 3001;
+constexpr UINT kStatusBarId = 3002;
+constexpr UINT kLinkLabelId = 3003;
+// The maker's site: a reserved name that never resolves, so a click goes nowhere harmful.
+constexpr char kLinkMarkup[] = "<a href=\"https://iconvale.example/\">iconvale.example</a>";
+
+Bytes ResourceBytes(HINSTANCE instance, int id) {
+    HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    HGLOBAL loaded = found ? ::LoadResource(instance, found) : nullptr;
+    const auto* data = loaded ? static_cast<const std::uint8_t*>(::LockResource(loaded)) : nullptr;
+    if (!data) return {};
+    return Bytes(data, data + ::SizeofResource(instance, found));
+}
+
+bool RegisterMainClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXW windowClass{};
+    if (::GetClassInfoExW(instance, kClassName, &windowClass)) return true;
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    windowClass.hIcon = static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 48, 48, LR_SHARED));
+    windowClass.hIconSm = static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_SHARED));
+    return ::RegisterClassExW(&windowClass) != 0;
+}
+
+std::wstring PaneText(const char* label, int value) {
+    return WidePtr(ToWide(std::string(label) + std::to_string(value)));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(const ImageGroup& openGroup) : openGroup_(openGroup) {}
+
+MainWindow::~MainWindow() {
+    if (hwnd()) ::DestroyWindow(hwnd());
+}
+
+bool MainWindow::Create(HINSTANCE instance, Events events) {
+    events_ = std::move(events);
+    if (!RegisterMainClass(instance, &WindowProc)) return false;
+    // The controls are made before the creation handler initialises the rest of the platform.
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES | ICC_LINK_CLASS};
+    ::InitCommonControlsEx(&classes);
+    accelerators_ = BuildAccelerators();
+    UniqueMenu menu = BuildMenuBar();
+    dpi_ = WindowDpi(nullptr);
+    const int width = ScaleToDpi(kDesignWidth, dpi_);
+    const int height = ScaleToDpi(kDesignHeight, dpi_);
+    const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    HWND window = ::CreateWindowExW(0, kClassName, L"Iconvale", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                    left, top, width, height, nullptr, menu.get(), instance, this);
+    if (!window) return false;
+    (void)menu.release();  // the window owns its menu now
+    return true;
+}
+
+void MainWindow::Show(int showCommand) {
+    ::ShowWindow(hwnd(), showCommand);
+    ::UpdateWindow(hwnd());
+}
+
+void MainWindow::SetCommandHandler(Command command, std::function<void()> handler) {
+    handlers_[CommandId(command) - kFirstCommand] = std::move(handler);
+}
+
+void MainWindow::RunCommand(Command command) {
+    auto& handler = handlers_[CommandId(command) - kFirstCommand];
+    if (handler) handler();
+}
+
+void MainWindow::RunToolbarPosition(int position) {
+    if (auto command = CommandAtToolbarPosition(position)) RunCommand(*command);
+}
+
+void MainWindow::RebuildIconList() {
+    ::SendMessageW(iconList_, WM_SETREDRAW, FALSE, 0);
+    ::SendMessageW(iconList_, LVM_DELETEALLITEMS, 0, 0);
+    const int count = openGroup_.GetCount();
+    for (int i = 0; i < count; ++i) {
+        std::wstring label = std::to_wstring(i);
+        LVITEMW item{};
+        item.mask = LVIF_TEXT | LVIF_IMAGE;
+        item.iItem = i;
+        item.iImage = i;
+        item.pszText = label.data();
+        ::SendMessageW(iconList_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
+    ::SendMessageW(iconList_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(iconList_, nullptr, TRUE);
+}
+
+void MainWindow::UpdateStatusBar(std::string_view text) {
+    IconSize size = openGroup_.GetIconSize();
+    const std::wstring panes[] = {PaneText("图标数：", openGroup_.GetCount()),
+                                  PaneText("宽度：", size.width), PaneText("高度：", size.height),
+                                  WidePtr(ToWide(text))};
+    for (int i = 0; i < 4; ++i) {
+        ::SendMessageW(statusBar_, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(panes[i].c_str()));
+    }
+}
+
+void MainWindow::AttachImages(HIMAGELIST images) {
+    ::SendMessageW(iconList_, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+    ::InvalidateRect(iconList_, nullptr, TRUE);
+}
+
+std::vector<int> MainWindow::SelectedIndices() const {
+    std::vector<int> selected;
+    const int count = static_cast<int>(::SendMessageW(iconList_, LVM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        if (::SendMessageW(iconList_, LVM_GETITEMSTATE, i, LVIS_SELECTED) & LVIS_SELECTED) {
+            selected.push_back(i);
+        }
+    }
+    return selected;
+}
+
+int MainWindow::FirstSelectedIndex() const {
+    return static_cast<int>(
+        ::SendMessageW(iconList_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void MainWindow::LoadToolbarImages() {
+    if (toolbarImages_.LoadFromBytes(ResourceBytes(::GetModuleHandleW(nullptr), IDR_TOOLBAR_IMAGES))) {
+        FillToolbar(toolbar_, toolbarImages_.GetHandle());
+    }
+}
+
+void MainWindow::SetAutoSegmentMark(bool checked) {
+    ::CheckMenuItem(menuBar(), CommandId(Command::AutoSegment),
+                    MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+bool MainWindow::AutoSegmentMarked() const {
+    return (::GetMenuState(::GetMenu(hwnd()), CommandId(Command::AutoSegment), MF_BYCOMMAND) &
+            MF_CHECKED) != 0;
+}
+
+void MainWindow::PopUpEditMenu(POINT screen) {
+    HMENU edit = ::GetSubMenu(menuBar(), kEditMenuPosition);
+    UINT chosen = ::TrackPopupMenu(edit, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
+                                   hwnd(), nullptr);
+    if (chosen != 0) OnCommand(chosen);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE: OnCreate(); return 0;
+        case WM_SIZE: OnSize(); return 0;
+        case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
+        case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_CLOSE: OnClose(); return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
+        case WM_DPICHANGED: {
+            dpi_ = HIWORD(wParam);
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
+                           suggested->right - suggested->left, suggested->bottom - suggested->top,
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        default: return DefaultProc(message, wParam, lParam);
+    }
+}
+
+void MainWindow::CreateControls() {
+    toolbar_ = CreateMainToolbar(hwnd(), dpi_);
+    linkLabel_ = ::CreateWindowExW(0, WC_LINK, WidePtr(ToWide(kLinkMarkup)),
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, ScaleToDpi(416, dpi_), 0,
+                                   ScaleToDpi(152, dpi_), ScaleToDpi(24, dpi_), hwnd(),
+                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kLinkLabelId)),
+                                   nullptr, nullptr);
+    // It lies over the toolbar's right end, so it must stay above the toolbar.
+    ::SetWindowPos(linkLabel_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The group owns its image list; the list view must never destroy it.
+    DWORD listStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_ICON |
+                      LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS;
+    iconList_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr, listStyle,
+                                  ScaleToDpi(24, dpi_), ScaleToDpi(40, dpi_), ScaleToDpi(456, dpi_),
+                                  ScaleToDpi(240, dpi_), hwnd(),
+                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIconListId)),
+                                  nullptr, nullptr);
+    statusBar_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBT_TOOLTIPS,
+                                   0, 0, 0, 0, hwnd(),
+                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)),
+                                   nullptr, nullptr);
+    int edges[] = {ScaleToDpi(80, dpi_), ScaleToDpi(150, dpi_), ScaleToDpi(220, dpi_), -1};
+    ::SendMessageW(statusBar_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    const std::wstring designTexts[] = {WidePtr(ToWide("图标数：")), WidePtr(ToWide("宽度：")),
+                                        WidePtr(ToWide("高度：")), L""};
+    for (int i = 0; i < 4; ++i) {
+        ::SendMessageW(statusBar_, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(designTexts[i].c_str()));
+    }
+    std::wstring tip = WidePtr(ToWide("图标数"));
+    ::SendMessageW(statusBar_, SB_SETTIPTEXTW, 0, reinterpret_cast<LPARAM>(tip.c_str()));
+}
+
+void MainWindow::OnCreate() {
+    CreateControls();
+    OnSize();
+    if (events_.created) events_.created();
+}
+
+void MainWindow::OnSize() {
+    if (!iconList_) return;
+    ::SendMessageW(statusBar_, WM_SIZE, 0, 0);
+    RECT client{};
+    RECT toolbarRect{};
+    RECT statusRect{};
+    ::GetClientRect(hwnd(), &client);
+    ::GetWindowRect(toolbar_, &toolbarRect);
+    ::MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&toolbarRect), 2);
+    ::GetWindowRect(statusBar_, &statusRect);
+    const int toolbarHeight = toolbarRect.bottom - toolbarRect.top;
+    const int statusHeight = statusRect.bottom - statusRect.top;
+    ::MoveWindow(iconList_, 0, toolbarRect.top + toolbarHeight, client.right,
+                 client.bottom - toolbarHeight - statusHeight, TRUE);
+}
+
+void MainWindow::OnCommand(UINT id) {
+    if (id >= kFirstCommand && id < kFirstCommand + kCommandCount) {
+        RunCommand(static_cast<Command>(id));
+    } else if (id >= kToolbarIdBase && id < kToolbarIdBase + kToolbarEntryCount) {
+        RunToolbarPosition(static_cast<int>(id - kToolbarIdBase));
+    }
+}
+
+LRESULT MainWindow::OnNotify(const NMHDR& header) {
+    if (header.hwndFrom == iconList_ && header.code == NM_RCLICK) {
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        PopUpEditMenu(cursor);
+        return 0;
+    }
+    if (header.code == TTN_GETDISPINFOW) {
+        auto& info = const_cast<NMTTDISPINFOW&>(reinterpret_cast<const NMTTDISPINFOW&>(header));
+        if (const wchar_t* tip = ToolbarTip(static_cast<UINT>(info.hdr.idFrom))) {
+            info.lpszText = const_cast<wchar_t*>(tip);
+        }
+        return 0;
+    }
+    if (header.hwndFrom == linkLabel_ && (header.code == NM_CLICK || header.code == NM_RETURN)) {
+        const auto& link = reinterpret_cast<const NMLINK&>(header);
+        ::ShellExecuteW(hwnd(), L"open", link.item.szUrl, nullptr, nullptr, SW_SHOWNORMAL);
+        return 0;
+    }
+    return 0;
+}
+
+void MainWindow::OnClose() {
+    if (!events_.closeQuery || events_.closeQuery()) ::DestroyWindow(hwnd());
+}
+
+void MainWindow::OnDestroy() {
+    if (events_.destroying) events_.destroying();
+}
+
+}  // namespace iconvale

@@ -1,0 +1,85 @@
+// The program's one top-level window: menu bar, toolbar, link label, icon list and status bar.
+// It owns the controls and routes every event to the handler set for it; it knows no command.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/commands.h"
+#include "app/main_menu.h"
+#include "core/image_group.h"
+#include "ui/base_window.h"
+
+namespace iconvale {
+
+class MainWindow : public BaseWindow<MainWindow> {
+public:
+    struct Events {
+        std::function<void()> created;     // the window and all its controls exist
+        std::function<bool()> closeQuery;  // true lets a close through the frame go ahead
+        std::function<void()> destroying;  // runs once while the window is destroyed
+        std::function<void(const std::string& paths)> filesDropped;  // CR LF separated
+    };
+
+    // The icon list and status bar show `openGroup`, which must outlive the window.
+    explicit MainWindow(const ImageGroup& openGroup);
+    ~MainWindow();
+
+    // Creates the window centred on the screen, hidden until Show.
+    bool Create(HINSTANCE instance, Events events);
+    void Show(int showCommand);
+    HACCEL accelerators() const { return accelerators_.get(); }
+
+    void SetCommandHandler(Command command, std::function<void()> handler);
+    void RunCommand(Command command);
+    void RunToolbarPosition(int position);
+
+    // Refills the icon list with one item per image of the open group, redraw suspended.
+    void RebuildIconList();
+    // Count, width and height of the open group, and `text` in the last pane.
+    void UpdateStatusBar(std::string_view text);
+    // Hands the group's image list to the icon list (null: the list draws nothing).
+    void AttachImages(HIMAGELIST images);
+    std::vector<int> SelectedIndices() const;
+    int FirstSelectedIndex() const;
+
+    void LoadToolbarImages();
+    void SetAutoSegmentMark(bool checked);
+    bool AutoSegmentMarked() const;
+    void PopUpEditMenu(POINT screen);
+
+    HWND iconList() const { return iconList_; }
+    HWND toolbar() const { return toolbar_; }
+    HWND statusBar() const { return statusBar_; }
+    HWND linkLabel() const { return linkLabel_; }
+    HMENU menuBar() const { return ::GetMenu(hwnd()); }
+
+private:
+    friend class BaseWindow<MainWindow>;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCreate();
+    void OnSize();
+    void OnCommand(UINT id);
+    LRESULT OnNotify(const NMHDR& header);
+    void OnClose();
+    void OnDestroy();
+    void CreateControls();
+
+    const ImageGroup& openGroup_;
+    Events events_;
+    std::array<std::function<void()>, kCommandCount> handlers_;
+    UniqueAccelerators accelerators_;
+    ImageGroup toolbarImages_;
+    UINT dpi_ = 96;
+    HWND toolbar_ = nullptr;
+    HWND linkLabel_ = nullptr;
+    HWND iconList_ = nullptr;
+    HWND statusBar_ = nullptr;
+};
+
+}  // namespace iconvale

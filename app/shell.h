@@ -1,0 +1,54 @@
+// The running program around its main window: what happens when the window has been created,
+// when it is asked to close and while it is destroyed, and the routing of its commands.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <memory>
+#include <string>
+
+#include "app/main_window.h"
+#include "app/program.h"
+#include "ui/win_handles.h"
+
+namespace iconvale {
+
+struct ShellOptions {
+    std::string commandLine;   // the whole line, program name first (GBK)
+    std::string settingsPath;  // empty: seting.ini beside the program
+};
+
+class Shell {
+public:
+    Shell(Program& program, ShellOptions options);
+    ~Shell();
+    Shell(const Shell&) = delete;
+    Shell& operator=(const Shell&) = delete;
+
+    // Creates the main window; its creation handler runs before this returns.
+    bool Start(HINSTANCE instance, int showCommand);
+    // Runs the message loop until the main window is gone; shortcut keys go to the window.
+    int RunMessageLoop();
+
+    MainWindow& mainWindow() { return window_; }
+    // Whether the destroy handler posts WM_QUIT (the program does; tests need not).
+    void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
+
+private:
+    void OnCreated();
+    bool OnCloseQuery();
+    void OnDestroying();
+    void OnFilesDropped(const std::string& paths);
+    void WireCommands();
+    void ToggleAutoSegmentation();
+    void OpenCommandLineFile();
+
+    Program& program_;
+    ShellOptions options_;
+    MainWindow window_;
+    ComPtr<IDropTarget> dropTarget_;
+    bool quitOnDestroy_ = true;
+};
+
+}  // namespace iconvale

@@ -1,0 +1,142 @@
+// Start-up and shut-down of the real main window: settings, the command-line file, the mark.
+#include "app/shell.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include "app/settings_file.h"
+#include "core/group_file.h"
+#include "core/image_list_stream.h"
+#include "support/stream_builders.h"
+#include "support/temp_folder.h"
+#include "support/windows.h"
+#include "ui/text.h"
+
+namespace iconvale {
+namespace {
+
+using testing::PumpMessages;
+using testing::TempFolder;
+
+class ShellTest : public ::testing::Test {
+protected:
+    void Start(const std::string& commandLine) {
+        shell_ = std::make_unique<Shell>(program_, ShellOptions{commandLine, settings_});
+        shell_->SetQuitOnDestroy(false);
+        ASSERT_TRUE(shell_->Start(::GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+        PumpMessages();
+    }
+
+    void Close() {
+        ::SendMessageW(shell_->mainWindow().hwnd(), WM_CLOSE, 0, 0);
+        PumpMessages();
+    }
+
+    std::string Pane(int i) {
+        wchar_t text[512] = {};
+        ::SendMessageW(shell_->mainWindow().statusBar(), SB_GETTEXTW, i, reinterpret_cast<LPARAM>(text));
+        return ToNarrow(std::wstring_view(text));
+    }
+
+    std::string GroupFile(const std::string& name, int count) {
+        ImageListData list = testing::PatternList({.width = 20, .height = 18, .count = count});
+        std::string path = folder_.File(name);
+        testing::WriteBytes(path, WithGroupHeader(WriteImageListStream(list), true));
+        return path;
+    }
+
+    TempFolder folder_;
+    std::string settings_ = folder_.File("seting.ini");
+    Program program_;
+    std::unique_ptr<Shell> shell_;
+};
+
+TEST_F(ShellTest, WithoutArgumentsNothingOpensAndTheDesignTextsStay) {
+    Start("iconvale.exe");
+    EXPECT_FALSE(program_.openGroup().IsCreated());
+    EXPECT_EQ(::SendMessageW(shell_->mainWindow().iconList(), LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(Pane(0), "图标数：");
+    EXPECT_EQ(Pane(3), "");
+    Close();
+}
+
+TEST_F(ShellTest, OneQuotedPathOpensTheGroup) {
+    std::string path = GroupFile("my group.eil", 3);
+    Start("\"C:\\x\\iconvale.exe\" \"" + path + "\"");
+    EXPECT_TRUE(program_.openGroup().IsCreated());
+    EXPECT_EQ(::SendMessageW(shell_->mainWindow().iconList(), LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(Pane(0), "图标数：3");
+    EXPECT_EQ(Pane(1), "宽度：20");
+    EXPECT_EQ(Pane(2), "高度：18");
+    EXPECT_EQ(Pane(3), path);
+    EXPECT_EQ(program_.values.currentPath, path);
+    EXPECT_EQ(program_.values.modified, 0);
+    Close();
+    EXPECT_FALSE(program_.openGroup().IsCreated()) << "destroyed with the window";
+}
+
+TEST_F(ShellTest, AnUnquotedPathWithABlankOrTwoNamesOpenNothing) {
+    std::string path = GroupFile("my group.eil", 2);
+    Start("iconvale.exe " + path);
+    EXPECT_FALSE(program_.openGroup().IsCreated());
+    EXPECT_EQ(program_.values.currentPath, "");
+    Close();
+    Start("iconvale.exe \"" + path + "\" \"" + path + "\"");
+    EXPECT_FALSE(program_.openGroup().IsCreated());
+    Close();
+}
+
+TEST_F(ShellTest, AFileThatIsNoGroupStillBecomesTheCurrentPath) {
+    std::string path = folder_.File("not a group.eil");
+    testing::WriteBytes(path, Bytes(100, 0x41));
+    Start("iconvale.exe \"" + path + "\"");
+    EXPECT_FALSE(program_.openGroup().IsCreated());
+    EXPECT_EQ(Pane(0), "图标数：0");
+    EXPECT_EQ(Pane(3), path);
+    Close();
+}
+
+TEST_F(ShellTest, DefaultsApplyWithoutASettingsFileAndAreWrittenAtClose) {
+    Start("iconvale.exe");
+    EXPECT_EQ(program_.values.pictureFilterIndex, 6);
+    EXPECT_EQ(program_.values.groupFilterIndex, 1);
+    EXPECT_EQ(program_.values.autoSegmentation, 0);
+    EXPECT_FALSE(shell_->mainWindow().AutoSegmentMarked());
+    EXPECT_FALSE(testing::FileExists(settings_));
+    program_.values.pictureFilterIndex = 3;
+    Close();
+    ASSERT_TRUE(testing::FileExists(settings_));
+    EXPECT_EQ(ReadSetting(settings_, "index", "image", ""), "3");
+    EXPECT_EQ(ReadSetting(settings_, "index", "imagelist", ""), "1");
+    EXPECT_EQ(ReadSetting(settings_, "seting", "autosegmentation", ""), "0");
+}
+
+TEST_F(ShellTest, AutoSegmentationOfOneSetsTheMarkAndAnyOtherValueDoesNot) {
+    WriteSetting(settings_, "seting", "autosegmentation", "1");
+    Start("iconvale.exe");
+    EXPECT_TRUE(shell_->mainWindow().AutoSegmentMarked());
+    EXPECT_EQ(program_.values.autoSegmentation, 1);
+    Close();
+    WriteSetting(settings_, "seting", "autosegmentation", "2");
+    Start("iconvale.exe");
+    EXPECT_FALSE(shell_->mainWindow().AutoSegmentMarked());
+    EXPECT_EQ(program_.values.autoSegmentation, 2);
+    Close();
+}
+
+TEST_F(ShellTest, TogglingAutoSegmentationTwiceReturnsToTheStart) {
+    Start("iconvale.exe");
+    MainWindow& window = shell_->mainWindow();
+    window.RunCommand(Command::AutoSegment);
+    EXPECT_TRUE(window.AutoSegmentMarked());
+    EXPECT_EQ(program_.values.autoSegmentation, 1);
+    window.RunCommand(Command::AutoSegment);
+    EXPECT_FALSE(window.AutoSegmentMarked());
+    EXPECT_EQ(program_.values.autoSegmentation, 0);
+    Close();
+    EXPECT_EQ(ReadSetting(settings_, "seting", "autosegmentation", ""), "0");
+}
+
+}  // namespace
+}  // namespace iconvale
