@@ -24,6 +24,8 @@ using UniqueBrush = UniqueHandle<NullHandleTraits<HBRUSH, &::DeleteObject>>;
 using UniqueMemoryDc = UniqueHandle<NullHandleTraits<HDC, &::DeleteDC>>;  // CreateCompatibleDC
 using UniqueImageList = UniqueHandle<NullHandleTraits<HIMAGELIST, &::ImageList_Destroy>>;
 using UniqueRegKey = UniqueHandle<NullHandleTraits<HKEY, &::RegCloseKey>>;
+using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, &::DestroyMenu>>;
+using UniqueAccelerators = UniqueHandle<NullHandleTraits<HACCEL, &::DestroyAcceleratorTable>>;
 using UniqueHGlobal = UniqueHandle<NullHandleTraits<HGLOBAL, &::GlobalFree>>;
 
 struct FileHandleTraits {
