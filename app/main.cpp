@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include "app/platform_modal_ui.h"
 #include "app/program.h"
 #include "app/shell.h"
 #include "ui/text.h"
@@ -12,8 +13,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     int result = 1;
     {
         iconvale::Program program;
+        iconvale::PlatformModalUi ui;
         std::wstring_view line = ::GetCommandLineW();
-        iconvale::Shell shell(program, {iconvale::ToNarrow(line), {}});
+        iconvale::Shell shell(program, ui, {iconvale::ToNarrow(line), {}});
         if (shell.Start(instance, showCommand)) result = shell.RunMessageLoop();
         program.Release();
     }

@@ -11,13 +11,14 @@
 #include <vector>
 
 #include "app/commands.h"
+#include "app/document_view.h"
 #include "app/main_menu.h"
 #include "core/image_group.h"
 #include "ui/base_window.h"
 
 namespace iconvale {
 
-class MainWindow : public BaseWindow<MainWindow> {
+class MainWindow : public BaseWindow<MainWindow>, public DocumentView {
 public:
     struct Events {
         std::function<void()> created;     // the window and all its controls exist
@@ -40,13 +41,14 @@ public:
     void RunToolbarPosition(int position);
 
     // Refills the icon list with one item per image of the open group, redraw suspended.
-    void RebuildIconList();
+    void RebuildIconList() override;
     // Count, width and height of the open group, and `text` in the last pane.
-    void UpdateStatusBar(std::string_view text);
+    void UpdateStatusBar(std::string_view text) override;
     // Hands the group's image list to the icon list (null: the list draws nothing).
-    void AttachImages(HIMAGELIST images);
-    std::vector<int> SelectedIndices() const;
-    int FirstSelectedIndex() const;
+    void AttachImages(HIMAGELIST images) override;
+    std::vector<int> SelectedIndices() const override;
+    int FirstSelectedIndex() const override;
+    HWND DialogOwner() const override { return hwnd(); }
 
     void LoadToolbarImages();
     void SetAutoSegmentMark(bool checked);

@@ -5,6 +5,8 @@ namespace iconvale {
 Program::Program(LifecycleTrace trace) : trace_(std::move(trace)) {
     openGroup_.emplace();
     Trace("build open group");
+    fileDialog_.emplace();
+    Trace("build file dialog object");
     app_.emplace();
     Trace("build application object");
 }
@@ -18,6 +20,8 @@ void Program::Release() {
     values.currentPath.clear();
     values.currentPath.shrink_to_fit();
     Trace("free current path");
+    fileDialog_.reset();
+    Trace("release file dialog object");
     app_.reset();
     Trace("release application object");
     values.extractionFolder.clear();

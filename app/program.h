@@ -10,6 +10,7 @@
 
 #include "core/image_group.h"
 #include "ui/app_object.h"
+#include "ui/file_dialog_object.h"
 
 namespace iconvale {
 
@@ -43,6 +44,7 @@ public:
     void Release();
 
     ImageGroup& openGroup() { return *openGroup_; }
+    FileDialogObject& fileDialog() { return *fileDialog_; }
     AppObject& app() { return *app_; }
     ProgramValues values;
 
@@ -51,6 +53,7 @@ private:
 
     LifecycleTrace trace_;
     std::optional<ImageGroup> openGroup_;
+    std::optional<FileDialogObject> fileDialog_;
     std::optional<AppObject> app_;
 };
 

@@ -1,19 +1,33 @@
 #include "app/shell.h"
 
 #include "app/command_line.h"
-#include "app/document_files.h"
+#include "app/file_association.h"
+#include "app/program_paths.h"
 #include "app/drop_target.h"
 #include "app/settings_file.h"
 #include "ui/text.h"
 
 namespace iconvale {
 
-Shell::Shell(Program& program, ShellOptions options)
-    : program_(program), options_(std::move(options)), window_(program.openGroup()) {
-    if (options_.settingsPath.empty()) options_.settingsPath = SettingsFilePath();
+namespace {
+
+std::string ResolvedSettingsPath(const std::string& given) {
+    return given.empty() ? SettingsFilePath() : given;
 }
 
-Shell::~Shell() = default;
+}  // namespace
+
+Shell::Shell(Program& program, ModalUi& ui, ShellOptions options)
+    : program_(program),
+      ui_(ui),
+      options_{std::move(options.commandLine), ResolvedSettingsPath(options.settingsPath)},
+      window_(program.openGroup()),
+      document_(program, window_, ui, program.fileDialog(), options_.settingsPath) {}
+
+Shell::~Shell() {
+    // The destroy handler needs the document, so the window goes while every member is alive.
+    if (window_.hwnd()) ::DestroyWindow(window_.hwnd());
+}
 
 bool Shell::Start(HINSTANCE instance, int showCommand) {
     WireCommands();
@@ -57,21 +71,42 @@ void Shell::OpenCommandLineFile() {
     std::vector<std::string> arguments = SplitCommandLine(options_.commandLine);
     if (arguments.size() != 1) return;
     program_.values.currentPath = arguments[0];
-    if (OpenGroupFrom(program_.openGroup(), program_.values.currentPath)) {
-        window_.AttachImages(program_.openGroup().GetHandle());
-    }
+    bool opened = document_.OpenGroupFrom(program_.values.currentPath);
     window_.RebuildIconList();
     window_.UpdateStatusBar(program_.values.currentPath);
+    // A file named at start-up that does not open is reported like one chosen in the dialog.
+    if (!opened) ui_.Fail(window_.hwnd(), kOpenFailedMessage);
 }
 
-bool Shell::OnCloseQuery() { return true; }
+bool Shell::OnCloseQuery() { return document_.ConfirmDiscard(); }
+
+void Shell::Exit() {
+    // Asks about unsaved changes exactly as closing through the frame does.
+    if (OnCloseQuery()) ::DestroyWindow(window_.hwnd());
+}
+
+void Shell::ShowSettings() {
+    SettingsDialogHooks hooks;
+    hooks.opened = [] { return AssociationExists(); };
+    hooks.confirmed = [](bool associate) {
+        if (associate) {
+            RegisterAssociation("*.eil", "", ProgramFolder() + "\\image.ico", "imagelist");
+        } else {
+            UnregisterAssociation("*.eil");
+        }
+    };
+    ui_.ShowSettingsDialog(hooks);
+}
+
+void Shell::ShowAbout() {
+    auto icon = reinterpret_cast<HICON>(::GetClassLongPtrW(window_.hwnd(), GCLP_HICON));
+    ui_.ShowAboutDialog(window_.hwnd(), icon);
+}
 
 void Shell::OnDestroying() {
     ::RevokeDragDrop(window_.iconList());
     dropTarget_.reset();
-    // The list must not draw from the group's image list once that is gone.
-    window_.AttachImages(nullptr);
-    program_.openGroup().Destroy();
+    document_.DiscardGroup();
     SaveRememberedChoices(options_.settingsPath,
                           {program_.values.pictureFilterIndex, program_.values.groupFilterIndex,
                            program_.values.autoSegmentation});
@@ -90,7 +125,16 @@ void Shell::ToggleAutoSegmentation() {
 
 void Shell::WireCommands() {
     window_.SetCommandHandler(Command::AutoSegment, [this] { ToggleAutoSegmentation(); });
-    window_.SetCommandHandler(Command::Exit, [this] { ::DestroyWindow(window_.hwnd()); });
+    window_.SetCommandHandler(Command::Exit, [this] { Exit(); });
+    window_.SetCommandHandler(Command::New, [this] { document_.New(); });
+    window_.SetCommandHandler(Command::Open, [this] { document_.Open(); });
+    window_.SetCommandHandler(Command::Save, [this] { document_.Save(); });
+    window_.SetCommandHandler(Command::SaveAs, [this] { document_.SaveAs(); });
+    window_.SetCommandHandler(Command::Delete, [this] { document_.Delete(); });
+    window_.SetCommandHandler(Command::Clear, [this] { document_.Clear(); });
+    window_.SetCommandHandler(Command::Merge, [this] { document_.Merge(); });
+    window_.SetCommandHandler(Command::Settings, [this] { ShowSettings(); });
+    window_.SetCommandHandler(Command::About, [this] { ShowAbout(); });
 }
 
 }  // namespace iconvale

@@ -8,8 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "app/document_commands.h"
 #include "app/main_window.h"
 #include "app/program.h"
+#include "ui/modal_ui.h"
 #include "ui/win_handles.h"
 
 namespace iconvale {
@@ -21,7 +23,7 @@ struct ShellOptions {
 
 class Shell {
 public:
-    Shell(Program& program, ShellOptions options);
+    Shell(Program& program, ModalUi& ui, ShellOptions options);
     ~Shell();
     Shell(const Shell&) = delete;
     Shell& operator=(const Shell&) = delete;
@@ -32,6 +34,7 @@ public:
     int RunMessageLoop();
 
     MainWindow& mainWindow() { return window_; }
+    DocumentCommands& document() { return document_; }
     // Whether the destroy handler posts WM_QUIT (the program does; tests need not).
     void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
 
@@ -43,10 +46,15 @@ private:
     void WireCommands();
     void ToggleAutoSegmentation();
     void OpenCommandLineFile();
+    void Exit();
+    void ShowSettings();
+    void ShowAbout();
 
     Program& program_;
+    ModalUi& ui_;
     ShellOptions options_;
     MainWindow window_;
+    DocumentCommands document_;
     ComPtr<IDropTarget> dropTarget_;
     bool quitOnDestroy_ = true;
 };

@@ -10,4 +10,9 @@ namespace iconvale {
 // The file's whole content; empty when it cannot be read (or is empty).
 Bytes ReadWholeFile(std::string_view path);
 
+// Writes the bytes as the file's whole content without ever leaving it half-written: they go
+// to a temporary file in the same folder, which is flushed and then swapped in. On failure the
+// old file is as it was and no temporary file is left.
+bool WriteFileAtomically(std::string_view path, const Bytes& bytes);
+
 }  // namespace iconvale

@@ -32,6 +32,12 @@ ImageGroup::ImageGroup() : state_(std::make_shared<State>()) {}
 
 void ImageGroup::Destroy() { state_->list.reset(); }
 
+void ImageGroup::TakeListFrom(ImageGroup& other) {
+    if (other.state_ == state_) return;
+    state_->list = std::move(other.state_->list);
+    state_->fields = other.state_->fields;
+}
+
 HIMAGELIST ImageGroup::GetHandle() const { return state_->list.get(); }
 
 bool ImageGroup::Create(int width, int height, std::uint32_t flags, int initialCount) {

@@ -55,6 +55,10 @@ public:
     IconSize GetIconSize() const;
     int GetCount() const;
 
+    // Replaces this group's list by the other's, which is left empty. Copies of this object see
+    // the new list; copies of the other see none.
+    void TakeListFrom(ImageGroup& other);
+
     // True when both objects share one group.
     bool SharesWith(const ImageGroup& other) const { return state_ == other.state_; }
 

@@ -31,10 +31,10 @@ TEST(Program, ObjectsAreBuiltAndReleasedInOrderOnce) {
         program.Release();
         program.Release();
     }
-    EXPECT_EQ(events, (std::vector<std::string>{"build open group", "build application object",
-                                                 "release open group", "free current path",
-                                                 "release application object",
-                                                 "free extraction texts"}));
+    EXPECT_EQ(events, (std::vector<std::string>{
+                          "build open group", "build file dialog object", "build application object",
+                          "release open group", "free current path", "release file dialog object",
+                          "release application object", "free extraction texts"}));
 }
 
 TEST(Program, ReleasingDestroysTheOpenGroupsList) {

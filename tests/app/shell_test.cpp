@@ -8,6 +8,7 @@
 #include "app/settings_file.h"
 #include "core/group_file.h"
 #include "core/image_list_stream.h"
+#include "support/scripted_ui.h"
 #include "support/stream_builders.h"
 #include "support/temp_folder.h"
 #include "support/windows.h"
@@ -22,7 +23,7 @@ using testing::TempFolder;
 class ShellTest : public ::testing::Test {
 protected:
     void Start(const std::string& commandLine) {
-        shell_ = std::make_unique<Shell>(program_, ShellOptions{commandLine, settings_});
+        shell_ = std::make_unique<Shell>(program_, ui_, ShellOptions{commandLine, settings_});
         shell_->SetQuitOnDestroy(false);
         ASSERT_TRUE(shell_->Start(::GetModuleHandleW(nullptr), SW_SHOWNORMAL));
         PumpMessages();
@@ -49,6 +50,7 @@ protected:
     TempFolder folder_;
     std::string settings_ = folder_.File("seting.ini");
     Program program_;
+    testing::ScriptedUi ui_;
     std::unique_ptr<Shell> shell_;
 };
 
@@ -94,7 +96,32 @@ TEST_F(ShellTest, AFileThatIsNoGroupStillBecomesTheCurrentPath) {
     EXPECT_FALSE(program_.openGroup().IsCreated());
     EXPECT_EQ(Pane(0), "图标数：0");
     EXPECT_EQ(Pane(3), path);
+    EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"打开图片组失败！可能不是图片组文件"});
     Close();
+}
+
+TEST_F(ShellTest, ClosingAModifiedGroupAsksAndCancelKeepsTheWindow) {
+    Start("iconvale.exe");
+    program_.values.modified = 1;
+    ui_.answers = {IDCANCEL, IDNO};
+    Close();
+    EXPECT_TRUE(::IsWindow(shell_->mainWindow().hwnd())) << "Cancel keeps the window";
+    Close();
+    EXPECT_FALSE(::IsWindow(shell_->mainWindow().hwnd())) << "No closes without saving";
+    EXPECT_EQ(ui_.messages.size(), 2u);
+}
+
+TEST_F(ShellTest, ExitAsksLikeTheCloseButton) {
+    Start("iconvale.exe");
+    program_.values.modified = 1;
+    ui_.answers = {IDCANCEL};
+    shell_->mainWindow().RunCommand(Command::Exit);
+    EXPECT_TRUE(::IsWindow(shell_->mainWindow().hwnd()));
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].style, 0x43u);
+    program_.values.modified = 0;
+    shell_->mainWindow().RunCommand(Command::Exit);
+    EXPECT_FALSE(::IsWindow(shell_->mainWindow().hwnd()));
 }
 
 TEST_F(ShellTest, DefaultsApplyWithoutASettingsFileAndAreWrittenAtClose) {

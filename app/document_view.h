@@ -1,0 +1,25 @@
+// What the document commands need of the window that shows the open group.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string_view>
+#include <vector>
+
+namespace iconvale {
+
+class DocumentView {
+public:
+    virtual ~DocumentView() = default;
+    virtual void RebuildIconList() = 0;
+    virtual void UpdateStatusBar(std::string_view text) = 0;
+    virtual std::vector<int> SelectedIndices() const = 0;
+    virtual int FirstSelectedIndex() const = 0;
+    // Hands the group's image list to the icon list; null before the list is destroyed.
+    virtual void AttachImages(HIMAGELIST images) = 0;
+    // Owner of the dialogs and message boxes the commands show.
+    virtual HWND DialogOwner() const = 0;
+};
+
+}  // namespace iconvale

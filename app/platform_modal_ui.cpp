@@ -1,0 +1,43 @@
+#include "app/platform_modal_ui.h"
+
+#include "app/about_dialog.h"
+#include "app/new_group_dialog.h"
+#include "app/settings_dialog.h"
+#include "ui/file_dialog_object.h"
+#include "ui/text.h"
+
+namespace iconvale {
+
+int PlatformModalUi::Message(HWND owner, std::string_view text, std::string_view title,
+                             UINT style) {
+    const WideText wideText = ToWide(text);
+    const WideText wideTitle = ToWide(title.empty() ? std::string_view(kUntitledBoxTitle) : title);
+    const int answer =
+        ::MessageBoxW(owner, WidePtr(wideText), WidePtr(wideTitle), style | MB_TASKMODAL);
+    return answer > 0 ? answer : IDCANCEL;
+}
+
+std::optional<FileChoice> PlatformModalUi::ChooseFile(FileDialogObject& dialog, HWND owner,
+                                                      FileDialogKind kind) {
+    const bool chosen =
+        kind == FileDialogKind::Open ? dialog.ShowOpen(owner) : dialog.ShowSave(owner);
+    if (!chosen) return std::nullopt;
+    return FileChoice{dialog.GetPath(), dialog.GetFilterIndex()};
+}
+
+void PlatformModalUi::ShowNewGroupDialog(const NewGroupDialogHooks& hooks) {
+    NewGroupDialog dialog(hooks);
+    dialog.Show();
+}
+
+void PlatformModalUi::ShowSettingsDialog(const SettingsDialogHooks& hooks) {
+    SettingsDialog dialog(hooks);
+    dialog.Show();
+}
+
+void PlatformModalUi::ShowAboutDialog(HWND owner, HICON programIcon) {
+    AboutDialog dialog(programIcon);
+    dialog.Show(owner);
+}
+
+}  // namespace iconvale

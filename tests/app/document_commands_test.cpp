@@ -1,0 +1,433 @@
+// The document commands through the modal seam, against a real main window and real files.
+#include "app/document_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/main_window.h"
+#include "app/settings_file.h"
+#include "core/file_io.h"
+#include "core/group_file.h"
+#include "core/image_list_stream.h"
+#include "support/scripted_ui.h"
+#include "support/stream_builders.h"
+#include "support/temp_folder.h"
+#include "support/test_icons.h"
+#include "support/windows.h"
+#include "ui/file_dialog_object.h"
+#include "ui/text.h"
+
+namespace iconvale {
+namespace {
+
+using testing::Inputs;
+
+class DocumentCommandsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX classes{sizeof classes, 0xFFFF};
+        ::InitCommonControlsEx(&classes);
+        ASSERT_TRUE(window_.Create(::GetModuleHandleW(nullptr), {}));
+    }
+
+    // A group file of `count` images, image i filled with colour 0x10*i.
+    std::string GroupFile(const std::string& name, int width, int height, int count) {
+        ImageListData list = testing::PatternList({.width = width, .height = height, .count = count});
+        for (int i = 0; i < count; ++i)
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    list.SetPixel(i, x, y, 0xFF000000u | (0x10 * (i + 1)) << 16);
+                    list.SetTransparent(i, x, y, false);
+                }
+        std::string path = folder_.File(name);
+        testing::WriteBytes(path, WithGroupHeader(WriteImageListStream(list), HasGroupHeaderName(name)));
+        return path;
+    }
+
+    void OpenFile(const std::string& path) {
+        ui_.files.push_back(FileChoice{path, 1});
+        commands_.Open();
+    }
+
+    void NewGroup(const char* w = "16", const char* h = "16", const char* depth = "32", bool mask = true) {
+        ui_.newGroupPresses.push_back({Inputs(w, h, depth, mask)});
+        commands_.New();
+    }
+
+    int ListCount() {
+        return static_cast<int>(::SendMessageW(window_.iconList(), LVM_GETITEMCOUNT, 0, 0));
+    }
+    HIMAGELIST ListImages() {
+        return reinterpret_cast<HIMAGELIST>(
+            ::SendMessageW(window_.iconList(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
+    }
+    std::string Pane(int i) {
+        wchar_t text[512] = {};
+        ::SendMessageW(window_.statusBar(), SB_GETTEXTW, i, reinterpret_cast<LPARAM>(text));
+        return ToNarrow(std::wstring_view(text));
+    }
+    void Select(std::initializer_list<int> items) {
+        for (int i : items) {
+            LVITEMW state{};
+            state.stateMask = LVIS_SELECTED;
+            state.state = LVIS_SELECTED;
+            ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&state));
+        }
+    }
+    // The red channel of image i's first pixel, in the saved file.
+    static int FirstRed(const ImageListData& list, int i) { return (list.Pixel(i, 0, 0) >> 16) & 0xFF; }
+    ImageListData Saved(const std::string& path) {
+        Bytes file = ReadWholeFile(path);
+        auto list = ParseImageListStream(StreamPart(file, HasGroupHeaderName(path)));
+        return list ? *list : ImageListData{};
+    }
+    ProgramValues& values() { return program_.values; }
+    const testing::ScriptedUi::Shown& LastMessage() { return ui_.messages.back(); }
+
+    testing::TempFolder folder_;
+    Program program_;
+    MainWindow window_{program_.openGroup()};
+    testing::ScriptedUi ui_;
+    FileDialogObject dialog_;
+    DocumentCommands commands_{program_, window_, ui_, dialog_, folder_.File("seting.ini")};
+};
+
+TEST_F(DocumentCommandsTest, CommandsThatNeedAGroupSaySoBeforeAnyDialog) {
+    for (auto command : {&DocumentCommands::Save, &DocumentCommands::SaveAs, &DocumentCommands::Clear,
+                         &DocumentCommands::Delete, &DocumentCommands::Merge}) {
+        (commands_.*command)();
+        ASSERT_FALSE(ui_.messages.empty());
+        EXPECT_EQ(LastMessage().text, "请先新建或打开一个图片组！");
+        EXPECT_EQ(LastMessage().title, "Iconvale");
+        EXPECT_EQ(LastMessage().style, 0x40u);
+    }
+    EXPECT_EQ(ui_.messages.size(), 5u);
+    EXPECT_TRUE(ui_.fileDialogs.empty());
+}
+
+TEST_F(DocumentCommandsTest, NewMakesAnUntitledCleanGroupWithTheChosenColourAsBackground) {
+    ui_.newGroupPresses.push_back({Inputs("32", "24", "8", true, 0x00123456)});
+    commands_.New();
+    ASSERT_TRUE(program_.openGroup().IsCreated());
+    EXPECT_EQ(program_.openGroup().GetIconSize(), (IconSize{32, 24}));
+    EXPECT_EQ(program_.openGroup().GetBackgroundColour(), 0x00123456u);
+    EXPECT_EQ(values().transparentColour, 0x00123456u);
+    EXPECT_EQ(values().useTransparentColour, 1);
+    EXPECT_EQ(values().currentPath, "");
+    EXPECT_EQ(values().modified, 0);
+    EXPECT_EQ(Pane(3), "未命名图片组");
+    EXPECT_EQ(ListImages(), program_.openGroup().GetHandle());
+    EXPECT_EQ(ReadSetting(folder_.File("seting.ini"), "seting", "usecolor", ""), "1");
+    Bytes bytes = program_.openGroup().SaveToBytes(0);
+    EXPECT_EQ(ParseImageListStream(bytes)->flags, 8 | ILC_MASK);
+}
+
+TEST_F(DocumentCommandsTest, NewGroupDialogReadsUseColourOnOpeningDefaultingToOne) {
+    ui_.newGroupPresses.push_back({});
+    commands_.New();
+    EXPECT_EQ(ui_.newGroupOpenedTicked, std::vector<bool>{true});
+    EXPECT_EQ(values().useTransparentColour, 1) << "set on opening, even when cancelled";
+    WriteSetting(folder_.File("seting.ini"), "seting", "usecolor", "0");
+    commands_.New();
+    EXPECT_EQ(ui_.newGroupOpenedTicked.back(), false);
+    EXPECT_EQ(values().useTransparentColour, 0);
+}
+
+TEST_F(DocumentCommandsTest, FailedCreationKeepsTheDialogOpenAndTheOldGroup) {
+    OpenFile(GroupFile("old.eil", 16, 16, 3));
+    ui_.newGroupPresses.push_back({Inputs("abc", "16", "24"), Inputs("16", "0", "24")});
+    commands_.New();
+    EXPECT_EQ(ui_.MessageTexts(), (std::vector<std::string>{"错误！创建图片组失败！", "错误！创建图片组失败！"}));
+    EXPECT_EQ(LastMessage().style, 0x10u);
+    // Cancelled after the failures: nothing about the open document changed.
+    EXPECT_EQ(program_.openGroup().GetCount(), 3);
+    EXPECT_EQ(values().currentPath, folder_.File("old.eil"));
+    EXPECT_EQ(ListImages(), program_.openGroup().GetHandle());
+}
+
+TEST_F(DocumentCommandsTest, CancelledNewGroupDialogChangesNothing) {
+    OpenFile(GroupFile("kept.eil", 16, 16, 2));
+    program_.openGroup().SetBackgroundColour(0x00445566);
+    values().modified = 0;
+    ui_.newGroupPresses.push_back({});
+    commands_.New();
+    EXPECT_EQ(program_.openGroup().GetCount(), 2);
+    EXPECT_EQ(program_.openGroup().GetBackgroundColour(), 0x00445566u);
+    EXPECT_EQ(values().currentPath, folder_.File("kept.eil"));
+    EXPECT_EQ(Pane(3), folder_.File("kept.eil"));
+}
+
+TEST_F(DocumentCommandsTest, OpenReadsTheFileAndShowsIt) {
+    std::string path = GroupFile("three.eil", 20, 18, 3);
+    OpenFile(path);
+    ASSERT_EQ(ui_.fileDialogs.size(), 1u);
+    EXPECT_EQ(ui_.fileDialogs[0].title, "打开图片组");
+    EXPECT_EQ(ui_.fileDialogs[0].flags, 0x00081802u);
+    EXPECT_EQ(ui_.fileDialogs[0].defaultExtension, "eil");
+    EXPECT_EQ(program_.openGroup().GetCount(), 3);
+    EXPECT_EQ(values().currentPath, path);
+    EXPECT_EQ(values().modified, 0);
+    EXPECT_EQ(ListCount(), 3);
+    EXPECT_EQ(Pane(0), "图标数：3");
+    EXPECT_EQ(Pane(3), path);
+}
+
+TEST_F(DocumentCommandsTest, OpeningSomethingElseEmptiesTheListAndKeepsThePath) {
+    OpenFile(GroupFile("good.eil", 16, 16, 2));
+    std::string bad = folder_.File("bad.eil");
+    testing::WriteBytes(bad, Bytes(64, 7));
+    OpenFile(bad);
+    EXPECT_EQ(LastMessage().text, "打开图片组失败！可能不是图片组文件");
+    EXPECT_EQ(LastMessage().style, 0x10u);
+    EXPECT_FALSE(program_.openGroup().IsCreated());
+    EXPECT_EQ(ListCount(), 0);
+    EXPECT_EQ(ListImages(), nullptr);
+    EXPECT_EQ(Pane(0), "图标数：0");
+    EXPECT_EQ(values().currentPath, bad);
+    EXPECT_EQ(values().modified, 0);
+}
+
+TEST_F(DocumentCommandsTest, TheNameDecidesTheFormInBothDirections) {
+    NewGroup();
+    program_.openGroup().AddIcon(testing::SolidIcon(16, 16, 0xFF0000).get());
+    ASSERT_TRUE(commands_.SaveGroupTo(folder_.File("caps.EIL")));
+    ASSERT_TRUE(commands_.SaveGroupTo(folder_.File("bare.ico")));
+    ASSERT_TRUE(commands_.SaveGroupTo(folder_.File("x.eil.bak")));
+    Bytes caps = ReadWholeFile(folder_.File("caps.EIL"));
+    Bytes bare = ReadWholeFile(folder_.File("bare.ico"));
+    EXPECT_EQ(Bytes(caps.begin(), caps.begin() + 4), Bytes({'M', 'I', 'T', 'L'}));
+    EXPECT_EQ(Bytes(bare.begin(), bare.begin() + 4), Bytes({0x49, 0x4C, 0x01, 0x01}));
+    EXPECT_EQ(ReadWholeFile(folder_.File("x.eil.bak")), bare);
+    EXPECT_EQ(caps.size(), bare.size() + 8);
+
+    EXPECT_TRUE(commands_.OpenGroupFrom(folder_.File("bare.ico")));
+    EXPECT_EQ(program_.openGroup().GetCount(), 1);
+    // Renamed the other way round, neither form opens.
+    testing::WriteBytes(folder_.File("renamed.eil"), bare);
+    testing::WriteBytes(folder_.File("renamed.dat"), caps);
+    EXPECT_FALSE(commands_.OpenGroupFrom(folder_.File("renamed.eil")));
+    EXPECT_FALSE(commands_.OpenGroupFrom(folder_.File("renamed.dat")));
+}
+
+TEST_F(DocumentCommandsTest, SaveOfAnUntitledGroupAsksForTheFileThenWritesThere) {
+    NewGroup();
+    values().modified = 1;
+    std::string path = folder_.File("new.eil");
+    ui_.files.push_back(FileChoice{path, 2});
+    commands_.Save();
+    ASSERT_EQ(ui_.fileDialogs.size(), 1u);
+    EXPECT_EQ(ui_.fileDialogs[0].title, "保存图片组");
+    EXPECT_EQ(ui_.fileDialogs[0].kind, FileDialogKind::Save);
+    EXPECT_EQ(values().currentPath, path);
+    EXPECT_EQ(values().groupFilterIndex, 2);
+    EXPECT_EQ(values().modified, 0);
+    EXPECT_EQ(Pane(3), path);
+    EXPECT_EQ(Saved(path).width, 16);
+    commands_.Save();
+    EXPECT_EQ(ui_.fileDialogs.size(), 1u) << "a titled group saves without asking";
+}
+
+TEST_F(DocumentCommandsTest, SaveAsLeavesThePathAndStatusBarAndAFollowingSaveWritesTheOldFile) {
+    std::string original = GroupFile("original.eil", 16, 16, 2);
+    OpenFile(original);
+    Bytes before = ReadWholeFile(original);
+    values().modified = 1;
+    std::string copy = folder_.File("copy.eil");
+    ui_.files.push_back(FileChoice{copy, 1});
+    commands_.SaveAs();
+    EXPECT_EQ(ui_.fileDialogs.back().title, "另存图片组");
+    EXPECT_EQ(values().currentPath, original);
+    EXPECT_EQ(Pane(3), original);
+    EXPECT_EQ(values().modified, 0);
+    EXPECT_EQ(Saved(copy).count, 2);
+
+    program_.openGroup().Remove(0);
+    commands_.Save();
+    EXPECT_EQ(Saved(original).count, 1);
+    EXPECT_EQ(Saved(copy).count, 2);
+    EXPECT_NE(ReadWholeFile(original), before);
+}
+
+TEST_F(DocumentCommandsTest, FailedSavesLeaveTheOldFileAsItWas) {
+    std::string path = GroupFile("keep.eil", 16, 16, 2);
+    OpenFile(path);
+    const Bytes before = ReadWholeFile(path);
+    program_.openGroup().Remove(0);
+    values().modified = 1;
+
+    ::SetFileAttributesW(WidePtr(ToWide(path)), FILE_ATTRIBUTE_READONLY);
+    commands_.Save();
+    ::SetFileAttributesW(WidePtr(ToWide(path)), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(LastMessage().text, "保存失败！");
+    EXPECT_EQ(LastMessage().title, "信息：");
+    EXPECT_EQ(LastMessage().style, 0x10u);
+    EXPECT_EQ(ReadWholeFile(path), before);
+    EXPECT_EQ(values().modified, 1);
+
+    std::string folderInTheWay = folder_.File("folder.eil");
+    ::CreateDirectoryW(WidePtr(ToWide(folderInTheWay)), nullptr);
+    EXPECT_FALSE(commands_.SaveGroupTo(folderInTheWay));
+    EXPECT_FALSE(commands_.SaveGroupTo(folder_.File("gone\\x.eil")));
+
+    program_.openGroup().Destroy();
+    EXPECT_FALSE(commands_.SaveGroupTo(path)) << "no group to write";
+    EXPECT_EQ(ReadWholeFile(path), before);
+
+    // Nothing but the files this test made is left in the folder.
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW(WidePtr(ToWide(folder_.File("*.tmp"))), &found);
+    EXPECT_EQ(search, INVALID_HANDLE_VALUE) << "a temporary file was left behind";
+    if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
+}
+
+TEST_F(DocumentCommandsTest, ClearAsksAndEmptiesEvenAnEmptyGroup) {
+    NewGroup();
+    ui_.answers.push_back(IDYES);
+    commands_.Clear();
+    EXPECT_EQ(LastMessage().text, "你真的要清空所有图标吗？");
+    EXPECT_EQ(LastMessage().style, 0x34u);
+    EXPECT_EQ(values().modified, 1);
+
+    values().modified = 0;
+    OpenFile(GroupFile("four.eil", 16, 16, 4));
+    ui_.answers.push_back(IDNO);
+    commands_.Clear();
+    EXPECT_EQ(program_.openGroup().GetCount(), 4);
+    EXPECT_EQ(values().modified, 0);
+    ui_.answers.push_back(IDYES);
+    commands_.Clear();
+    EXPECT_EQ(program_.openGroup().GetCount(), 0);
+    EXPECT_EQ(program_.openGroup().GetIconSize(), (IconSize{16, 16}));
+    EXPECT_EQ(ListCount(), 0);
+    EXPECT_EQ(values().modified, 1);
+}
+
+TEST_F(DocumentCommandsTest, DeleteRemovesExactlyTheSelectedImages) {
+    OpenFile(GroupFile("six.eil", 8, 8, 6));
+    commands_.Delete();
+    EXPECT_EQ(LastMessage().text, "请在列表框中选择要删除的图标");
+    EXPECT_EQ(values().modified, 0);
+    Select({1, 3, 4});
+    commands_.Delete();
+    EXPECT_EQ(values().modified, 1);
+    EXPECT_EQ(ListCount(), 3);
+    std::string out = folder_.File("left.eil");
+    ASSERT_TRUE(commands_.SaveGroupTo(out));
+    ImageListData left = Saved(out);
+    ASSERT_EQ(left.count, 3);
+    EXPECT_EQ(FirstRed(left, 0), 0x10);
+    EXPECT_EQ(FirstRed(left, 1), 0x30);
+    EXPECT_EQ(FirstRed(left, 2), 0x60);
+    EXPECT_EQ(Pane(0), "图标数：3");
+}
+
+TEST_F(DocumentCommandsTest, MergeAppendsTheOtherGroupScaledToTheCells) {
+    OpenFile(GroupFile("small.eil", 16, 16, 2));
+    std::string big = GroupFile("big.eil", 32, 32, 3);
+    ui_.files.push_back(FileChoice{big, 1});
+    commands_.Merge();
+    EXPECT_EQ(ui_.fileDialogs.back().title, "合并图片组");
+    EXPECT_EQ(program_.openGroup().GetCount(), 5);
+    EXPECT_EQ(program_.openGroup().GetIconSize(), (IconSize{16, 16}));
+    EXPECT_EQ(values().modified, 1);
+    EXPECT_EQ(ListCount(), 5);
+    ASSERT_TRUE(commands_.SaveGroupTo(folder_.File("merged.eil")));
+    ImageListData merged = Saved(folder_.File("merged.eil"));
+    EXPECT_EQ(merged.width, 16);
+    EXPECT_EQ(FirstRed(merged, 1), 0x20);
+    EXPECT_EQ(FirstRed(merged, 2), 0x10) << "the first merged image";
+    EXPECT_EQ(FirstRed(merged, 4), 0x30);
+}
+
+TEST_F(DocumentCommandsTest, MergeOfSomethingElseSaysSoAndChangesNothing) {
+    OpenFile(GroupFile("base.eil", 16, 16, 2));
+    std::string junk = folder_.File("junk.eil");
+    testing::WriteBytes(junk, Bytes(50, 1));
+    ui_.files.push_back(FileChoice{junk, 1});
+    commands_.Merge();
+    EXPECT_EQ(LastMessage().text, "合并图片组失败！");
+    EXPECT_EQ(LastMessage().style, 0x10u);
+    EXPECT_EQ(program_.openGroup().GetCount(), 2);
+    EXPECT_EQ(values().modified, 0);
+}
+
+TEST_F(DocumentCommandsTest, NoQuestionWhileTheGroupIsClean) {
+    OpenFile(GroupFile("clean.eil", 16, 16, 1));
+    EXPECT_TRUE(commands_.ConfirmDiscard());
+    NewGroup();
+    OpenFile(GroupFile("again.eil", 16, 16, 1));
+    EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(DocumentCommandsTest, SaveChangesQuestionNamesTheFile) {
+    std::string path = GroupFile("named.eil", 16, 16, 1);
+    OpenFile(path);
+    values().modified = 1;
+    ui_.answers.push_back(IDCANCEL);
+    EXPECT_FALSE(commands_.ConfirmDiscard());
+    EXPECT_EQ(LastMessage().text, "图片组 " + path + "\r\n已经改变 需要保存吗？");
+    EXPECT_EQ(LastMessage().title, "Iconvale");
+    EXPECT_EQ(LastMessage().style, 0x43u);
+    EXPECT_TRUE(program_.openGroup().IsCreated());
+
+    ui_.answers.push_back(IDYES);
+    program_.openGroup().Remove(0);
+    EXPECT_TRUE(commands_.ConfirmDiscard());
+    EXPECT_EQ(Saved(path).count, 0) << "Yes saves to the current file";
+}
+
+TEST_F(DocumentCommandsTest, YesForAnUntitledGroupThenCancellingTheSaveStopsTheCommand) {
+    NewGroup();
+    values().modified = 1;
+    ui_.answers.push_back(IDYES);
+    ui_.files.push_back(std::nullopt);
+    EXPECT_FALSE(commands_.ConfirmDiscard());
+    EXPECT_EQ(ui_.fileDialogs.back().title, "保存图片组");
+    EXPECT_EQ(ui_.fileDialogs.back().flags, 0x00080000u) << "no overwrite question";
+    EXPECT_TRUE(program_.openGroup().IsCreated()) << "nothing discarded";
+    EXPECT_EQ(values().modified, 1);
+
+    ui_.answers.push_back(IDYES);
+    ui_.files.push_back(std::nullopt);
+    ui_.newGroupPresses.push_back({Inputs("8", "8", "4")});
+    commands_.New();
+    EXPECT_EQ(program_.openGroup().GetIconSize(), (IconSize{16, 16})) << "New stopped";
+}
+
+TEST_F(DocumentCommandsTest, NoDiscardsTheGroupAndItsChangesAtOnce) {
+    OpenFile(GroupFile("discard.eil", 16, 16, 2));
+    values().modified = 1;
+    ui_.answers.push_back(IDNO);
+    commands_.Open();  // and the dialog is cancelled
+    EXPECT_FALSE(program_.openGroup().IsCreated());
+    EXPECT_EQ(values().modified, 0) << "no later question about a group that is gone";
+    EXPECT_TRUE(commands_.ConfirmDiscard());
+    EXPECT_EQ(ui_.messages.size(), 1u);
+
+    // The list draws from nothing now: repainting, selecting and resizing stay safe.
+    EXPECT_EQ(ListImages(), nullptr);
+    window_.Show(SW_SHOWNA);
+    Select({0, 1});
+    ::SetWindowPos(window_.hwnd(), nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
+    ::RedrawWindow(window_.iconList(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    testing::PumpMessages();
+}
+
+TEST_F(DocumentCommandsTest, TheFilterIndexIsRememberedOnlyFromConfirmedDialogs) {
+    values().groupFilterIndex = 1;
+    ui_.files.push_back(std::nullopt);
+    commands_.Open();
+    EXPECT_EQ(values().groupFilterIndex, 1);
+    ui_.files.push_back(FileChoice{GroupFile("f.eil", 16, 16, 1), 2});
+    commands_.Open();
+    EXPECT_EQ(values().groupFilterIndex, 2);
+    values().modified = 0;
+    ui_.files.push_back(std::nullopt);
+    commands_.Open();
+    EXPECT_EQ(ui_.fileDialogs.back().filterIndex, 2);
+}
+
+}  // namespace
+}  // namespace iconvale

@@ -1,0 +1,70 @@
+// Works real modal windows from a test. A modal window runs its own message loop on the test's
+// thread, so the driver acts from a timer that fires inside that loop.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace iconvale::testing {
+
+class DialogDriver {
+public:
+    // How long after the first rule the driver waits before it fails the test and closes the
+    // thread's windows, so that a window that never appears or never closes cannot hang it.
+    static constexpr UINT kPatienceMs = 10000;
+
+    DialogDriver() = default;
+    ~DialogDriver();
+    DialogDriver(const DialogDriver&) = delete;
+    DialogDriver& operator=(const DialogDriver&) = delete;
+
+    // Calls `action` once, from a timer on this thread, as soon as a visible top-level window
+    // of this thread with this caption (GBK; and class, when given) exists. Several rules may
+    // wait at once; each stops watching once it ran.
+    void When(std::string caption, std::function<void(HWND)> action, std::string className = {});
+    // The same with any way of finding the window; `find` returns null while there is none.
+    void WhenFound(std::function<HWND()> find, std::function<void(HWND)> action,
+                   std::string description);
+
+    // Whether the rule for this caption (or description) has run; without one, whether all have.
+    bool Ran(std::string_view caption) const;
+    bool AllRan() const;
+
+    struct Rule;
+
+private:
+    void Watch(std::shared_ptr<Rule> rule);
+
+    std::vector<std::shared_ptr<Rule>> rules_;
+    UINT_PTR watchdog_ = 0;
+};
+
+// A visible top-level window of this thread with this caption (and class, when given).
+HWND FindThreadWindow(std::string_view caption, std::string_view className = {});
+// A visible window of this thread owned by `owner` (and of this class, when given).
+HWND FindOwnedWindow(HWND owner, std::string_view className = {});
+// A descendant by caption (GBK) and class, when given; depth first, in z order.
+HWND FindChild(HWND parent, std::string_view text, std::string_view className = {});
+HWND FindChildById(HWND parent, int id);
+std::string ClassOf(HWND window);
+
+// BM_CLICK, sent: returns after whatever the click runs, modal loops included.
+void Click(HWND button);
+// BM_CLICK, posted: the click runs in the loop of the window it belongs to.
+void PostClick(HWND button);
+// A key pressed on a control, posted so that the modal loop's dialog keys see it.
+void PostKey(HWND control, UINT virtualKey);
+void SetText(HWND control, std::string_view gbk);
+std::string TextOf(HWND control);
+// A child's rectangle in its parent's client coordinates.
+RECT ClientRectOf(HWND child);
+// The same as {left, top, width, height}, the way layouts are designed.
+std::array<int, 4> PlaceOf(HWND child);
+
+}  // namespace iconvale::testing

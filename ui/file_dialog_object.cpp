@@ -1,0 +1,211 @@
+#include "ui/file_dialog_object.h"
+
+#include <cderr.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "ui/app_object.h"
+#include "ui/heap_block.h"
+
+namespace iconvale {
+
+#if defined(__i386__)
+static_assert(sizeof(OPENFILENAMEW) == 88,
+              "the full record, pvReserved, dwReserved and FlagsEx too");
+#endif
+
+namespace {
+
+// Sizes in UTF-16 units. The room after an initial name lets the user type a longer one; the
+// platform is told less than the block holds.
+constexpr std::size_t kRoomAfterInitialName = 1024;
+constexpr DWORD kMaxFileAfterInitialName = 513;
+constexpr std::size_t kEmptyFileBufferUnits = 512;
+constexpr std::size_t kEmptyDefaultExtUnits = 260;
+
+UINT_PTR CALLBACK IgnoringHook(HWND, UINT, WPARAM, LPARAM) {
+    return 0;
+}
+
+std::size_t UnitsOf(const WideText& text) {
+    return text.empty() ? 0 : text.size() - 1;
+}
+
+// A zero-filled block of `units` holding `text`, terminator included, at its start.
+wchar_t* CopyToBlock(const WideText& text, std::size_t units) {
+    if (units == 0 || units < text.size() || units > PTRDIFF_MAX / sizeof(wchar_t)) return nullptr;
+    auto* block = static_cast<wchar_t*>(AllocateBlock(units * sizeof(wchar_t)));
+    if (block) std::copy(text.begin(), text.end(), block);
+    return block;
+}
+
+void FreeText(LPCWSTR text) {
+    FreeBlock(const_cast<wchar_t*>(text));
+}
+
+void FreeStrings(OPENFILENAMEW& record) {
+    FreeText(record.lpstrTitle);
+    FreeBlock(record.lpstrFile);
+    FreeText(record.lpstrFilter);
+    FreeText(record.lpstrInitialDir);
+    FreeText(record.lpstrDefExt);
+}
+
+WideText Terminated(const std::wstring& text) {
+    if (text.empty()) return {};
+    WideText result(text.begin(), text.end());
+    result.push_back(L'\0');
+    return result;
+}
+
+// The platform's multiple-selection layout: the folder, then each name, each with its NUL and
+// the last followed by another; a single choice is one full path, with nFileOffset inside it.
+WideText JoinSelection(std::wstring_view buffer, std::size_t offset, std::size_t firstEnd) {
+    if (offset < firstEnd) return Terminated(std::wstring(buffer.substr(0, firstEnd)) + L"\r\n");
+    std::wstring folder(buffer.substr(0, firstEnd));
+    if (folder.empty() || folder.back() != L'\\') folder.push_back(L'\\');
+    std::wstring joined;
+    for (std::size_t start = offset; start < buffer.size() && buffer[start] != L'\0';) {
+        const std::size_t end = buffer.find(L'\0', start);
+        if (end == std::wstring_view::npos) break;  // cut off by the buffer's end
+        joined.append(folder).append(buffer.substr(start, end - start)).append(L"\r\n");
+        start = end + 1;
+    }
+    return Terminated(joined);
+}
+
+}  // namespace
+
+class FileDialogObject::DialogCore : public WindowObject::Core {
+public:
+    OPENFILENAMEW* Record() const {
+        return reinterpret_cast<OPENFILENAMEW*>(GetProperty(kOpenFileNameProperty));
+    }
+
+protected:
+    void OnRelease() override {
+        if (OPENFILENAMEW* record = Record()) {
+            FreeStrings(*record);
+            FreeBlock(record);
+            SetProperty(kOpenFileNameProperty, 0);
+        }
+    }
+};
+
+FileDialogObject::FileDialogObject() : WindowObject(std::make_unique<DialogCore>()) {
+    SetUp();
+}
+
+void FileDialogObject::SetUp(DWORD flags, std::string_view title, std::string_view initialFile,
+                             std::string_view filter, int filterIndex, std::string_view initialDir,
+                             std::string_view defaultExt) {
+    // Everything that can throw comes first, so a failure leaves the last set-up whole.
+    const WideText wideTitle = ToWide(title);
+    const WideText wideFile = ToWide(initialFile);
+    const WideText wideFilter = ToWide(filter);
+    const WideText wideDir = ToWide(initialDir);
+    const WideText wideExt = ToWide(defaultExt);
+
+    DialogCore& core = CoreAs<DialogCore>();
+    OPENFILENAMEW* record = core.Record();
+    if (record) {
+        FreeStrings(*record);
+        std::memset(record, 0, sizeof *record);
+    } else {
+        UniqueHeapBlock fresh(AllocateBlock(sizeof(OPENFILENAMEW)));
+        if (!fresh) return;
+        core.SetProperty(kOpenFileNameProperty, reinterpret_cast<std::uintptr_t>(fresh.get()));
+        record = static_cast<OPENFILENAMEW*>(fresh.release());
+    }
+
+    if (const std::size_t units = UnitsOf(wideTitle)) {
+        record->lpstrTitle = CopyToBlock(wideTitle, units + 1);
+    }
+
+    if (const std::size_t units = UnitsOf(wideFile)) {
+        record->lpstrFile = CopyToBlock(wideFile, units + kRoomAfterInitialName + 1);
+        if (record->lpstrFile)
+            record->nMaxFile = static_cast<DWORD>(units) + kMaxFileAfterInitialName;
+    } else {
+        record->lpstrFile = CopyToBlock({}, kEmptyFileBufferUnits);
+        if (record->lpstrFile) record->nMaxFile = static_cast<DWORD>(kEmptyFileBufferUnits);
+    }
+
+    if (const std::size_t units = UnitsOf(wideFilter)) {
+        // One unit more than the text: its terminator and this one end the list.
+        if (wchar_t* list = CopyToBlock(wideFilter, units + 2)) {
+            std::replace(list, list + units, L'|', L'\0');
+            record->lpstrFilter = list;
+        }
+    }
+    record->nFilterIndex = static_cast<DWORD>(filterIndex);
+
+    if (const std::size_t units = UnitsOf(wideDir)) {
+        record->lpstrInitialDir = CopyToBlock(wideDir, units + 1);
+    }
+
+    // Never null: an empty default extension lets the dialog add the chosen filter's extension.
+    const std::size_t extUnits = UnitsOf(wideExt);
+    record->lpstrDefExt = CopyToBlock(wideExt, extUnits ? extUnits + 1 : kEmptyDefaultExtUnits);
+
+    record->Flags = flags | OFN_EXPLORER;
+    record->lStructSize = sizeof(OPENFILENAMEW);
+    record->hInstance = ModuleInstance();
+    record->lpfnHook = &IgnoringHook;
+    record->lCustData = reinterpret_cast<LPARAM>(&core);
+}
+
+bool FileDialogObject::ShowOpen(HWND owner) {
+    return Show(&::GetOpenFileNameW, owner);
+}
+
+bool FileDialogObject::ShowSave(HWND owner) {
+    return Show(&::GetSaveFileNameW, owner);
+}
+
+bool FileDialogObject::Show(BOOL(WINAPI* run)(LPOPENFILENAMEW), HWND owner) {
+    OPENFILENAMEW* record = CoreAs<DialogCore>().Record();
+    // Without its buffer the platform would have nowhere to put the choice.
+    if (!record || !record->lpstrFile || record->nMaxFile == 0) return false;
+    record->hwndOwner = owner;
+    record->hInstance = ModuleInstance();
+    record->nFileOffset = 0;
+    if (run(record)) return true;
+    // Cancelled or failed, the buffer holds no choice. FNERR_BUFFERTOOSMALL has even put the
+    // size the path needs over its first unit, which the next show would offer as a name.
+    record->nFileOffset = 0;
+    if (::CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) record->lpstrFile[0] = L'\0';
+    return false;
+}
+
+WideText FileDialogObject::GetPathW() const {
+    const OPENFILENAMEW* record = Record();
+    if (!record || !record->lpstrFile || record->nFileOffset == 0) return {};
+    // The platform writes at most nMaxFile units, and set-up keeps that within the block.
+    const std::wstring_view buffer(record->lpstrFile, record->nMaxFile);
+    const std::size_t firstEnd = buffer.find(L'\0');
+    const std::size_t offset = record->nFileOffset;
+    if (firstEnd == std::wstring_view::npos || offset > firstEnd + 1) return {};
+    if (record->Flags & OFN_ALLOWMULTISELECT) return JoinSelection(buffer, offset, firstEnd);
+    if (offset > firstEnd) return {};
+    return WideText(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(firstEnd) + 1);
+}
+
+std::string FileDialogObject::GetPath() const {
+    return ToNarrow(GetPathW());
+}
+
+int FileDialogObject::GetFilterIndex() const {
+    const OPENFILENAMEW* record = Record();
+    return record ? static_cast<int>(record->nFilterIndex) : 0;
+}
+
+const OPENFILENAMEW* FileDialogObject::Record() const {
+    return CoreAs<DialogCore>().Record();
+}
+
+}  // namespace iconvale

@@ -1,0 +1,249 @@
+#include "ui/modal_form.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "ui/text.h"
+
+namespace iconvale {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"IconvaleModalForm";
+
+bool RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXW windowClass{};
+    if (::GetClassInfoExW(instance, kClassName, &windowClass)) return true;
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    return ::RegisterClassExW(&windowClass) != 0;
+}
+
+struct EnabledWindows {
+    HWND except;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK CollectEnabled(HWND window, LPARAM param) {
+    auto& collect = *reinterpret_cast<EnabledWindows*>(param);
+    if (window != collect.except && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
+        collect.found->push_back(window);
+    }
+    return TRUE;
+}
+
+bool IsFocusable(HWND control) {
+    const LONG style = ::GetWindowLongW(control, GWL_STYLE);
+    return (style & WS_TABSTOP) && (style & WS_VISIBLE) && !(style & WS_DISABLED);
+}
+
+}  // namespace
+
+ModalForm::ModalForm(std::string caption, int designWidth, int designHeight)
+    : caption_(std::move(caption)), designWidth_(designWidth), designHeight_(designHeight) {}
+
+ModalForm::~ModalForm() {
+    if (hwnd()) Close();
+}
+
+bool ModalForm::ShowModal(HWND owner) {
+    if (hwnd()) return false;
+    previousActive_ = ::GetActiveWindow();
+    owner_ = owner && ::IsWindow(owner) ? owner : nullptr;
+    if (!Create(owner_)) {
+        owner_ = previousActive_ = nullptr;
+        return false;
+    }
+    DisableOthers();
+    ::ShowWindow(hwnd(), SW_SHOWNORMAL);
+    ::UpdateWindow(hwnd());
+
+    MSG message{};
+    while (hwnd()) {
+        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
+        if (got <= 0) {
+            Close();
+            // The quit belongs to the loop outside; it must still see it.
+            if (got == 0) ::PostQuitMessage(static_cast<int>(message.wParam));
+            break;
+        }
+        if (!::IsDialogMessageW(hwnd(), &message)) {
+            ::TranslateMessage(&message);
+            ::DispatchMessageW(&message);
+        }
+    }
+    return true;
+}
+
+void ModalForm::Close() {
+    if (!hwnd()) return;
+    // Enabled before the form goes, or the platform activates some other program's window.
+    ReleaseOthers();
+    ::DestroyWindow(hwnd());
+}
+
+HWND ModalForm::AddControl(const wchar_t* className, std::string_view text, DWORD style,
+                           Placement at, int id, DWORD extendedStyle) {
+    HWND control = ::CreateWindowExW(
+        extendedStyle, className, WidePtr(ToWide(text)), WS_CHILD | WS_VISIBLE | style,
+        Scaled(at.left), Scaled(at.top), Scaled(at.width), Scaled(at.height), hwnd(),
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
+    HFONT font = font_ ? font_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
+    if (control) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    return control;
+}
+
+std::string ModalForm::TextOf(HWND control) {
+    const int length = ::GetWindowTextLengthW(control);
+    std::vector<wchar_t> text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
+    ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
+    return ToNarrow(text);
+}
+
+void ModalForm::SetTextOf(HWND control, std::string_view text) {
+    ::SetWindowTextW(control, WidePtr(ToWide(text)));
+}
+
+LRESULT ModalForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CREATE:
+            CreateControls();
+            if (!lastFocus_) FocusFirstControl();
+            return 0;
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            const int code = HIWORD(wParam);
+            // Esc arrives from the dialog manager as this same command.
+            if (id == IDCANCEL && code == BN_CLICKED) {
+                ::SendMessageW(hwnd(), WM_CLOSE, 0, 0);
+            } else {
+                OnCommand(id, code, reinterpret_cast<HWND>(lParam));
+            }
+            return 0;
+        }
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_DRAWITEM:
+            OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        case DM_GETDEFID:
+            return DefaultIdForEnter();
+        case WM_ACTIVATE:
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = ::GetFocus();
+                if (focus && ::IsChild(hwnd(), focus)) lastFocus_ = focus;
+                return 0;
+            }
+            [[fallthrough]];
+        case WM_SETFOCUS:
+            if (lastFocus_ && ::IsWindow(lastFocus_)) {
+                ::SetFocus(lastFocus_);
+                return 0;
+            }
+            return DefaultProc(message, wParam, lParam);
+        case WM_CLOSE:
+            OnCloseRequest();
+            return 0;
+        case WM_DESTROY:
+            ReleaseOthers();
+            return 0;
+        default:
+            return DefaultProc(message, wParam, lParam);
+    }
+}
+
+bool ModalForm::Create(HWND owner) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    if (!RegisterFormClass(instance, &WindowProc)) return false;
+    dpi_ = WindowDpi(owner);
+    LOGFONTW face{};
+    if (::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face)) {
+        // The stock font is made for the screen's DPI, not necessarily the owner's monitor.
+        face.lfHeight =
+            ::MulDiv(face.lfHeight, static_cast<int>(dpi_), static_cast<int>(WindowDpi(nullptr)));
+        font_.reset(::CreateFontIndirectW(&face));
+    }
+    lastFocus_ = nullptr;
+    const RECT outer = OuterRect(owner);
+    return ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, WidePtr(ToWide(caption_)),
+                             WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, outer.left,
+                             outer.top, outer.right - outer.left, outer.bottom - outer.top, owner,
+                             nullptr, instance, this) != nullptr;
+}
+
+RECT ModalForm::OuterRect(HWND owner) const {
+    const int width = Scaled(designWidth_);
+    const int height = Scaled(designHeight_);
+    int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    RECT around{};
+    if (owner && ::GetWindowRect(owner, &around)) {
+        left = around.left + (around.right - around.left - width) / 2;
+        top = around.top + (around.bottom - around.top - height) / 2;
+        // An owner partly off the screen must not push the form out of reach.
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (::GetMonitorInfoW(::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            const RECT& work = monitor.rcWork;
+            left = std::max(std::min(left, static_cast<int>(work.right) - width),
+                            static_cast<int>(work.left));
+            top = std::max(std::min(top, static_cast<int>(work.bottom) - height),
+                           static_cast<int>(work.top));
+        }
+    }
+    return RECT{left, top, left + width, top + height};
+}
+
+void ModalForm::DisableOthers() {
+    disabled_.clear();
+    if (owner_) {
+        if (::IsWindowEnabled(owner_)) disabled_.push_back(owner_);
+    } else {
+        EnabledWindows collect{hwnd(), &disabled_};
+        ::EnumThreadWindows(::GetCurrentThreadId(), &CollectEnabled,
+                            reinterpret_cast<LPARAM>(&collect));
+    }
+    for (HWND window : disabled_) ::EnableWindow(window, FALSE);
+}
+
+void ModalForm::ReleaseOthers() {
+    const bool wasActive = hwnd() && ::GetActiveWindow() == hwnd();
+    for (HWND window : disabled_) {
+        if (::IsWindow(window)) ::EnableWindow(window, TRUE);
+    }
+    disabled_.clear();
+    HWND back = owner_ ? owner_ : previousActive_;
+    if (wasActive && back && back != hwnd() && ::IsWindow(back) && ::IsWindowEnabled(back)) {
+        ::SetActiveWindow(back);
+    }
+    owner_ = previousActive_ = nullptr;
+}
+
+void ModalForm::FocusFirstControl() {
+    for (HWND child = ::GetWindow(hwnd(), GW_CHILD); child;
+         child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (!IsFocusable(child)) continue;
+        lastFocus_ = child;
+        if (::SendMessageW(child, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+            ::SendMessageW(child, EM_SETSEL, 0, -1);
+        }
+        return;
+    }
+}
+
+LRESULT ModalForm::DefaultIdForEnter() const {
+    // A focused push button takes Enter itself, as in the platform's own dialogs.
+    HWND focus = ::GetFocus();
+    if (focus && ::IsChild(hwnd(), focus) &&
+        (::SendMessageW(focus, WM_GETDLGCODE, 0, 0) &
+         (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON))) {
+        return MAKELRESULT(::GetDlgCtrlID(focus), DC_HASDEFID);
+    }
+    return MAKELRESULT(IDOK, DC_HASDEFID);
+}
+
+}  // namespace iconvale

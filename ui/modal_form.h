@@ -1,0 +1,81 @@
+// A small fixed-size window shown modally, with its controls placed at exact pixels of a 96 DPI
+// design (dialog templates measure in dialog units, which depend on the font).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ui/base_window.h"
+#include "ui/dpi.h"
+#include "ui/win_handles.h"
+
+namespace iconvale {
+
+class ModalForm : public BaseWindow<ModalForm> {
+public:
+    // A control's place in the client area, in design pixels.
+    struct Placement {
+        int left = 0;
+        int top = 0;
+        int width = 0;
+        int height = 0;
+    };
+
+    // Creates the form, shows it and runs its messages until it is destroyed; false when it
+    // could not be created. With an owner the form sits centred over it and the owner is
+    // disabled meanwhile; without one it is centred on the screen and every other window of
+    // this thread is disabled meanwhile.
+    bool ShowModal(HWND owner = nullptr);
+    // Enables and activates what the form disabled, then destroys the form.
+    void Close();
+
+protected:
+    ModalForm(std::string caption, int designWidth, int designHeight);
+    virtual ~ModalForm();
+
+    // Runs while the window is created; builds the controls from the design.
+    virtual void CreateControls() = 0;
+    virtual void OnCommand(int /*id*/, int /*code*/, HWND /*control*/) {}
+    virtual LRESULT OnNotify(const NMHDR& /*header*/) { return 0; }
+    virtual void OnDrawItem(const DRAWITEMSTRUCT& /*item*/) {}
+    // The frame's close, Esc and a button with the id IDCANCEL all end up here.
+    virtual void OnCloseRequest() { Close(); }
+
+    // A visible child with the form's font. Enter presses IDOK (or the focused push button)
+    // and Esc IDCANCEL, as in the platform's dialogs.
+    HWND AddControl(const wchar_t* className, std::string_view text, DWORD style, Placement at,
+                    int id, DWORD extendedStyle = 0);
+    int Scaled(int designPixels) const { return ScaleToDpi(designPixels, dpi_); }
+    // Where the focus goes when the form opens; the first tab stop unless set in CreateControls.
+    void SetInitialFocus(HWND control) { lastFocus_ = control; }
+
+    static std::string TextOf(HWND control);
+    static void SetTextOf(HWND control, std::string_view text);
+
+private:
+    using FontOwner = UniqueHandle<NullHandleTraits<HFONT, &::DeleteObject>>;
+
+    friend class BaseWindow<ModalForm>;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    bool Create(HWND owner);
+    RECT OuterRect(HWND owner) const;
+    void DisableOthers();
+    void ReleaseOthers();
+    void FocusFirstControl();
+    LRESULT DefaultIdForEnter() const;
+
+    std::string caption_;
+    int designWidth_;
+    int designHeight_;
+    UINT dpi_ = kDesignDpi;
+    FontOwner font_;
+    HWND owner_ = nullptr;
+    HWND previousActive_ = nullptr;
+    std::vector<HWND> disabled_;
+    HWND lastFocus_ = nullptr;
+};
+
+}  // namespace iconvale
