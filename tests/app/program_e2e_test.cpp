@@ -39,6 +39,21 @@ std::optional<ImageListData> Saved(const std::string& path) {
 // Gives the program time to finish what a posted command started.
 void Settle() { ::Sleep(500); }
 
+// A file dialog is hidden some time before the call that showed it returns, so a file that
+// the command writes afterwards is waited for.
+bool WaitForFile(const std::string& path, DWORD timeoutMs = 10000) {
+    const std::wstring wide = WidePtr(ToWide(path));
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < timeoutMs) {
+        if (::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            ::Sleep(200);  // the swap is the last step; let the command finish with the window
+            return true;
+        }
+        ::Sleep(50);
+    }
+    return false;
+}
+
 int Red(const ImageListData& list, int i) { return (list.Pixel(i, 3, 3) >> 16) & 0xFF; }
 
 // Types a full path into a file dialog of the program and confirms it. Wine's dialog types into
@@ -109,19 +124,8 @@ TEST(ProgramEndToEnd, DeleteSaveSaveAsMergeClearAndNew) {
     HWND saveAs = program.WaitForDialog("另存图片组");
     ASSERT_TRUE(saveAs);
     ChooseInFileDialog(saveAs, folder.File("copy.eil"));
-    ASSERT_TRUE(program.WaitForWindowGone(saveAs));
-    Settle();
-    EXPECT_EQ(ReadWholeFile(folder.File("copy.eil")), afterDelete) << [&] {
-        std::string names;
-        WIN32_FIND_DATAW found{};
-        HANDLE search = ::FindFirstFileW(WidePtr(ToWide(folder.File("*"))), &found);
-        while (search != INVALID_HANDLE_VALUE) {
-            names += ToNarrow(std::wstring_view(found.cFileName)) + " ";
-            if (!::FindNextFileW(search, &found)) break;
-        }
-        if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
-        return names;
-    }();
+    ASSERT_TRUE(WaitForFile(folder.File("copy.eil")));
+    EXPECT_EQ(ReadWholeFile(folder.File("copy.eil")), afterDelete);
     EXPECT_EQ(program.StatusText(3), start) << "save as leaves the current file";
 
     // Merge the 32x32 group: two more images, scaled to 16x16.
@@ -167,8 +171,7 @@ TEST(ProgramEndToEnd, DeleteSaveSaveAsMergeClearAndNew) {
     HWND save = program.WaitForDialog("保存图片组");
     ASSERT_TRUE(save);
     ChooseInFileDialog(save, folder.File("fresh.eil"));
-    ASSERT_TRUE(program.WaitForWindowGone(save));
-    Settle();
+    ASSERT_TRUE(WaitForFile(folder.File("fresh.eil")));
     auto fresh = Saved(folder.File("fresh.eil"));
     ASSERT_TRUE(fresh);
     EXPECT_EQ(fresh->width, 24);
