@@ -7,10 +7,17 @@
 #include "res/resource_ids.h"
 #include "ui/dpi.h"
 #include "ui/text.h"
+#include "ui/window_class.h"
 
 namespace iconvale {
 
 namespace {
+
+// Shared icons: the system keeps them for the life of the module.
+HICON ProgramIcon(HINSTANCE instance, int size) {
+    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
+                                           size, size, LR_SHARED));
+}
 
 constexpr wchar_t kClassName[] = L"IconvaleMainWindow";
 constexpr int kDesignWidth = 604;
@@ -29,22 +36,6 @@ Bytes ResourceBytes(HINSTANCE instance, int id) {
     return Bytes(data, data + ::SizeofResource(instance, found));
 }
 
-bool RegisterMainClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    if (::GetClassInfoExW(instance, kClassName, &windowClass)) return true;
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    windowClass.hIcon = static_cast<HICON>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 48, 48, LR_SHARED));
-    windowClass.hIconSm = static_cast<HICON>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, 16, 16, LR_SHARED));
-    return ::RegisterClassExW(&windowClass) != 0;
-}
-
 std::wstring PaneText(const char* label, int value) {
     return WidePtr(ToWide(std::string(label) + std::to_string(value)));
 }
@@ -59,7 +50,10 @@ MainWindow::~MainWindow() {
 
 bool MainWindow::Create(HINSTANCE instance, Events events) {
     events_ = std::move(events);
-    if (!RegisterMainClass(instance, &WindowProc)) return false;
+    if (!RegisterWindowClass(instance, kClassName, &WindowProc, ProgramIcon(instance, 48),
+                             ProgramIcon(instance, 16))) {
+        return false;
+    }
     // The controls are made before the creation handler initialises the rest of the platform.
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES | ICC_LINK_CLASS};
     ::InitCommonControlsEx(&classes);

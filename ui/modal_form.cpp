@@ -4,24 +4,13 @@
 #include <utility>
 
 #include "ui/text.h"
+#include "ui/window_class.h"
 
 namespace iconvale {
 
 namespace {
 
 constexpr wchar_t kClassName[] = L"IconvaleModalForm";
-
-bool RegisterFormClass(HINSTANCE instance, WNDPROC procedure) {
-    WNDCLASSEXW windowClass{};
-    if (::GetClassInfoExW(instance, kClassName, &windowClass)) return true;
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kClassName;
-    return ::RegisterClassExW(&windowClass) != 0;
-}
 
 struct EnabledWindows {
     HWND except;
@@ -158,7 +147,7 @@ LRESULT ModalForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool ModalForm::Create(HWND owner) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
-    if (!RegisterFormClass(instance, &WindowProc)) return false;
+    if (!RegisterWindowClass(instance, kClassName, &WindowProc)) return false;
     dpi_ = WindowDpi(owner);
     LOGFONTW face{};
     if (::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face)) {

@@ -18,7 +18,6 @@ namespace {
 
 using testing::ClassOf;
 using testing::Click;
-using testing::DialogDriver;
 using testing::FindChildById;
 using testing::PlaceOf;
 using testing::TextOf;
@@ -37,16 +36,12 @@ protected:
 
     // Shows the dialog through the program's modal seam; `act` runs once inside its loop.
     void Run(const std::function<void(HWND)>& act) {
-        HWND shown = nullptr;
-        DialogDriver driver;
-        driver.When(kCaption, [&](HWND dialog) {
-            shown = dialog;
+        auto watched = [&](HWND dialog) {
             ownerEnabledWhileShown_ = ::IsWindowEnabled(owner_);
             act(dialog);
-        });
-        PlatformModalUi().ShowAboutDialog(owner_, icon_.get());
-        EXPECT_TRUE(driver.AllRan());
-        EXPECT_FALSE(::IsWindow(shown));
+        };
+        testing::RunModal(kCaption, watched,
+                          [&] { PlatformModalUi().ShowAboutDialog(owner_, icon_.get()); });
     }
 
     HWND owner_ = nullptr;

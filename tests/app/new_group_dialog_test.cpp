@@ -28,10 +28,6 @@ using testing::TextOf;
 constexpr char kCaption[] = "新建图片组";
 constexpr int kHeightBox = NewGroupDialog::kHeightBoxId;
 
-bool Ticked(HWND box) {
-    return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
 std::string ListItem(HWND list, int index) {
     wchar_t text[32] = {};
     ::SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
@@ -42,15 +38,7 @@ class NewGroupDialogTest : public ::testing::Test {
 protected:
     // Shows the dialog; `act` runs once inside its loop. Returns after the dialog is gone.
     void Run(const std::function<void(HWND)>& act) {
-        HWND shown = nullptr;
-        DialogDriver driver;
-        driver.When(kCaption, [&](HWND dialog) {
-            shown = dialog;
-            act(dialog);
-        });
-        ASSERT_TRUE(dialog_.Show());
-        EXPECT_TRUE(driver.AllRan());
-        EXPECT_FALSE(::IsWindow(shown));
+        testing::RunModal(kCaption, act, [&] { ASSERT_TRUE(dialog_.Show()); });
         EXPECT_EQ(dialog_.hwnd(), nullptr);
     }
 
@@ -147,10 +135,10 @@ TEST_F(NewGroupDialogTest, TheCheckBoxStartsAsOpenedSaysAndNamesTheColour) {
         Run([&](HWND dialog) {
             HWND box = FindChildById(dialog, NewGroupDialog::kTransparencyBoxId);
             HWND label = FindChildById(dialog, NewGroupDialog::kColourLabelId);
-            EXPECT_EQ(Ticked(box), ticks);
+            EXPECT_EQ(testing::IsTicked(box), ticks);
             EXPECT_EQ(TextOf(label), ticks ? "透明色：" : "背景色：");
             Click(box);
-            EXPECT_EQ(Ticked(box), !ticks);
+            EXPECT_EQ(testing::IsTicked(box), !ticks);
             EXPECT_EQ(TextOf(label), ticks ? "背景色：" : "透明色：");
             Click(box);
             EXPECT_EQ(TextOf(label), ticks ? "透明色：" : "背景色：");

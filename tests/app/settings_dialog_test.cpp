@@ -14,7 +14,6 @@ namespace iconvale {
 namespace {
 
 using testing::Click;
-using testing::DialogDriver;
 using testing::FindChild;
 using testing::FindChildById;
 using testing::PlaceOf;
@@ -22,26 +21,14 @@ using testing::TextOf;
 
 constexpr char kCaption[] = "设置";
 
-bool Ticked(HWND box) {
-    return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
 class SettingsDialogTest : public ::testing::Test {
 protected:
     // Shows the dialog through the program's modal seam; `act` runs once inside its loop.
     void Run(const std::function<void(HWND)>& act) {
-        HWND shown = nullptr;
-        DialogDriver driver;
-        driver.When(kCaption, [&](HWND dialog) {
-            shown = dialog;
-            act(dialog);
-        });
         SettingsDialogHooks hooks;
         hooks.opened = [this] { return associated_; };
         hooks.confirmed = [this](bool associate) { confirmed_.push_back(associate); };
-        PlatformModalUi().ShowSettingsDialog(hooks);
-        EXPECT_TRUE(driver.AllRan());
-        EXPECT_FALSE(::IsWindow(shown));
+        testing::RunModal(kCaption, act, [&] { PlatformModalUi().ShowSettingsDialog(hooks); });
     }
 
     static HWND Box(HWND dialog) {
@@ -97,7 +84,7 @@ TEST_F(SettingsDialogTest, OkHandsOnTheBoxAsLeftAndCloses) {
         associated_ = c.associated;
         confirmed_.clear();
         Run([&](HWND dialog) {
-            EXPECT_EQ(Ticked(Box(dialog)), c.associated);
+            EXPECT_EQ(testing::IsTicked(Box(dialog)), c.associated);
             if (c.toggle) Click(Box(dialog));
             Click(FindChildById(dialog, IDOK));
         });

@@ -183,6 +183,21 @@ HWND FindChild(HWND parent, std::string_view text, std::string_view className) {
     });
 }
 
+void RunModal(std::string caption, const std::function<void(HWND)>& act,
+              const std::function<void()>& show) {
+    HWND shown = nullptr;
+    DialogDriver driver;
+    driver.When(std::move(caption), [&](HWND window) {
+        shown = window;
+        act(window);
+    });
+    show();
+    EXPECT_TRUE(driver.AllRan());
+    EXPECT_FALSE(::IsWindow(shown));
+}
+
+bool IsTicked(HWND box) { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
 HWND FindChildById(HWND parent, int id) {
     return FindChildWhere(parent, [id](HWND child) { return ::GetDlgCtrlID(child) == id; });
 }

@@ -45,6 +45,11 @@ private:
     UINT_PTR watchdog_ = 0;
 };
 
+// Runs `show`, which holds a modal window captioned `caption` until it closes; `act` runs once
+// inside that window's loop. Fails the test if the window never came or outlived `show`.
+void RunModal(std::string caption, const std::function<void(HWND)>& act,
+              const std::function<void()>& show);
+
 // A visible top-level window of this thread with this caption (and class, when given).
 HWND FindThreadWindow(std::string_view caption, std::string_view className = {});
 // A visible window of this thread owned by `owner` (and of this class, when given).
@@ -53,6 +58,7 @@ HWND FindOwnedWindow(HWND owner, std::string_view className = {});
 HWND FindChild(HWND parent, std::string_view text, std::string_view className = {});
 HWND FindChildById(HWND parent, int id);
 std::string ClassOf(HWND window);
+bool IsTicked(HWND box);
 
 // BM_CLICK, sent: returns after whatever the click runs, modal loops included.
 void Click(HWND button);
