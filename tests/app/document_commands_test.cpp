@@ -34,13 +34,7 @@ protected:
 
     // A group file of `count` images, image i filled with colour 0x10*i.
     std::string GroupFile(const std::string& name, int width, int height, int count) {
-        ImageListData list = testing::PatternList({.width = width, .height = height, .count = count});
-        for (int i = 0; i < count; ++i)
-            for (int y = 0; y < height; ++y)
-                for (int x = 0; x < width; ++x) {
-                    list.SetPixel(i, x, y, 0xFF000000u | (0x10 * (i + 1)) << 16);
-                    list.SetTransparent(i, x, y, false);
-                }
+        ImageListData list = testing::OneRedPerImage(width, height, count);
         std::string path = folder_.File(name);
         testing::WriteBytes(path, WithGroupHeader(WriteImageListStream(list), HasGroupHeaderName(name)));
         return path;

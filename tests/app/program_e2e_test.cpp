@@ -19,18 +19,6 @@ namespace {
 
 using testing::RemoteProgram;
 
-// Image i is one colour, red 0x10 * (i + 1), fully opaque.
-ImageListData Colours(int size, int count) {
-    ImageListData list = testing::PatternList({.width = size, .height = size, .count = count});
-    for (int i = 0; i < count; ++i)
-        for (int y = 0; y < size; ++y)
-            for (int x = 0; x < size; ++x) {
-                list.SetPixel(i, x, y, 0xFF000000u | (0x10 * (i + 1)) << 16);
-                list.SetTransparent(i, x, y, false);
-            }
-    return list;
-}
-
 std::optional<ImageListData> Saved(const std::string& path) {
     Bytes file = ReadWholeFile(path);
     return ParseImageListStream(StreamPart(file, HasGroupHeaderName(path)));
@@ -95,8 +83,8 @@ TEST(ProgramEndToEnd, DeleteSaveSaveAsMergeClearAndNew) {
     testing::TempFolder folder;
     const std::string start = folder.File("start.eil");
     const std::string other = folder.File("other.eil");
-    ASSERT_TRUE(testing::WriteBytes(start, WithGroupHeader(WriteImageListStream(Colours(16, 6)), true)));
-    ASSERT_TRUE(testing::WriteBytes(other, WithGroupHeader(WriteImageListStream(Colours(32, 2)), true)));
+    ASSERT_TRUE(testing::WriteBytes(start, WithGroupHeader(WriteImageListStream(testing::OneRedPerImage(16, 16, 6)), true)));
+    ASSERT_TRUE(testing::WriteBytes(other, WithGroupHeader(WriteImageListStream(testing::OneRedPerImage(32, 32, 2)), true)));
 
     RemoteProgram program;
     ASSERT_TRUE(program.Start(L"\"" + std::wstring(WidePtr(ToWide(start))) + L"\""));

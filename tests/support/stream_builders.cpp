@@ -17,6 +17,17 @@ std::uint32_t Mix(std::uint32_t i, std::uint32_t x, std::uint32_t y) {
 
 }  // namespace
 
+ImageListData OneRedPerImage(int width, int height, int count) {
+    ImageListData list = PatternList({.width = width, .height = height, .count = count});
+    for (int i = 0; i < count; ++i)
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                list.SetPixel(i, x, y, 0xFF000000u | (0x10 * (i + 1)) << 16);
+                list.SetTransparent(i, x, y, false);
+            }
+    return list;
+}
+
 ImageListData PatternList(const ListShape& shape) {
     ImageListData list;
     list.width = static_cast<std::uint16_t>(shape.width);

@@ -19,6 +19,9 @@ struct ListShape {
 // A list whose every pixel and mask bit follows a pattern unique to (image, x, y).
 ImageListData PatternList(const ListShape& shape);
 
+// A 32-bit list whose image i is one opaque colour, red 0x10 * (i + 1).
+ImageListData OneRedPerImage(int width, int height, int count);
+
 // Brings a list into the form every image list keeps it in: transparent pixels black, and at
 // 32 bits opaque pixels fully opaque, so that platform and codec agree pixel for pixel.
 void MakeCanonical(ImageListData& list);
