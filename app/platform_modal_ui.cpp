@@ -1,6 +1,7 @@
 #include "app/platform_modal_ui.h"
 
 #include "app/about_dialog.h"
+#include "app/extraction_dialog.h"
 #include "app/new_group_dialog.h"
 #include "app/settings_dialog.h"
 #include "ui/file_dialog_object.h"
@@ -38,6 +39,13 @@ void PlatformModalUi::ShowSettingsDialog(const SettingsDialogHooks& hooks) {
 void PlatformModalUi::ShowAboutDialog(HWND owner, HICON programIcon) {
     AboutDialog dialog(programIcon);
     dialog.Show(owner);
+}
+
+std::optional<ExtractionChoice> PlatformModalUi::ShowExtractionDialog(
+    const std::string& initialFolder) {
+    ExtractionDialog dialog(initialFolder);
+    if (!dialog.Show()) return std::nullopt;
+    return dialog.Choice();
 }
 
 }  // namespace iconvale

@@ -15,6 +15,7 @@ public:
     void ShowNewGroupDialog(const NewGroupDialogHooks& hooks) override;
     void ShowSettingsDialog(const SettingsDialogHooks& hooks) override;
     void ShowAboutDialog(HWND owner, HICON programIcon) override;
+    std::optional<ExtractionChoice> ShowExtractionDialog(const std::string& initialFolder) override;
 };
 
 }  // namespace iconvale

@@ -5,6 +5,8 @@ namespace iconvale {
 Program::Program(LifecycleTrace trace) : trace_(std::move(trace)) {
     openGroup_.emplace();
     Trace("build open group");
+    scratchPicture_.emplace();
+    Trace("build scratch picture");
     fileDialog_.emplace();
     Trace("build file dialog object");
     app_.emplace();
@@ -20,6 +22,8 @@ void Program::Release() {
     values.currentPath.clear();
     values.currentPath.shrink_to_fit();
     Trace("free current path");
+    scratchPicture_.reset();
+    Trace("release scratch picture");
     fileDialog_.reset();
     Trace("release file dialog object");
     app_.reset();

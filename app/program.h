@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/image_group.h"
+#include "imaging/gdip_image.h"
 #include "ui/app_object.h"
 #include "ui/file_dialog_object.h"
 
@@ -44,6 +45,7 @@ public:
     void Release();
 
     ImageGroup& openGroup() { return *openGroup_; }
+    GdipImage& scratchPicture() { return *scratchPicture_; }
     FileDialogObject& fileDialog() { return *fileDialog_; }
     AppObject& app() { return *app_; }
     ProgramValues values;
@@ -53,6 +55,7 @@ private:
 
     LifecycleTrace trace_;
     std::optional<ImageGroup> openGroup_;
+    std::optional<GdipImage> scratchPicture_;
     std::optional<FileDialogObject> fileDialog_;
     std::optional<AppObject> app_;
 };

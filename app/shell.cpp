@@ -5,6 +5,7 @@
 #include "app/program_paths.h"
 #include "app/drop_target.h"
 #include "app/settings_file.h"
+#include "imaging/extraction_formats.h"
 #include "ui/text.h"
 
 namespace iconvale {
@@ -22,7 +23,9 @@ Shell::Shell(Program& program, ModalUi& ui, ShellOptions options)
       ui_(ui),
       options_{std::move(options.commandLine), ResolvedSettingsPath(options.settingsPath)},
       window_(program.openGroup()),
-      document_(program, window_, ui, program.fileDialog(), options_.settingsPath) {}
+      document_(program, window_, ui, program.fileDialog(), options_.settingsPath),
+      pictures_(program, window_, ui, document_),
+      extraction_(program, window_, ui, FolderOfDocument(options_.settingsPath)) {}
 
 Shell::~Shell() {
     // The destroy handler needs the document, so the window goes while every member is alive.
@@ -107,14 +110,15 @@ void Shell::OnDestroying() {
     ::RevokeDragDrop(window_.iconList());
     dropTarget_.reset();
     document_.DiscardGroup();
+    program_.scratchPicture().Dispose();
     SaveRememberedChoices(options_.settingsPath,
                           {program_.values.pictureFilterIndex, program_.values.groupFilterIndex,
                            program_.values.autoSegmentation});
     if (quitOnDestroy_) ::PostQuitMessage(0);
 }
 
-void Shell::OnFilesDropped(const std::string&) {
-    // Dropped pictures are imported once picture import exists.
+void Shell::OnFilesDropped(const std::string& paths) {
+    pictures_.Drop(paths);
 }
 
 void Shell::ToggleAutoSegmentation() {
@@ -133,6 +137,9 @@ void Shell::WireCommands() {
     window_.SetCommandHandler(Command::Delete, [this] { document_.Delete(); });
     window_.SetCommandHandler(Command::Clear, [this] { document_.Clear(); });
     window_.SetCommandHandler(Command::Merge, [this] { document_.Merge(); });
+    window_.SetCommandHandler(Command::Add, [this] { pictures_.Add(); });
+    window_.SetCommandHandler(Command::Extract, [this] { extraction_.Extract(); });
+    window_.SetCommandHandler(Command::Replace, [this] { pictures_.Replace(); });
     window_.SetCommandHandler(Command::Settings, [this] { ShowSettings(); });
     window_.SetCommandHandler(Command::About, [this] { ShowAbout(); });
 }

@@ -9,7 +9,9 @@
 #include <string>
 
 #include "app/document_commands.h"
+#include "app/extraction.h"
 #include "app/main_window.h"
+#include "app/picture_import.h"
 #include "app/program.h"
 #include "ui/modal_ui.h"
 #include "ui/win_handles.h"
@@ -35,6 +37,7 @@ public:
 
     MainWindow& mainWindow() { return window_; }
     DocumentCommands& document() { return document_; }
+    PictureImport& pictures() { return pictures_; }
     // Whether the destroy handler posts WM_QUIT (the program does; tests need not).
     void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
 
@@ -55,6 +58,8 @@ private:
     ShellOptions options_;
     MainWindow window_;
     DocumentCommands document_;
+    PictureImport pictures_;
+    Extraction extraction_;
     ComPtr<IDropTarget> dropTarget_;
     bool quitOnDestroy_ = true;
 };

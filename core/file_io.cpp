@@ -90,4 +90,28 @@ bool WriteFileAtomically(std::string_view path, const Bytes& bytes) {
     return swapped;
 }
 
+bool WriteNewFile(std::string_view path, const Bytes& bytes) {
+    WideText widePath = ToWide(path);
+    if (widePath.size() <= 1) return false;
+    bool written = false;
+    {
+        UniqueFile file(::CreateFileW(widePath.data(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) return false;
+        written = WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
+    }
+    if (!written) ::DeleteFileW(widePath.data());
+    return written;
+}
+
+bool PathExists(std::string_view path) {
+    WideText widePath = ToWide(path);
+    if (widePath.size() <= 1) return false;
+    WIN32_FIND_DATAW found{};
+    HANDLE search = ::FindFirstFileW(widePath.data(), &found);
+    if (search == INVALID_HANDLE_VALUE) return false;
+    ::FindClose(search);
+    return true;
+}
+
 }  // namespace iconvale

@@ -15,4 +15,11 @@ Bytes ReadWholeFile(std::string_view path);
 // old file is as it was and no temporary file is left.
 bool WriteFileAtomically(std::string_view path, const Bytes& bytes);
 
+// Creates the file with the bytes as its content; fails, touching nothing, when a file or folder
+// of that name exists. A failed write leaves no partial file behind.
+bool WriteNewFile(std::string_view path, const Bytes& bytes);
+
+// Whether a file or folder of that name exists.
+bool PathExists(std::string_view path);
+
 }  // namespace iconvale

@@ -8,12 +8,15 @@
 #include <commctrl.h>
 
 #include <memory>
+#include <optional>
 #include <span>
 
 #include "core/bytes.h"
 #include "ui/win_handles.h"
 
 namespace iconvale {
+
+class GdipImage;
 
 inline constexpr std::uint32_t kDefaultGroupFlags = ILC_COLOR32 | ILC_MASK;
 // Widths, heights and counts are 16-bit in the file: a group beyond that could not be saved.
@@ -47,6 +50,16 @@ public:
     bool ReplaceWithIcon(int index, HICON icon);
     bool Remove(int index);
 
+    // Pictures. Each add returns the index of the first image added, or -1; the picture stays
+    // the caller's. As one icon: the whole picture stretched to the cell size.
+    int AddPictureAsIcon(const GdipImage& picture);
+    // As a strip: cut into cells from the left at the top, unscaled; a rest narrower than a
+    // cell is dropped. The masked form makes pixels of exactly `transparent` transparent.
+    int AddPictureStrip(const GdipImage& picture);
+    int AddPictureStripMasked(const GdipImage& picture, COLORREF transparent);
+    // The cell at `index` filled from the whole picture as one bitmap.
+    bool ReplaceWithPicture(int index, const GdipImage& picture);
+
     COLORREF GetBackgroundColour() const;
     COLORREF SetBackgroundColour(COLORREF colour);  // returns the previous colour
 
@@ -65,6 +78,7 @@ public:
 private:
     struct State;
     void GrowCapacityTo(int count);
+    int AddStrip(HBITMAP strip, std::optional<COLORREF> maskColour);
 
     std::shared_ptr<State> state_;
 };

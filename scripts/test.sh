@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets everything up, builds, and runs every test: the Windows tests under Wine, the portable
-# codec natively with g++ and clang, and a short fuzzing run over the stream parser.
+# codec natively with g++ and clang, and a short fuzzing run of each fuzz target.
 source "$(dirname "$0")/common.sh"
 install_packages
 ensure_display
@@ -22,8 +22,13 @@ log "native tests"
 ctest --test-dir "$ROOT/build/native-gcc" --output-on-failure -j"$(nproc)" || status=1
 ctest --test-dir "$ROOT/build/native-clang" --output-on-failure -j"$(nproc)" || status=1
 
+# FUZZ_SECONDS for the stream parser, FUZZ_SECONDS_OTHERS for each of the smaller targets.
 log "fuzzing the stream parser for ${FUZZ_SECONDS:-30} s"
 "$ROOT/scripts/fuzz.sh" stream "${FUZZ_SECONDS:-30}" || status=1
+for target in command_line setting_value property_table; do
+    log "fuzzing $target for ${FUZZ_SECONDS_OTHERS:-15} s"
+    "$ROOT/scripts/fuzz.sh" "$target" "${FUZZ_SECONDS_OTHERS:-15}" || status=1
+done
 
 log "Windows tests under Wine"
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" || status=1

@@ -45,6 +45,12 @@ struct NewGroupDialogHooks {
     std::function<bool(const NewGroupInputs&)> confirmed;
 };
 
+// What the extraction dialog's save button hands on.
+struct ExtractionChoice {
+    std::string folder;            // GBK, as the folder box held it
+    std::string formatIdentifier;  // one of the picture formats of imaging/image_formats.h
+};
+
 struct SettingsDialogHooks {
     std::function<bool()> opened;                      // whether the association box starts ticked
     std::function<void(bool associate)> confirmed;     // the OK button, with the box's state
@@ -62,6 +68,9 @@ public:
     virtual void ShowNewGroupDialog(const NewGroupDialogHooks& hooks) = 0;
     virtual void ShowSettingsDialog(const SettingsDialogHooks& hooks) = 0;
     virtual void ShowAboutDialog(HWND owner, HICON programIcon) = 0;
+    // Opens on `initialFolder` and PNG; nullopt unless the user saved.
+    virtual std::optional<ExtractionChoice> ShowExtractionDialog(
+        const std::string& initialFolder) = 0;
 
     // A message with the program's title and an OK button.
     void Inform(HWND owner, std::string_view text) { Message(owner, text, kProgramTitle, kInformationBox); }

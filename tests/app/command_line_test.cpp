@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "fuzz/command_line_checks.h"
+
 namespace iconvale {
 namespace {
 
@@ -43,6 +49,39 @@ TEST(CommandLine, GbkCharactersStayWhole) {
               Args{"\xCE\xD2\xB5\xC4 \xCD\xBC\xB1\xEA"});
     // A lead byte at the very end has no trail byte to take.
     EXPECT_EQ(SplitCommandLine("x.exe a\xCD"), Args{"a\xCD"});
+}
+
+// The fuzzer's seeds: what follows the program's name. Each is written to ICONVALE_SEED_DIR when
+// that is set, and always checked against the splitting rules the fuzzer checks.
+TEST(SeedCorpus, CommandLines) {
+    const std::string seeds[] = {
+        "",
+        "a.eil",
+        "\"D:\\my icons\\a.eil\"",
+        "D:\\my icons\\a.eil",
+        " a.eil\tb.eil\r\n",
+        "ab\"c d\"ef",
+        "\"open ended",
+        "\"\"",
+        "\"\" \"\"x",
+        "\xCD\xBC\xC6\xAC\xD7\xE9.eil",
+        "\"\xCE\xD2\xB5\xC4 \xCD\xBC\xB1\xEA\"",
+        "a\xCD",
+        "\"a\xCD",
+        "\x81\"b \"\x81 c\"",
+        std::string("a\0b", 3),
+    };
+    const char* dir = std::getenv("ICONVALE_SEED_DIR");
+    int n = 0;
+    for (const std::string& seed : seeds) {
+        EXPECT_EQ(fuzz::CheckCommandLine(seed), "") << n;
+        if (dir) {
+            std::ofstream(std::filesystem::path(dir) / (std::string("command_line").append(std::to_string(n))),
+                          std::ios::binary)
+                .write(seed.data(), static_cast<std::streamsize>(seed.size()));
+        }
+        ++n;
+    }
 }
 
 }  // namespace

@@ -32,8 +32,9 @@ TEST(Program, ObjectsAreBuiltAndReleasedInOrderOnce) {
         program.Release();
     }
     EXPECT_EQ(events, (std::vector<std::string>{
-                          "build open group", "build file dialog object", "build application object",
-                          "release open group", "free current path", "release file dialog object",
+                          "build open group", "build scratch picture", "build file dialog object",
+                          "build application object", "release open group", "free current path",
+                          "release scratch picture", "release file dialog object",
                           "release application object", "free extraction texts"}));
 }
 

@@ -58,6 +58,14 @@ void ScriptedUi::ShowSettingsDialog(const SettingsDialogHooks& hooks) {
 
 void ScriptedUi::ShowAboutDialog(HWND, HICON) { ++aboutShown; }
 
+std::optional<ExtractionChoice> ScriptedUi::ShowExtractionDialog(const std::string& initialFolder) {
+    extractionFolders.push_back(initialFolder);
+    if (extractionChoices.empty()) return std::nullopt;
+    auto answer = extractionChoices.front();
+    extractionChoices.pop_front();
+    return answer;
+}
+
 std::vector<std::string> ScriptedUi::MessageTexts() const {
     std::vector<std::string> texts;
     for (const auto& m : messages) texts.push_back(m.text);

@@ -31,6 +31,7 @@ public:
     void ShowNewGroupDialog(const NewGroupDialogHooks& hooks) override;
     void ShowSettingsDialog(const SettingsDialogHooks& hooks) override;
     void ShowAboutDialog(HWND owner, HICON programIcon) override;
+    std::optional<ExtractionChoice> ShowExtractionDialog(const std::string& initialFolder) override;
 
     // Answers for the questions, in order; an OK box needs none.
     std::deque<int> answers;
@@ -40,11 +41,14 @@ public:
     // is accepted; when none is, the dialog is cancelled.
     std::deque<std::vector<NewGroupInputs>> newGroupPresses;
     std::deque<std::optional<bool>> settingsAnswers;  // nullopt: cancel
+    // What each extraction dialog saves, in order; nullopt is a cancel. None left: cancel.
+    std::deque<std::optional<ExtractionChoice>> extractionChoices;
 
     std::vector<Shown> messages;
     std::vector<FileDialogShown> fileDialogs;
     std::vector<bool> newGroupOpenedTicked;
     int aboutShown = 0;
+    std::vector<std::string> extractionFolders;  // the initial folder of each opening
 
     std::vector<std::string> MessageTexts() const;
 };

@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "fuzz/property_table_checks.h"
+
 #include <random>
 #include <string>
 #include <unordered_map>
@@ -131,6 +137,49 @@ TEST(PropertyTableRandom, MatchesAStandardMapOverMixedOperations) {
     for (const auto& [key, value] : textModel) EXPECT_EQ(text.Get(key), value) << key;
     for (const auto& [key, value] : integerModel) EXPECT_EQ(integers.Get(key), value) << key;
     EXPECT_GT(text.BucketCount(), 11u);
+}
+
+// The fuzzer's seeds: operation sequences in the fuzzer's encoding, for both kinds of key. Each is
+// written to ICONVALE_SEED_DIR when that is set, and always replayed against std::unordered_map.
+TEST(SeedCorpus, PropertyTableOperations) {
+    using fuzz::TableOp;
+    auto op = [](TableOp what, std::size_t key, std::uint8_t arg) {
+        return std::string{static_cast<char>(static_cast<std::uint8_t>(what) | (key << 2)),
+                           static_cast<char>(arg)};
+    };
+    std::vector<std::string> seeds;
+    for (char header : {'\x0B', '\x8B', '\x01', '\x80'}) {  // 11 or 1 buckets, text or integers
+        std::string fill(1, header);
+        // Every key set (zero among the values), read, half removed, read again.
+        for (std::size_t k = 0; k < fuzz::kTableKeys; ++k) fill += op(TableOp::kSet, k, k % 5);
+        for (std::size_t k = 0; k < fuzz::kTableKeys; ++k) fill += op(TableOp::kGet, k, 0);
+        for (std::size_t k = 0; k < fuzz::kTableKeys; k += 2) fill += op(TableOp::kRemove, k, 0);
+        for (std::size_t k = 0; k < fuzz::kTableKeys; ++k) fill += op(TableOp::kGet, k, 0);
+        seeds.push_back(fill);
+        // Colliding keys set twice, removed twice, then a clear to a small table and a refill.
+        std::string churn(1, header);
+        for (std::size_t k : {1u, 2u, 3u, 4u, 49u, 17u, 33u, 1u, 2u}) {
+            churn += op(TableOp::kSet, k, static_cast<std::uint8_t>(k));
+            churn += op(TableOp::kRemove, k ^ 1, 0);
+        }
+        churn += op(TableOp::kClear, 0, 0);
+        for (std::size_t k = 0; k < 12; ++k) churn += op(TableOp::kSet, k * 5, 9);
+        seeds.push_back(churn);
+    }
+    const char* dir = std::getenv("ICONVALE_SEED_DIR");
+    int n = 0;
+    for (const std::string& seed : seeds) {
+        EXPECT_EQ(fuzz::CheckTableOperations(std::span(
+                      reinterpret_cast<const std::uint8_t*>(seed.data()), seed.size())),
+                  "")
+            << n;
+        if (dir) {
+            std::ofstream(std::filesystem::path(dir) / (std::string("property_table").append(std::to_string(n))),
+                          std::ios::binary)
+                .write(seed.data(), static_cast<std::streamsize>(seed.size()));
+        }
+        ++n;
+    }
 }
 
 }  // namespace

@@ -1,0 +1,99 @@
+#include "app/extraction.h"
+
+#include "core/file_io.h"
+#include "imaging/extraction_formats.h"
+#include "imaging/gdip_graphics.h"
+#include "imaging/gdip_image.h"
+#include "imaging/image_formats.h"
+#include "imaging/solid_brush.h"
+#include "ui/wait_cursor.h"
+
+namespace iconvale {
+
+namespace {
+
+constexpr COLORREF kWhite = 0x00FFFFFF;
+
+// The lowest free "image<N><extension>" in the folder, counted from 0 for every image.
+std::string FreeName(const std::string& folder, const std::string& extension) {
+    for (unsigned n = 0;; ++n) {
+        std::string name = folder + "image" + std::to_string(n) + extension;
+        if (!PathExists(name)) return name;
+    }
+}
+
+}  // namespace
+
+Extraction::Extraction(Program& program, DocumentView& view, ModalUi& ui, std::string programFolder,
+                       ImageWriter writer)
+    : program_(program), view_(view), ui_(ui), programFolder_(std::move(programFolder)),
+      writer_(std::move(writer)) {}
+
+std::string Extraction::StartFolder() const {
+    const std::string& document = program_.values.currentPath;
+    return document.empty() ? programFolder_ : FolderOfDocument(document);
+}
+
+void Extraction::Extract() {
+    if (!group().IsCreated()) {
+        ui_.Inform(view_.DialogOwner(), kNoGroupMessage);
+        return;
+    }
+    const std::vector<int> selected = view_.SelectedIndices();
+    if (selected.empty()) {
+        ui_.Inform(view_.DialogOwner(), "请选择要提取的图标！");
+        return;
+    }
+    values().extractionSaved = 0;
+    values().extractionFolder = StartFolder();
+    auto choice = ui_.ShowExtractionDialog(values().extractionFolder);
+    if (!choice) return;
+    values().extractionSaved = 1;
+    values().extractionFolder = WithTrailingBackslash(choice->folder);
+    values().formatIdentifier = choice->formatIdentifier;
+
+    WaitCursor cursor;
+    for (int index : selected) {
+        const bool written =
+            writer_ ? writer_(values().extractionFolder, values().formatIdentifier, index)
+                    : ExtractImageToFile(values().extractionFolder, values().formatIdentifier, index);
+        if (!written) {
+            ui_.Fail(view_.DialogOwner(), "提取图标失败！");
+            break;
+        }
+    }
+    cursor.Restore();
+    ui_.Inform(view_.DialogOwner(), "提取图标完毕！");
+}
+
+bool Extraction::ExtractImageToFile(const std::string& folder, const std::string& formatIdentifier,
+                                    int index) {
+    const std::string extension = ExtensionForFormat(formatIdentifier);
+    const std::string name = FreeName(folder, extension);
+    UniqueIcon icon = group().GetIcon(index, ILD_TRANSPARENT);
+    COLORREF background = group().GetBackgroundColour();
+    if (background == CLR_NONE) background = kWhite;
+    if (!icon) return false;
+
+    GdipImage picture;
+    if (!picture.CreateFromIcon(icon.get())) return false;
+    const IconSize size = group().GetIconSize();
+    GdipImage canvas;
+    canvas.CreateBlank(size.width, size.height);
+    GdipGraphics surface;
+    surface.CreateFromImage(canvas);
+    // PNG keeps the canvas transparent under the icon's transparent parts; the other formats
+    // get the background colour there.
+    const std::uint8_t alpha = formatIdentifier == kPngFormat ? 0 : 255;
+    SolidBrush brush;
+    brush.CreateSolid(ColorRefToArgb(background, alpha));
+    surface.FillRectangle(brush, 0, 0, static_cast<float>(size.width), static_cast<float>(size.height));
+    surface.DrawImage(picture, 0, 0);
+    // The surface must let go of the canvas before the canvas is encoded.
+    surface.Delete();
+
+    const Bytes encoded = canvas.SaveToBytes(formatIdentifier);
+    return !encoded.empty() && WriteNewFile(name, encoded);
+}
+
+}  // namespace iconvale

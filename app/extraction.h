@@ -1,0 +1,41 @@
+// The Extract command: the selected images of the open group written to a folder as picture
+// files, one file per image under the first free name "image<N>" with the format's extension.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "app/document_commands.h"
+#include "app/document_view.h"
+#include "app/program.h"
+#include "ui/modal_ui.h"
+
+namespace iconvale {
+
+class Extraction {
+public:
+    // Writes one image (folder ending in "\", format identifier, index); true when written.
+    using ImageWriter = std::function<bool(const std::string&, const std::string&, int)>;
+
+    // `programFolder` is where the dialog starts for an untitled group. Without a writer each
+    // image goes through ExtractImageToFile.
+    Extraction(Program& program, DocumentView& view, ModalUi& ui, std::string programFolder,
+               ImageWriter writer = {});
+
+    void Extract();
+    bool ExtractImageToFile(const std::string& folder, const std::string& formatIdentifier,
+                            int index);
+
+private:
+    ImageGroup& group() { return program_.openGroup(); }
+    ProgramValues& values() { return program_.values; }
+    std::string StartFolder() const;
+
+    Program& program_;
+    DocumentView& view_;
+    ModalUi& ui_;
+    std::string programFolder_;
+    ImageWriter writer_;
+};
+
+}  // namespace iconvale

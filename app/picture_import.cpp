@@ -1,0 +1,127 @@
+#include "app/picture_import.h"
+
+#include <commdlg.h>
+
+#include "app/picture_paths.h"
+#include "imaging/icon_image.h"
+#include "ui/file_dialog_object.h"
+#include "ui/wait_cursor.h"
+
+namespace iconvale {
+
+namespace {
+
+constexpr DWORD kPictureDialogFlags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+
+}  // namespace
+
+PictureImport::PictureImport(Program& program, DocumentView& view, ModalUi& ui,
+                             DocumentCommands& document)
+    : program_(program), view_(view), ui_(ui), document_(document) {}
+
+bool PictureImport::AddPictureFile(const std::string& path) {
+    if (IsIconFileName(path)) {
+        // Icon files are loaded at the cell size; the loader picks the best of their images.
+        const IconSize size = group().GetIconSize();
+        IconImage icon;
+        if (!icon.LoadFromFile(path, false, size.width, size.height)) return false;
+        return group().AddIcon(icon.Handle()) != -1;
+    }
+    GdipImage& picture = program_.scratchPicture();
+    picture.Dispose();
+    if (!picture.CreateFromFile(path)) return false;
+    int first = -1;
+    if (values().autoSegmentation == 0) {
+        first = group().AddPictureAsIcon(picture);
+    } else if (values().useTransparentColour == 1) {
+        first = group().AddPictureStripMasked(picture, values().transparentColour);
+    } else {
+        first = group().AddPictureStrip(picture);
+    }
+    picture.Dispose();
+    return first != -1;
+}
+
+bool PictureImport::ReplaceWithPictureFile(int index, const std::string& path) {
+    GdipImage& picture = program_.scratchPicture();
+    picture.Dispose();
+    if (!picture.CreateFromFile(path)) return false;
+    bool replaced = false;
+    if (values().autoSegmentation != 0) {
+        replaced = group().ReplaceWithPicture(index, picture);
+    } else {
+        IconImage icon;
+        icon.Attach(picture.ToIcon());
+        replaced = icon.Handle() && group().ReplaceWithIcon(index, icon.Handle());
+    }
+    picture.Dispose();
+    return replaced;
+}
+
+bool PictureImport::EnsureGroup() {
+    if (!group().IsCreated()) document_.New();
+    return group().IsCreated();
+}
+
+std::optional<FileChoice> PictureImport::ChoosePicture(const char* title) {
+    FileDialogObject& dialog = program_.fileDialog();
+    dialog.SetUp(kPictureDialogFlags, title, "", kPictureFilter, values().pictureFilterIndex, "", "");
+    return ui_.ChooseFile(dialog, view_.DialogOwner(), FileDialogKind::Open);
+}
+
+void PictureImport::Changed() {
+    values().modified = 1;
+    view_.RebuildIconList();
+    view_.UpdateStatusBar(values().currentPath);
+}
+
+void PictureImport::AddAll(const std::string& paths, WaitCursor* cursor) {
+    bool anyAdded = false;
+    for (const std::string& path : SplitPathLines(paths)) {
+        if (!AddPictureFile(path)) {
+            // What the earlier files of the batch added stays, and is a change to be saved.
+            if (anyAdded) Changed();
+            if (cursor) cursor->Restore();
+            ui_.Fail(view_.DialogOwner(), kAddFailedMessage);
+            return;
+        }
+        anyAdded = true;
+    }
+    Changed();
+    if (cursor) cursor->Restore();
+}
+
+void PictureImport::Add() {
+    if (!EnsureGroup()) return;
+    auto choice = ChoosePicture("添加图标");
+    if (!choice) return;
+    WaitCursor cursor;
+    values().pictureFilterIndex = choice->filterIndex;
+    AddAll(choice->path, &cursor);
+}
+
+void PictureImport::Drop(const std::string& paths) {
+    if (!EnsureGroup()) return;
+    AddAll(paths, nullptr);
+}
+
+void PictureImport::Replace() {
+    if (!group().IsCreated()) {
+        ui_.Inform(view_.DialogOwner(), kNoGroupMessage);
+        return;
+    }
+    if (view_.FirstSelectedIndex() == -1) {
+        ui_.Inform(view_.DialogOwner(), "请在列表框中选择一个要替换的图标");
+        return;
+    }
+    auto choice = ChoosePicture("替换图标");
+    if (!choice) return;
+    values().pictureFilterIndex = choice->filterIndex;
+    if (ReplaceWithPictureFile(view_.FirstSelectedIndex(), choice->path)) {
+        Changed();
+    } else {
+        ui_.Fail(view_.DialogOwner(), kReplaceFailedMessage);
+    }
+}
+
+}  // namespace iconvale

@@ -1,0 +1,181 @@
+#include "imaging/gdip_image.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "imaging/gdiplus_flat.h"
+#include "ui/text.h"
+
+namespace iconvale {
+
+struct GdipImage::State {
+    // Declared first so that it goes last: a picture may read from its stream until disposed.
+    ComPtr<IStream> stream;
+    UniqueGpImage image;
+
+    void Clear() {
+        image.reset();
+        stream.reset();
+    }
+};
+
+bool PictureSizeAllowed(long long width, long long height) {
+    return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
+           width * height <= kMaxPicturePixels;
+}
+
+GdipImage::GdipImage() : state_(std::make_shared<State>()) {}
+
+void GdipImage::Dispose() {
+    state_->Clear();
+}
+
+bool GdipImage::IsEmpty() const {
+    return !state_->image;
+}
+
+void* GdipImage::Handle() const {
+    return state_->image.get();
+}
+
+int GdipImage::Width() const {
+    UINT width = 0;
+    if (IsEmpty() || ::GdipGetImageWidth(state_->image.get(), &width) != kGpOk) return 0;
+    return static_cast<int>(width);
+}
+
+int GdipImage::Height() const {
+    UINT height = 0;
+    if (IsEmpty() || ::GdipGetImageHeight(state_->image.get(), &height) != kGpOk) return 0;
+    return static_cast<int>(height);
+}
+
+bool GdipImage::CreateFromFile(std::string_view path) {
+    Dispose();
+    const WideText widePath = ToWide(path);
+    if (widePath.empty()) return false;
+    return ::GdipCreateBitmapFromFile(widePath.data(), state_->image.put()) == kGpOk &&
+           state_->image;
+}
+
+bool GdipImage::CreateFromIcon(HICON icon) {
+    Dispose();
+    if (!icon) return false;
+    return ::GdipCreateBitmapFromHICON(icon, state_->image.put()) == kGpOk && state_->image;
+}
+
+bool GdipImage::CreateBlank(int width, int height, int pixelFormat) {
+    Dispose();
+    return ::GdipCreateBitmapFromScan0(width, height, 0, pixelFormat, nullptr,
+                                       state_->image.put()) == kGpOk &&
+           state_->image;
+}
+
+UniqueIcon GdipImage::ToIcon() const {
+    if (IsEmpty() || !PictureSizeAllowed(Width(), Height())) return {};
+    HICON icon = nullptr;
+    if (::GdipCreateHICONFromBitmap(state_->image.get(), &icon) != kGpOk) {
+        if (icon) ::DestroyIcon(icon);
+        return {};
+    }
+    return UniqueIcon(icon);
+}
+
+UniqueBitmap GdipImage::ToBitmapHandle(Argb background) const {
+    if (IsEmpty() || !PictureSizeAllowed(Width(), Height())) return {};
+    HBITMAP bitmap = nullptr;
+    if (::GdipCreateHBITMAPFromBitmap(state_->image.get(), &bitmap, background) != kGpOk) {
+        if (bitmap) ::DeleteObject(bitmap);
+        return {};
+    }
+    return UniqueBitmap(bitmap);
+}
+
+std::string GdipImage::RawFormat() const {
+    GUID format{};
+    if (IsEmpty() || ::GdipGetImageRawFormat(state_->image.get(), &format) != kGpOk) return {};
+    return GuidText(format);
+}
+
+Bytes GdipImage::SaveToBytes(std::string_view formatIdentifier) const {
+    if (IsEmpty()) return {};
+    const std::string own = formatIdentifier.empty() ? RawFormat() : std::string();
+    const auto encoder =
+        FindEncoder(formatIdentifier.empty() ? std::string_view(own) : formatIdentifier);
+    if (!encoder) return {};
+    ComPtr<IStream> stream = StreamFromBytes({}, false);
+    if (!stream) return {};
+    CLSID encoderId;
+    std::memcpy(&encoderId, encoder->data(), sizeof encoderId);
+    // A failed encode may have written part of a file; part of a file is no picture.
+    if (::GdipSaveImageToStream(state_->image.get(), stream.get(), &encoderId, nullptr) != kGpOk) {
+        return {};
+    }
+    return BytesFromStream(stream.get());
+}
+
+std::optional<std::array<std::uint8_t, 16>> FindEncoder(std::string_view formatIdentifier) {
+    UINT count = 0;
+    UINT bytes = 0;
+    if (formatIdentifier.empty() || ::GdipGetImageEncodersSize(&count, &bytes) != kGpOk ||
+        count == 0 || bytes / sizeof(GpImageCodecInfo) < count) {
+        return std::nullopt;
+    }
+    // Whole records so that the library's pointers into the buffer stay aligned.
+    std::vector<GpImageCodecInfo> records((bytes + sizeof(GpImageCodecInfo) - 1) /
+                                          sizeof(GpImageCodecInfo));
+    if (::GdipGetImageEncoders(count, bytes, records.data()) != kGpOk) return std::nullopt;
+    for (UINT i = 0; i < count; ++i) {
+        if (GuidText(records[i].FormatID) != formatIdentifier) continue;
+        std::array<std::uint8_t, 16> encoder;
+        std::memcpy(encoder.data(), &records[i].Clsid, encoder.size());
+        return encoder;
+    }
+    return std::nullopt;
+}
+
+ComPtr<IStream> StreamFromBytes(std::span<const std::uint8_t> bytes, bool copy) {
+    ComPtr<IStream> stream;
+    // An empty stream lets the stream make its own block: a moveable block of no bytes is
+    // born discarded on some systems.
+    if (bytes.empty()) {
+        if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put()))) return {};
+        return stream;
+    }
+    UniqueHGlobal block(::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes.size()));
+    if (!block) return {};
+    if (copy) {
+        void* target = ::GlobalLock(block.get());
+        if (!target) return {};
+        std::memcpy(target, bytes.data(), bytes.size());
+        ::GlobalUnlock(block.get());
+    }
+    if (FAILED(::CreateStreamOnHGlobal(block.get(), TRUE, stream.put()))) return {};
+    (void)block.release();  // the stream frees it now
+    return stream;
+}
+
+Bytes BytesFromStream(IStream* stream) {
+    HGLOBAL block = nullptr;
+    if (!stream || FAILED(::GetHGlobalFromStream(stream, &block)) || !block) return {};
+    // The block may be larger than what was written into it; the stream knows its own length.
+    STATSTG status{};
+    if (FAILED(stream->Stat(&status, STATFLAG_NONAME))) return {};
+    const std::size_t length =
+        static_cast<std::size_t>(std::min<ULONGLONG>(status.cbSize.QuadPart, ::GlobalSize(block)));
+    if (length == 0) return {};
+    const auto* source = static_cast<const std::uint8_t*>(::GlobalLock(block));
+    if (!source) return {};
+    Bytes content(source, source + length);
+    ::GlobalUnlock(block);
+    return content;
+}
+
+std::string GuidText(const GUID& guid) {
+    wchar_t text[39];
+    if (::StringFromGUID2(guid, text, 39) == 0) return {};
+    return ToNarrow(std::span<const wchar_t>(text, 39));
+}
+
+}  // namespace iconvale

@@ -1,0 +1,27 @@
+// One solid brush of the picture library. Copies share the brush; the last copy deletes it.
+#pragma once
+
+#include <memory>
+
+#include "imaging/gdip_image.h"
+
+namespace iconvale {
+
+class SolidBrush {
+public:
+    SolidBrush();
+
+    void Delete();
+    bool IsEmpty() const { return Handle() == nullptr; }
+    // The library's brush handle (GpBrush*), null when empty. Stays the object's.
+    void* Handle() const;
+
+    // Deletes the old brush first, so a failure leaves the object empty.
+    bool CreateSolid(Argb colour);
+
+private:
+    struct State;
+    std::shared_ptr<State> state_;
+};
+
+}  // namespace iconvale

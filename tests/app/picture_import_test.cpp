@@ -1,0 +1,308 @@
+// Pictures into the open group, with files the tests draw and encode themselves, checked pixel by
+// pixel through the group's own saved stream.
+#include "app/picture_import.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/main_window.h"
+#include "core/group_file.h"
+#include "core/image_list_stream.h"
+#include "imaging/image_formats.h"
+#include "support/scripted_ui.h"
+#include "support/temp_folder.h"
+#include "support/test_pictures.h"
+
+namespace iconvale {
+namespace {
+
+using testing::Inputs;
+
+constexpr Argb kOpaque = 0xFF000000u;
+constexpr COLORREF kMagenta = 0x00FF00FF;
+
+// Every pixel tells where it came from: red is x, green is y.
+Argb Coordinates(int x, int y) { return kOpaque | (x & 0xFF) << 16 | (y & 0xFF) << 8; }
+
+int Red(std::uint32_t argb) { return (argb >> 16) & 0xFF; }
+int Green(std::uint32_t argb) { return (argb >> 8) & 0xFF; }
+int Blue(std::uint32_t argb) { return argb & 0xFF; }
+
+class PictureImportTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX classes{sizeof classes, 0xFFFF};
+        ::InitCommonControlsEx(&classes);
+        testing::EnsurePictureLibrary();
+        ASSERT_TRUE(window_.Create(::GetModuleHandleW(nullptr), {}));
+    }
+
+    // A group made through the new-group dialog, as a user makes one.
+    void NewGroup(const char* size = "32", const char* depth = "32", bool mask = false,
+                  COLORREF colour = kMagenta) {
+        ui_.newGroupPresses.push_back({Inputs(size, size, depth, mask, colour)});
+        commands_.New();
+        ASSERT_TRUE(group().IsCreated());
+    }
+
+    std::string Picture(const std::string& name, int w, int h,
+                        const std::function<Argb(int, int)>& pixel, const char* format = kPngFormat) {
+        const std::string path = folder_.File(name);
+        EXPECT_TRUE(testing::WritePicture(path, w, h, pixel, format)) << name;
+        return path;
+    }
+    std::string Solid(const std::string& name, Argb colour, const char* format = kPngFormat, int w = 32,
+                      int h = 32) {
+        return Picture(name, w, h, [colour](int, int) { return colour; }, format);
+    }
+
+    // The group as its own stream holds it.
+    ImageListData Images() {
+        auto list = ParseImageListStream(StreamPart(group().SaveToBytes(0), false));
+        return list ? *list : ImageListData{};
+    }
+    int ListCount() {
+        return static_cast<int>(::SendMessageW(window_.iconList(), LVM_GETITEMCOUNT, 0, 0));
+    }
+    void Select(int item) {
+        LVITEMW state{};
+        state.stateMask = LVIS_SELECTED;
+        state.state = LVIS_SELECTED;
+        ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&state));
+    }
+    void Choose(const std::string& path, int filterIndex = 5) {
+        ui_.files.push_back(FileChoice{path, filterIndex});
+    }
+
+    ImageGroup& group() { return program_.openGroup(); }
+    ProgramValues& values() { return program_.values; }
+
+    testing::TempFolder folder_;
+    Program program_;
+    MainWindow window_{program_.openGroup()};
+    testing::ScriptedUi ui_;
+    DocumentCommands commands_{program_, window_, ui_, program_.fileDialog(), folder_.File("seting.ini")};
+    PictureImport import_{program_, window_, ui_, commands_};
+};
+
+TEST_F(PictureImportTest, WithoutSegmentationAPictureIsSqueezedIntoOneCell) {
+    NewGroup();
+    // Left half red, right half blue, over 100 x 50.
+    const auto path = Picture("wide.png", 100, 50, [](int x, int) { return x < 50 ? 0xFFFF0000u : 0xFF0000FFu; });
+    ASSERT_TRUE(import_.AddPictureFile(path));
+    ImageListData images = Images();
+    ASSERT_EQ(images.count, 1);
+    EXPECT_EQ(images.width, 32);
+    EXPECT_GT(Red(images.Pixel(0, 4, 16)), 200);
+    EXPECT_GT(Blue(images.Pixel(0, 28, 16)), 200);
+    EXPECT_GT(Red(images.Pixel(0, 4, 30)), 200) << "stretched over the whole height too";
+    EXPECT_TRUE(program_.scratchPicture().IsEmpty());
+}
+
+TEST_F(PictureImportTest, SegmentationCutsCellsFromTheLeftAtTheTopUnscaled) {
+    NewGroup();
+    values().autoSegmentation = 1;
+    ASSERT_TRUE(import_.AddPictureFile(Picture("strip.png", 100, 32, Coordinates)));
+    ASSERT_TRUE(import_.AddPictureFile(Picture("tall.png", 64, 48, Coordinates)));
+    ImageListData images = Images();
+    ASSERT_EQ(images.count, 5) << "three cells of 100 wide (the last 4 columns dropped), two of 64";
+    for (int cell = 0; cell < 5; ++cell) {
+        const int left = cell < 3 ? 32 * cell : 32 * (cell - 3);
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) {
+                const std::uint32_t pixel = images.Pixel(cell, x, y);
+                ASSERT_EQ(Red(pixel), left + x) << "cell " << cell << " at " << x << "," << y;
+                ASSERT_EQ(Green(pixel), y) << "cell " << cell << " at " << x << "," << y;
+                ASSERT_FALSE(images.Transparent(cell, x, y));
+            }
+    }
+}
+
+TEST_F(PictureImportTest, TheTransparentColourMasksOnlyWhenSegmentingWithTheFlagExactlyOne) {
+    // Magenta in the left half, its neighbour 0xFE00FF in the right half.
+    auto pixel = [](int x, int) { return x < 16 ? 0xFFFF00FFu : 0xFFFE00FFu; };
+    NewGroup("32", "24", true, kMagenta);
+    ASSERT_EQ(values().useTransparentColour, 1);
+    ASSERT_EQ(values().transparentColour, kMagenta);
+    const auto path = Picture("keyed.bmp", 32, 32, pixel, kBmpFormat);
+
+    values().autoSegmentation = 1;
+    ASSERT_TRUE(import_.AddPictureFile(path));
+    values().useTransparentColour = 2;
+    ASSERT_TRUE(import_.AddPictureFile(path));
+    values().useTransparentColour = 1;
+    values().autoSegmentation = 0;
+    ASSERT_TRUE(import_.AddPictureFile(path));
+
+    ImageListData images = Images();
+    ASSERT_EQ(images.count, 3);
+    EXPECT_TRUE(images.Transparent(0, 3, 3));
+    EXPECT_EQ(images.Pixel(0, 3, 3) & 0xFFFFFF, 0u) << "black under the mask";
+    EXPECT_FALSE(images.Transparent(0, 20, 3)) << "a neighbouring colour stays";
+    EXPECT_EQ(Red(images.Pixel(0, 20, 3)), 0xFE);
+    for (int cell : {1, 2}) {
+        EXPECT_FALSE(images.Transparent(cell, 3, 3)) << cell;
+        EXPECT_EQ(Red(images.Pixel(cell, 3, 3)), 0xFF) << cell;
+    }
+}
+
+TEST_F(PictureImportTest, AGroupOpenedBeforeAnyNewGroupDialogIsNeverMasked) {
+    ImageGroup made;
+    ASSERT_TRUE(made.Create(32, 32, ILC_COLOR24 | ILC_MASK));
+    const std::string file = folder_.File("opened.eil");
+    ASSERT_TRUE(testing::WriteBytes(file, made.SaveToBytes(1)));
+    ASSERT_TRUE(commands_.OpenGroupFrom(file));
+    values().autoSegmentation = 1;
+    ASSERT_TRUE(import_.AddPictureFile(Solid("black.png", 0xFF000000u)));
+    ImageListData images = Images();
+    ASSERT_EQ(images.count, 1);
+    EXPECT_FALSE(images.Transparent(0, 5, 5)) << "colour 0 is no transparent colour here";
+}
+
+TEST_F(PictureImportTest, IconFilesAreLoadedAtTheCellSizeWhateverTheSegmentation) {
+    NewGroup();
+    const std::string both = folder_.File("A.ICO");
+    ASSERT_TRUE(testing::WriteIconFile(both, {{16, 0xFF0000}, {32, 0x00FF00}, {48, 0x0000FF}}));
+    const std::string onlyLarge = folder_.File("large.ico");
+    ASSERT_TRUE(testing::WriteIconFile(onlyLarge, {{48, 0x0000FF}}));
+    values().autoSegmentation = 1;
+    ASSERT_TRUE(import_.AddPictureFile(both));
+    ASSERT_TRUE(import_.AddPictureFile(onlyLarge));
+    ImageListData images = Images();
+    ASSERT_EQ(images.count, 2) << "one image each, never cut";
+    EXPECT_GT(Green(images.Pixel(0, 10, 10)), 200) << "the 32 x 32 image of the file was picked";
+    EXPECT_GT(Blue(images.Pixel(1, 10, 10)), 200);
+    EXPECT_FALSE(import_.AddPictureFile(folder_.File("missing.ico")));
+}
+
+TEST_F(PictureImportTest, EveryPictureFormatImportsAndATiffGivesItsFirstFrame) {
+    NewGroup();
+    ASSERT_TRUE(import_.AddPictureFile(Solid("a.jpg", 0xFFFF0000u, kJpegFormat)));
+    ASSERT_TRUE(import_.AddPictureFile(Solid("b.bmp", 0xFF00FF00u, kBmpFormat)));
+    ASSERT_TRUE(import_.AddPictureFile(Solid("c.gif", 0xFF0000FFu, kGifFormat)));
+    const std::string tiff = folder_.File("d.tif");
+    ASSERT_TRUE(testing::WriteTwoFrameTiff(tiff, 32, 32, 0xFFFFFF00u, 0xFF00FFFFu));
+    ASSERT_TRUE(import_.AddPictureFile(tiff));
+    ASSERT_TRUE(import_.AddPictureFile(Picture("e.png", 32, 32, [](int x, int) {
+        return x < 16 ? 0x00000000u : 0xFFFFFFFFu;
+    })));
+    ImageListData images = Images();
+    ASSERT_EQ(images.count, 5);
+    EXPECT_GT(Red(images.Pixel(0, 8, 8)), 200);
+    EXPECT_LT(Green(images.Pixel(0, 8, 8)), 60) << "JPEG, within its loss";
+    EXPECT_EQ(images.Pixel(1, 8, 8) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(images.Pixel(2, 8, 8) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_EQ(images.Pixel(3, 8, 8) & 0xFFFFFF, 0xFFFF00u) << "the first frame";
+    EXPECT_TRUE(images.Transparent(4, 4, 4)) << "a PNG's own transparency stays";
+    EXPECT_FALSE(images.Transparent(4, 24, 4));
+    EXPECT_FALSE(import_.AddPictureFile(folder_.File("missing.png")));
+    EXPECT_EQ(group().GetCount(), 5);
+}
+
+TEST_F(PictureImportTest, ReplaceWorksAtTheFirstIndexInBothModes) {
+    NewGroup();
+    ASSERT_TRUE(import_.AddPictureFile(Solid("red.png", 0xFFFF0000u)));
+    ASSERT_TRUE(import_.AddPictureFile(Solid("red2.png", 0xFFFF0000u)));
+    ASSERT_TRUE(import_.ReplaceWithPictureFile(0, Solid("green.png", 0xFF00FF00u, kPngFormat, 64, 64)));
+    values().autoSegmentation = 1;
+    const std::string icon = folder_.File("blue.ico");
+    ASSERT_TRUE(testing::WriteIconFile(icon, {{32, 0x0000FF}}));
+    ASSERT_TRUE(import_.ReplaceWithPictureFile(1, icon)) << "an icon file through the picture library";
+    EXPECT_FALSE(import_.ReplaceWithPictureFile(2, Solid("x.png", 0xFF000000u)));
+    EXPECT_FALSE(import_.ReplaceWithPictureFile(0, folder_.File("missing.png")));
+    ImageListData images = Images();
+    ASSERT_EQ(images.count, 2);
+    EXPECT_EQ(images.Pixel(0, 30, 30) & 0xFFFFFF, 0x00FF00u) << "stretched over the whole cell";
+    EXPECT_GT(Blue(images.Pixel(1, 8, 8)), 200);
+    EXPECT_TRUE(program_.scratchPicture().IsEmpty());
+}
+
+TEST_F(PictureImportTest, AddAsksForAPictureRemembersItsFilterAndRefreshes) {
+    NewGroup();
+    values().pictureFilterIndex = 6;
+    import_.Add();  // cancelled
+    ASSERT_EQ(ui_.fileDialogs.size(), 1u);
+    EXPECT_EQ(ui_.fileDialogs[0].title, "添加图标");
+    EXPECT_EQ(ui_.fileDialogs[0].flags, 0x1802u | OFN_EXPLORER);
+    EXPECT_EQ(ui_.fileDialogs[0].filterIndex, 6);
+    EXPECT_EQ(ui_.fileDialogs[0].defaultExtension, "");
+    EXPECT_EQ(values().pictureFilterIndex, 6) << "a cancel changes nothing";
+    EXPECT_EQ(values().modified, 0);
+
+    Choose(Solid("one.png", 0xFF00FF00u), 5);
+    import_.Add();
+    EXPECT_EQ(values().pictureFilterIndex, 5);
+    EXPECT_EQ(values().modified, 1);
+    EXPECT_EQ(ListCount(), 1);
+    EXPECT_TRUE(ui_.messages.empty());
+
+    Choose(folder_.File("missing.png"), 2);
+    import_.Add();
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, "添加失败！");
+    EXPECT_EQ(ui_.messages[0].title, "Iconvale");
+    EXPECT_EQ(ui_.messages[0].style, 0x10u);
+    EXPECT_EQ(values().pictureFilterIndex, 2);
+}
+
+TEST_F(PictureImportTest, AddAndDropWithoutAGroupRunNewFirstAndACancelledNewDoesNothing) {
+    import_.Add();
+    import_.Drop(Solid("one.png", 0xFF00FF00u));
+    EXPECT_FALSE(group().IsCreated());
+    EXPECT_TRUE(ui_.fileDialogs.empty());
+    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_EQ(values().modified, 0);
+
+    ui_.newGroupPresses.push_back({Inputs("16", "16", "32")});
+    import_.Drop(Solid("two.png", 0xFF0000FFu));
+    ASSERT_TRUE(group().IsCreated());
+    EXPECT_EQ(group().GetCount(), 1);
+    EXPECT_EQ(ListCount(), 1);
+    EXPECT_EQ(values().modified, 1);
+}
+
+TEST_F(PictureImportTest, APartlyFailedDropKeepsWhatWasAddedAsAChangeToSave) {
+    NewGroup();
+    const std::string good = Solid("good.png", 0xFF00FF00u);
+    import_.Drop(good + "\r\n" + good + "\r\n" + folder_.File("bad.png") + "\r\n" + good + "\r\n");
+    EXPECT_EQ(group().GetCount(), 2) << "the files before the bad one, none after";
+    EXPECT_EQ(ListCount(), 2) << "the list shows them";
+    EXPECT_EQ(values().modified, 1) << "closing asks to save them";
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, "添加失败！");
+
+    values().modified = 0;
+    import_.Drop(folder_.File("bad.png"));
+    EXPECT_EQ(values().modified, 0) << "nothing was added";
+    EXPECT_EQ(ui_.messages.size(), 2u);
+}
+
+TEST_F(PictureImportTest, ReplaceSaysWhatIsMissingAndWhenItFails) {
+    import_.Replace();
+    NewGroup();
+    ASSERT_TRUE(import_.AddPictureFile(Solid("red.png", 0xFFFF0000u)));
+    window_.RebuildIconList();
+    import_.Replace();
+    Select(0);
+    Choose(folder_.File("missing.png"), 3);
+    import_.Replace();
+    Choose(Solid("green.png", 0xFF00FF00u), 4);
+    import_.Replace();
+    ASSERT_EQ(ui_.messages.size(), 3u);
+    EXPECT_EQ(ui_.messages[0].text, "请先新建或打开一个图片组！");
+    EXPECT_EQ(ui_.messages[0].style, 0x40u);
+    EXPECT_EQ(ui_.messages[1].text, "请在列表框中选择一个要替换的图标");
+    EXPECT_EQ(ui_.messages[1].style, 0x40u);
+    EXPECT_EQ(ui_.messages[2].text, "替换图片失败！");
+    EXPECT_EQ(ui_.messages[2].style, 0x10u);
+    ASSERT_EQ(ui_.fileDialogs.size(), 2u);
+    EXPECT_EQ(ui_.fileDialogs[0].title, "替换图标");
+    EXPECT_EQ(values().pictureFilterIndex, 4);
+    EXPECT_EQ(values().modified, 1);
+    EXPECT_EQ(Images().Pixel(0, 8, 8) & 0xFFFFFF, 0x00FF00u);
+}
+
+}  // namespace
+}  // namespace iconvale
