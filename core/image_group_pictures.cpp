@@ -63,6 +63,8 @@ int ImageGroup::AddPictureStrip(const GdipImage& picture) {
 }
 
 int ImageGroup::AddPictureStripMasked(const GdipImage& picture, COLORREF transparent) {
+    // The same pixel budget as the picture's own conversions, before anything is encoded.
+    if (!PictureSizeAllowed(picture.Width(), picture.Height())) return -1;
     Bytes file = picture.SaveToBytes(kBmpFormat);
     if (file.empty()) return -1;
     UniqueBitmap strip = ScreenBitmapFromBmpFile(file);

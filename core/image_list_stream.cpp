@@ -194,10 +194,12 @@ void ImageListData::SetPixel(int index, int x, int y, std::uint32_t value) {
 }
 
 bool ImageListData::Transparent(int index, int x, int y) const {
-    return (MaskRow(index, y)[x / 8] & (0x80 >> (x % 8))) != 0;
+    // An image without a mask is opaque everywhere.
+    return HasMask() && (MaskRow(index, y)[x / 8] & (0x80 >> (x % 8))) != 0;
 }
 
 void ImageListData::SetTransparent(int index, int x, int y, bool transparent) {
+    if (!HasMask()) return;
     std::uint8_t& b = MaskRow(index, y)[x / 8];
     std::uint8_t bit = static_cast<std::uint8_t>(0x80 >> (x % 8));
     b = static_cast<std::uint8_t>(transparent ? (b | bit) : (b & ~bit));

@@ -20,6 +20,52 @@ struct GdipImage::State {
     }
 };
 
+namespace {
+
+// The icon again, with a mask made from its colour's alpha: a bit is set (transparent) exactly
+// where the alpha is 0. Some picture libraries mark the whole mask transparent for an icon with
+// alpha, which a list with a mask would then copy, hiding every pixel of the picture.
+UniqueIcon WithMaskFromAlpha(UniqueIcon icon) {
+    ICONINFO info{};
+    if (!icon || !::GetIconInfo(icon.get(), &info)) return {};
+    UniqueBitmap colour(info.hbmColor);
+    UniqueBitmap oldMask(info.hbmMask);
+    BITMAP shape{};
+    if (!colour || !::GetObjectW(colour.get(), sizeof shape, &shape)) return {};
+    const int width = shape.bmWidth;
+    const int height = shape.bmHeight;
+
+    BITMAPINFO format{};
+    format.bmiHeader.biSize = sizeof format.bmiHeader;
+    format.bmiHeader.biWidth = width;
+    format.bmiHeader.biHeight = -height;  // top-down
+    format.bmiHeader.biPlanes = 1;
+    format.bmiHeader.biBitCount = 32;
+    format.bmiHeader.biCompression = BI_RGB;
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+    WindowDc screen(nullptr);
+    if (::GetDIBits(screen.get(), colour.get(), 0, height, pixels.data(), &format, DIB_RGB_COLORS) !=
+        height) {
+        return {};
+    }
+    // Monochrome rows are padded to 16 bits for CreateBitmap.
+    const std::size_t stride = (static_cast<std::size_t>(width) + 15) / 16 * 2;
+    std::vector<std::uint8_t> maskBits(stride * height, 0);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if ((pixels[static_cast<std::size_t>(y) * width + x] >> 24) == 0) {
+                maskBits[y * stride + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+            }
+        }
+    }
+    UniqueBitmap mask(::CreateBitmap(width, height, 1, 1, maskBits.data()));
+    if (!mask) return {};
+    ICONINFO remade{TRUE, 0, 0, mask.get(), colour.get()};
+    return UniqueIcon(::CreateIconIndirect(&remade));
+}
+
+}  // namespace
+
 bool PictureSizeAllowed(long long width, long long height) {
     return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
            width * height <= kMaxPicturePixels;
@@ -79,7 +125,7 @@ UniqueIcon GdipImage::ToIcon() const {
         if (icon) ::DestroyIcon(icon);
         return {};
     }
-    return UniqueIcon(icon);
+    return WithMaskFromAlpha(UniqueIcon(icon));
 }
 
 UniqueBitmap GdipImage::ToBitmapHandle(Argb background) const {

@@ -164,9 +164,9 @@ TEST_F(PictureImportTest, AGroupOpenedBeforeAnyNewGroupDialogIsNeverMasked) {
 TEST_F(PictureImportTest, IconFilesAreLoadedAtTheCellSizeWhateverTheSegmentation) {
     NewGroup();
     const std::string both = folder_.File("A.ICO");
-    ASSERT_TRUE(testing::WriteIconFile(both, {{16, 0xFF0000}, {32, 0x00FF00}, {48, 0x0000FF}}));
+    ASSERT_TRUE(testing::WriteIconFile(both, {{16, 0xFFFF0000}, {32, 0xFF00FF00}, {48, 0xFF0000FF}}));
     const std::string onlyLarge = folder_.File("large.ico");
-    ASSERT_TRUE(testing::WriteIconFile(onlyLarge, {{48, 0x0000FF}}));
+    ASSERT_TRUE(testing::WriteIconFile(onlyLarge, {{48, 0xFF0000FF}}));
     values().autoSegmentation = 1;
     ASSERT_TRUE(import_.AddPictureFile(both));
     ASSERT_TRUE(import_.AddPictureFile(onlyLarge));
@@ -195,8 +195,8 @@ TEST_F(PictureImportTest, EveryPictureFormatImportsAndATiffGivesItsFirstFrame) {
     EXPECT_EQ(images.Pixel(1, 8, 8) & 0xFFFFFF, 0x00FF00u);
     EXPECT_EQ(images.Pixel(2, 8, 8) & 0xFFFFFF, 0x0000FFu);
     EXPECT_EQ(images.Pixel(3, 8, 8) & 0xFFFFFF, 0xFFFF00u) << "the first frame";
-    EXPECT_TRUE(images.Transparent(4, 4, 4)) << "a PNG's own transparency stays";
-    EXPECT_FALSE(images.Transparent(4, 24, 4));
+    EXPECT_EQ(images.Pixel(4, 4, 4) >> 24, 0u) << "a PNG's own transparency stays";
+    EXPECT_EQ(images.Pixel(4, 24, 4) >> 24, 0xFFu);
     EXPECT_FALSE(import_.AddPictureFile(folder_.File("missing.png")));
     EXPECT_EQ(group().GetCount(), 5);
 }
@@ -208,7 +208,7 @@ TEST_F(PictureImportTest, ReplaceWorksAtTheFirstIndexInBothModes) {
     ASSERT_TRUE(import_.ReplaceWithPictureFile(0, Solid("green.png", 0xFF00FF00u, kPngFormat, 64, 64)));
     values().autoSegmentation = 1;
     const std::string icon = folder_.File("blue.ico");
-    ASSERT_TRUE(testing::WriteIconFile(icon, {{32, 0x0000FF}}));
+    ASSERT_TRUE(testing::WriteIconFile(icon, {{32, 0xFF0000FF}}));
     ASSERT_TRUE(import_.ReplaceWithPictureFile(1, icon)) << "an icon file through the picture library";
     EXPECT_FALSE(import_.ReplaceWithPictureFile(2, Solid("x.png", 0xFF000000u)));
     EXPECT_FALSE(import_.ReplaceWithPictureFile(0, folder_.File("missing.png")));
@@ -302,6 +302,37 @@ TEST_F(PictureImportTest, ReplaceSaysWhatIsMissingAndWhenItFails) {
     EXPECT_EQ(values().pictureFilterIndex, 4);
     EXPECT_EQ(values().modified, 1);
     EXPECT_EQ(Images().Pixel(0, 8, 8) & 0xFFFFFF, 0x00FF00u);
+}
+
+TEST_F(PictureImportTest, AHugePictureInASmallFileFailsAndLeavesTheGroupAsItWas) {
+    // 8200 x 8200 at one bit per pixel: a few kilobytes of PNG, far more pixels than an icon or a
+    // bitmap may have.
+    const std::string huge = folder_.File("huge.png");
+    ASSERT_TRUE(testing::WriteBlankPicture(huge, 8200, 8200, 0x30101, kPngFormat));
+    NewGroup("32", "24", true, kMagenta);
+    ASSERT_TRUE(import_.AddPictureFile(Solid("red.png", 0xFFFF0000u)));
+    window_.RebuildIconList();
+    values().modified = 0;
+    const Bytes before = group().SaveToBytes(1);
+
+    for (int mode : {0, 1}) {
+        values().autoSegmentation = mode;
+        for (int useColour : {0, 1}) {
+            values().useTransparentColour = useColour;
+            Choose(huge);
+            import_.Add();
+            Select(0);
+            Choose(huge);
+            import_.Replace();
+        }
+    }
+    ASSERT_EQ(ui_.messages.size(), 8u);
+    for (std::size_t i = 0; i < ui_.messages.size(); ++i) {
+        EXPECT_EQ(ui_.messages[i].text, i % 2 == 0 ? "添加失败！" : "替换图片失败！") << i;
+    }
+    EXPECT_EQ(group().SaveToBytes(1), before);
+    EXPECT_EQ(values().modified, 0);
+    EXPECT_TRUE(program_.scratchPicture().IsEmpty());
 }
 
 }  // namespace

@@ -168,8 +168,24 @@ protected:
     }
 
     static void PressOk(HWND dialog) { Click(::GetDlgItem(dialog, IDOK)); }
+
+    // Presses OK once the tree has selected `folder`: Wine may move the selection a little after
+    // the dialog shows, and OK takes the tree's.
+    std::function<void(HWND)> OkOnceOn(FolderBrowser& browser, const std::string& folder) {
+        selected_.clear();
+        browser.SetOnSelChanged([this](HWND, const WideText& path) { selected_ = WidePtr(path); });
+        return [this, folder](HWND dialog) {
+            for (int wait = 0; wait < 250 && selected_ != Wide(folder); ++wait) {
+                testing::PumpMessages();
+                ::Sleep(20);
+            }
+            EXPECT_EQ(selected_, Wide(folder));
+            PressOk(dialog);
+        };
+    }
     static void PressCancel(HWND dialog) { Click(::GetDlgItem(dialog, IDCANCEL)); }
 
+    std::wstring selected_;
     TempFolder temp_;
     const std::string output_ = MakeFolder(temp_.File(kOutputName));
 };
@@ -297,7 +313,7 @@ TEST_F(FolderBrowserTest, WithoutAnInitialFolderNoSelectionIsRequested) {
 TEST_F(FolderBrowserTest, CancelLeavesNoPathEvenAfterAnEarlierChoice) {
     FolderBrowser browser;
     browser.SetUp(0, {}, {}, output_);
-    ASSERT_TRUE(ShowAndDo(browser, PressOk));
+    ASSERT_TRUE(ShowAndDo(browser, OkOnceOn(browser, output_)));
     ASSERT_EQ(browser.GetPath(), output_);
 
     EXPECT_FALSE(ShowAndDo(browser, PressCancel));
@@ -314,7 +330,7 @@ TEST_F(FolderBrowserTest, ASecondShowReleasesTheFirstChoiceAndTheObjectTheLast) 
     {
         FolderBrowser browser;
         browser.SetUp(0, {}, {}, output_);
-        ASSERT_TRUE(ShowAndDo(browser, PressOk));
+        ASSERT_TRUE(ShowAndDo(browser, OkOnceOn(browser, output_)));
         void* first = reinterpret_cast<void*>(browser.GetProperty("RetPIDL"));
         ASSERT_NE(first, nullptr);
 
@@ -322,10 +338,11 @@ TEST_F(FolderBrowserTest, ASecondShowReleasesTheFirstChoiceAndTheObjectTheLast) 
         browser.SetUp(0, {}, {}, other);
         EXPECT_FALSE(spy.Freed(first)) << "set-up leaves the choice alone";
         bool freedBeforeShowing = false;
+        const auto okOnOther = OkOnceOn(browser, other);
         ASSERT_TRUE(ShowAndDo(browser, [&](HWND dialog) {
             freedBeforeShowing = spy.Freed(first);
             EXPECT_EQ(browser.GetProperty("RetPIDL"), 0u);
-            PressOk(dialog);
+            okOnOther(dialog);
         }));
         EXPECT_TRUE(freedBeforeShowing);
         EXPECT_EQ(browser.GetPath(), other);
