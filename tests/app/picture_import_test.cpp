@@ -7,13 +7,17 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/drop_target.h"
 #include "app/main_window.h"
 #include "core/group_file.h"
 #include "core/image_list_stream.h"
 #include "imaging/image_formats.h"
+#include "support/file_drop_data.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 #include "support/test_pictures.h"
+#include "ui/text.h"
+#include "ui/win_handles.h"
 
 namespace iconvale {
 namespace {
@@ -29,6 +33,8 @@ Argb Coordinates(int x, int y) { return kOpaque | (x & 0xFF) << 16 | (y & 0xFF) 
 int Red(std::uint32_t argb) { return (argb >> 16) & 0xFF; }
 int Green(std::uint32_t argb) { return (argb >> 8) & 0xFF; }
 int Blue(std::uint32_t argb) { return argb & 0xFF; }
+
+std::wstring Wide(const std::string& gbk) { return WidePtr(ToWide(gbk)); }
 
 class PictureImportTest : public ::testing::Test {
 protected:
@@ -266,8 +272,15 @@ TEST_F(PictureImportTest, AddAndDropWithoutAGroupRunNewFirstAndACancelledNewDoes
 TEST_F(PictureImportTest, APartlyFailedDropKeepsWhatWasAddedAsAChangeToSave) {
     NewGroup();
     const std::string good = Solid("good.png", 0xFF00FF00u);
-    import_.Drop(good + "\r\n" + good + "\r\n" + folder_.File("bad.png") + "\r\n" + good + "\r\n");
-    EXPECT_EQ(group().GetCount(), 2) << "the files before the bad one, none after";
+    const std::string broken = folder_.File("broken.png");
+    ASSERT_TRUE(testing::WriteBytes(broken, Bytes{0x89, 'P', 'N', 'G', 1, 2, 3}));
+    // Dropped as the shell drops files: through the drop target, from a CF_HDROP data object.
+    ComPtr<IDropTarget> target(new FileDropTarget([this](const std::string& paths) { import_.Drop(paths); }));
+    ComPtr<IDataObject> data(testing::NewFileDropData({Wide(good), Wide(good), Wide(broken), Wide(good)}));
+    DWORD effect = DROPEFFECT_COPY;
+    ASSERT_EQ(target->DragEnter(data.get(), 0, {0, 0}, &effect), S_OK);
+    ASSERT_EQ(target->Drop(data.get(), 0, {0, 0}, &effect), S_OK);
+    EXPECT_EQ(group().GetCount(), 2) << "the files before the broken one, none after";
     EXPECT_EQ(ListCount(), 2) << "the list shows them";
     EXPECT_EQ(values().modified, 1) << "closing asks to save them";
     ASSERT_EQ(ui_.messages.size(), 1u);

@@ -17,7 +17,9 @@
 namespace iconvale {
 namespace {
 
+using testing::ChooseInFileDialog;
 using testing::RemoteProgram;
+using testing::WaitForFile;
 
 std::optional<ImageListData> Saved(const std::string& path) {
     Bytes file = ReadWholeFile(path);
@@ -27,45 +29,7 @@ std::optional<ImageListData> Saved(const std::string& path) {
 // Gives the program time to finish what a posted command started.
 void Settle() { ::Sleep(500); }
 
-// A file dialog is hidden some time before the call that showed it returns, so a file that
-// the command writes afterwards is waited for.
-bool WaitForFile(const std::string& path, DWORD timeoutMs = 10000) {
-    const std::wstring wide = WidePtr(ToWide(path));
-    const DWORD start = ::GetTickCount();
-    while (::GetTickCount() - start < timeoutMs) {
-        if (::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
-            ::Sleep(200);  // the swap is the last step; let the command finish with the window
-            return true;
-        }
-        ::Sleep(50);
-    }
-    return false;
-}
-
 int Red(const ImageListData& list, int i) { return (list.Pixel(i, 3, 3) >> 16) & 0xFF; }
-
-// Types a full path into a file dialog of the program and confirms it. Wine's dialog types into
-// an edit inside a ComboBoxEx32 that carries the file-name box's id; it also has a toolbar with
-// the OK button's id, so the button is looked up by its class.
-void ChooseInFileDialog(HWND dialog, const std::string& path) {
-    ::Sleep(300);  // the dialog fills its controls after it is shown
-    HWND field = ::GetDlgItem(dialog, 0x47C);
-    if (!field) field = ::GetDlgItem(dialog, 0x480);
-    wchar_t className[64] = {};
-    ::GetClassNameW(field, className, 64);
-    if (::lstrcmpiW(className, WC_COMBOBOXEXW) == 0) {
-        if (auto edit = reinterpret_cast<HWND>(::SendMessageW(field, CBEM_GETEDITCONTROL, 0, 0))) field = edit;
-    }
-    std::wstring wide = WidePtr(ToWide(path));
-    ::SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
-    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        ::GetClassNameW(child, className, 64);
-        if (::GetDlgCtrlID(child) == IDOK && ::lstrcmpiW(className, L"Button") == 0) {
-            ::PostMessageW(child, BM_CLICK, 0, 0);
-            return;
-        }
-    }
-}
 
 void PressCtrl(WORD key) {
     INPUT keys[4] = {};

@@ -13,8 +13,18 @@ struct WindowSearch {
     DWORD processId;
     std::wstring caption;
     const wchar_t* className;
+    std::wstring childText;  // when not empty, a child of the window must show this text
     HWND found = nullptr;
 };
+
+BOOL CALLBACK MatchChildText(HWND child, LPARAM data) {
+    auto* search = reinterpret_cast<WindowSearch*>(data);
+    wchar_t text[256] = {};
+    ::GetWindowTextW(child, text, 256);
+    if (search->childText != text) return TRUE;
+    search->childText.clear();  // found: the search below sees the criterion met
+    return FALSE;
+}
 
 BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
     auto* search = reinterpret_cast<WindowSearch*>(data);
@@ -28,6 +38,11 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM data) {
         wchar_t name[64] = {};
         ::GetClassNameW(window, name, 64);
         if (::lstrcmpiW(name, search->className) != 0) return TRUE;
+    }
+    if (!search->childText.empty()) {
+        WindowSearch children = *search;
+        ::EnumChildWindows(window, MatchChildText, reinterpret_cast<LPARAM>(&children));
+        if (!children.childText.empty()) return TRUE;
     }
     search->found = window;
     return FALSE;
@@ -104,8 +119,13 @@ HWND RemoteProgram::WaitForDialog(const std::string& caption, DWORD timeoutMs) c
     return Wait(caption, L"#32770", timeoutMs);
 }
 
-HWND RemoteProgram::Wait(const std::string& caption, const wchar_t* className, DWORD timeoutMs) const {
-    WindowSearch search{processId_, WidePtr(ToWide(caption)), className};
+HWND RemoteProgram::WaitForDialogShowing(const std::string& text, DWORD timeoutMs) const {
+    return Wait({}, L"#32770", timeoutMs, text);
+}
+
+HWND RemoteProgram::Wait(const std::string& caption, const wchar_t* className, DWORD timeoutMs,
+                         const std::string& childText) const {
+    WindowSearch search{processId_, WidePtr(ToWide(caption)), className, WidePtr(ToWide(childText))};
     const DWORD start = ::GetTickCount();
     while (::GetTickCount() - start < timeoutMs) {
         search.found = nullptr;
@@ -161,6 +181,39 @@ std::string RemoteProgram::StatusText(int pane) const {
 
 bool RemoteProgram::WaitForExit(DWORD timeoutMs) {
     return process_ && ::WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+bool WaitForFile(const std::string& path, DWORD timeoutMs) {
+    const std::wstring wide = WidePtr(ToWide(path));
+    const DWORD start = ::GetTickCount();
+    while (::GetTickCount() - start < timeoutMs) {
+        if (::GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES) {
+            ::Sleep(200);  // the swap is the last step; let the command finish with the window
+            return true;
+        }
+        ::Sleep(50);
+    }
+    return false;
+}
+
+void ChooseInFileDialog(HWND dialog, const std::string& path) {
+    ::Sleep(300);  // the dialog fills its controls after it is shown
+    HWND field = ::GetDlgItem(dialog, 0x47C);
+    if (!field) field = ::GetDlgItem(dialog, 0x480);
+    wchar_t className[64] = {};
+    ::GetClassNameW(field, className, 64);
+    if (::lstrcmpiW(className, WC_COMBOBOXEXW) == 0) {
+        if (auto edit = reinterpret_cast<HWND>(::SendMessageW(field, CBEM_GETEDITCONTROL, 0, 0))) field = edit;
+    }
+    std::wstring wide = WidePtr(ToWide(path));
+    ::SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()));
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        ::GetClassNameW(child, className, 64);
+        if (::GetDlgCtrlID(child) == IDOK && ::lstrcmpiW(className, L"Button") == 0) {
+            ::PostMessageW(child, BM_CLICK, 0, 0);
+            return;
+        }
+    }
 }
 
 }  // namespace iconvale::testing

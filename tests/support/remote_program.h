@@ -30,6 +30,8 @@ public:
     HWND WaitForWindow(const std::string& caption, DWORD timeoutMs = 10000) const;
     // The same for a dialog box (message boxes and the common dialogs are of this class).
     HWND WaitForDialog(const std::string& caption, DWORD timeoutMs = 10000) const;
+    // A visible dialog of the program with a child that shows this text (GBK), waited for.
+    HWND WaitForDialogShowing(const std::string& text, DWORD timeoutMs = 10000) const;
     bool WaitForWindowGone(HWND window, DWORD timeoutMs = 10000) const;
 
     void Command(UINT id) const;  // as if a menu item was chosen
@@ -41,11 +43,21 @@ public:
     bool WaitForExit(DWORD timeoutMs);
 
 private:
-    HWND Wait(const std::string& caption, const wchar_t* className, DWORD timeoutMs) const;
+    HWND Wait(const std::string& caption, const wchar_t* className, DWORD timeoutMs,
+              const std::string& childText = {}) const;
 
     UniqueFile process_;
     DWORD processId_ = 0;
     HWND main_ = nullptr;
 };
+
+// A file dialog is hidden some time before the call that showed it returns, so a file that
+// the command writes afterwards is waited for.
+bool WaitForFile(const std::string& path, DWORD timeoutMs = 10000);
+
+// Types a full path into a file dialog of the program and confirms it. Wine's dialog types into
+// an edit inside a ComboBoxEx32 that carries the file-name box's id; it also has a toolbar with
+// the OK button's id, so the button is looked up by its class.
+void ChooseInFileDialog(HWND dialog, const std::string& path);
 
 }  // namespace iconvale::testing
