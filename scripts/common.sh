@@ -68,3 +68,21 @@ cross_build() {
     cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release >/dev/null
     cmake --build "$dir" -j"$(nproc)"
 }
+
+# A small drive with almost no room left, for the disk-full save tests: a 128 KiB tmpfs, filled
+# but for 16 KiB, mapped into the Wine prefix as T: and named by ICONVALE_FULL_DRIVE. Mounting
+# needs root; where it is refused the tests that need the drive skip.
+ensure_full_drive() {
+    local dir=${ICONVALE_FULL_DIR:-/tmp/iconvale-full-drive}
+    mkdir -p "$dir"
+    if ! mountpoint -q "$dir" && ! mount -t tmpfs -o size=128k tmpfs "$dir" 2>/dev/null; then
+        log "cannot mount a tmpfs on $dir: the disk-full tests will skip"
+        return 0
+    fi
+    find "$dir" -mindepth 1 -delete
+    # Fill it to the last block, then give 16 KiB back.
+    dd if=/dev/zero of="$dir/filler" bs=4k 2>/dev/null || true
+    truncate -s -16K "$dir/filler"
+    ln -sfn "$dir" "$WINEPREFIX/dosdevices/t:"
+    export ICONVALE_FULL_DRIVE='T:\'
+}

@@ -31,5 +31,6 @@ for target in command_line setting_value property_table; do
 done
 
 log "Windows tests under Wine"
+ensure_full_drive
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" || status=1
 exit $status

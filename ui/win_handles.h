@@ -5,6 +5,7 @@
 #include <objidl.h>  // before commctrl.h, which declares its stream functions only then
 #include <commctrl.h>
 
+#include <atomic>
 #include <utility>
 
 #include "ui/unique_handle.h"
@@ -18,22 +19,53 @@ struct NullHandleTraits {
     static void Close(Handle h) { CloseFn(h); }
 };
 
-using UniqueIcon = UniqueHandle<NullHandleTraits<HICON, &::DestroyIcon>>;
-using UniqueBitmap = UniqueHandle<NullHandleTraits<HBITMAP, &::DeleteObject>>;
-using UniqueBrush = UniqueHandle<NullHandleTraits<HBRUSH, &::DeleteObject>>;
-using UniqueMemoryDc = UniqueHandle<NullHandleTraits<HDC, &::DeleteDC>>;  // CreateCompatibleDC
-using UniqueImageList = UniqueHandle<NullHandleTraits<HIMAGELIST, &::ImageList_Destroy>>;
-using UniqueRegKey = UniqueHandle<NullHandleTraits<HKEY, &::RegCloseKey>>;
-using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, &::DestroyMenu>>;
-using UniqueAccelerators = UniqueHandle<NullHandleTraits<HACCEL, &::DestroyAcceleratorTable>>;
-using UniqueHGlobal = UniqueHandle<NullHandleTraits<HGLOBAL, &::GlobalFree>>;
+// The named owners below count the handles they hold, for the leak checks: the platform's own
+// per-process GDI and USER counts are not available everywhere.
+template <typename H, auto CloseFn>
+struct CountedHandleTraits : NullHandleTraits<H, CloseFn> {
+    static void Count(long change) { live.fetch_add(change, std::memory_order_relaxed); }
+    static inline std::atomic<long> live{0};
+};
+
+using UniqueIcon = UniqueHandle<CountedHandleTraits<HICON, &::DestroyIcon>>;
+using UniqueBitmap = UniqueHandle<CountedHandleTraits<HBITMAP, &::DeleteObject>>;
+using UniqueBrush = UniqueHandle<CountedHandleTraits<HBRUSH, &::DeleteObject>>;
+using UniqueMemoryDc = UniqueHandle<CountedHandleTraits<HDC, &::DeleteDC>>;  // CreateCompatibleDC
+using UniqueImageList = UniqueHandle<CountedHandleTraits<HIMAGELIST, &::ImageList_Destroy>>;
+using UniqueRegKey = UniqueHandle<CountedHandleTraits<HKEY, &::RegCloseKey>>;
+using UniqueMenu = UniqueHandle<CountedHandleTraits<HMENU, &::DestroyMenu>>;
+using UniqueAccelerators = UniqueHandle<CountedHandleTraits<HACCEL, &::DestroyAcceleratorTable>>;
+using UniqueHGlobal = UniqueHandle<CountedHandleTraits<HGLOBAL, &::GlobalFree>>;
 
 struct FileHandleTraits {
     using Handle = HANDLE;
     static Handle Invalid() { return INVALID_HANDLE_VALUE; }
     static void Close(Handle h) { ::CloseHandle(h); }
+    static void Count(long change) { live.fetch_add(change, std::memory_order_relaxed); }
+    static inline std::atomic<long> live{0};
 };
 using UniqueFile = UniqueHandle<FileHandleTraits>;
+
+// How many handles the owners of that type hold now, e.g. LiveHandleCount<UniqueBitmap>().
+template <typename Owner>
+long LiveHandleCount() {
+    return Owner::HandleTraits::live.load(std::memory_order_relaxed);
+}
+
+// The counts of every counting owner at one moment.
+struct LiveHandles {
+    long icons = 0, bitmaps = 0, brushes = 0, memoryDcs = 0, imageLists = 0;
+    long regKeys = 0, menus = 0, accelerators = 0, globals = 0, files = 0;
+    bool operator==(const LiveHandles&) const = default;
+};
+
+inline LiveHandles LiveHandlesNow() {
+    return {LiveHandleCount<UniqueIcon>(),     LiveHandleCount<UniqueBitmap>(),
+            LiveHandleCount<UniqueBrush>(),    LiveHandleCount<UniqueMemoryDc>(),
+            LiveHandleCount<UniqueImageList>(), LiveHandleCount<UniqueRegKey>(),
+            LiveHandleCount<UniqueMenu>(),     LiveHandleCount<UniqueAccelerators>(),
+            LiveHandleCount<UniqueHGlobal>(),  LiveHandleCount<UniqueFile>()};
+}
 
 // A screen or window DC from GetDC, given back with ReleaseDC.
 class WindowDc {
