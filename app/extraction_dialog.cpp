@@ -26,22 +26,6 @@ constexpr FormatItem kFormats[] = {
     {"*.tif", kTiffFormat}, {"*.gif", kGifFormat},
 };
 
-// A drop-down list is created with its dropped height; its closed height follows its
-// selection field, tuned until the closed list is as tall as designed (Wine adds a margin of
-// its own to the field height sent).
-void FitClosedHeight(HWND list, int closedHeight) {
-    RECT now{};
-    const LRESULT field = ::SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    if (!::GetWindowRect(list, &now) || field == CB_ERR) return;
-    int sent = static_cast<int>(field);
-    for (int attempt = 0; attempt < 3 && now.bottom - now.top != closedHeight; ++attempt) {
-        sent += closedHeight - (now.bottom - now.top);
-        if (sent <= 0) return;
-        ::SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), sent);
-        if (!::GetWindowRect(list, &now)) return;
-    }
-}
-
 // Spaces around a typed or pasted folder are never part of it.
 std::string Trimmed(std::string text) {
     const auto blank = [](char c) { return c == ' ' || c == '\t'; };

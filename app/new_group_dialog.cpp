@@ -18,23 +18,6 @@ constexpr char kBackgroundLabel[] = "背景色：";
 constexpr const char* kDepthItems[] = {"4", "8", "16", "24", "32"};
 constexpr int kDesignDepthItem = 3;  // "24"
 
-// A drop-down list is created with its dropped height; its closed height follows the height
-// of its selection field, which is tuned here until the closed list is as tall as designed.
-// The field height given and the one reported differ by the platform's own margin (Wine adds
-// two pixels), so the value sent is corrected by what each attempt measured.
-void FitClosedHeight(HWND list, int closedHeight) {
-    RECT now{};
-    const LRESULT field = ::SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
-    if (!::GetWindowRect(list, &now) || field == CB_ERR) return;
-    int sent = static_cast<int>(field);
-    for (int attempt = 0; attempt < 3 && now.bottom - now.top != closedHeight; ++attempt) {
-        sent += closedHeight - (now.bottom - now.top);
-        if (sent <= 0) return;
-        ::SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), sent);
-        if (!::GetWindowRect(list, &now)) return;
-    }
-}
-
 }  // namespace
 
 NewGroupDialog::NewGroupDialog(NewGroupDialogHooks hooks)

@@ -1,6 +1,7 @@
 // The image group's picture imports: a picture enters either whole, as one icon that the list
 // stretches to its cell size, or as one bitmap that the list cuts into cells of its width.
 #include <algorithm>
+#include <vector>
 
 #include "core/bytes.h"
 #include "core/image_group.h"
@@ -74,7 +75,14 @@ int ImageGroup::AddPictureStripMasked(const GdipImage& picture, COLORREF transpa
 bool ImageGroup::ReplaceWithPicture(int index, const GdipImage& picture) {
     if (!IsCreated() || index < 0 || index >= GetCount()) return false;
     UniqueBitmap bitmap = picture.ToBitmapHandle(0);
-    return bitmap && ::ImageList_Replace(GetHandle(), index, bitmap.get(), nullptr) != FALSE;
+    if (!bitmap) return false;
+    // Without a mask of its own the cell would keep the old image's transparent pixels over
+    // the new picture: an all-clear mask of the bitmap's size makes the whole cell opaque.
+    BITMAP info{};
+    if (!::GetObjectW(bitmap.get(), sizeof info, &info)) return false;
+    const std::vector<std::uint8_t> clear(static_cast<std::size_t>((info.bmWidth + 15) / 16) * 2 * info.bmHeight);
+    UniqueBitmap opaque(::CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, clear.data()));
+    return opaque && ::ImageList_Replace(GetHandle(), index, bitmap.get(), opaque.get()) != FALSE;
 }
 
 }  // namespace iconvale

@@ -235,4 +235,19 @@ LRESULT ModalForm::DefaultIdForEnter() const {
     return MAKELRESULT(IDOK, DC_HASDEFID);
 }
 
+// The field height given and the one reported differ by the platform's own margin (Wine adds
+// two pixels), so the value sent is corrected by what each attempt measured.
+void FitClosedHeight(HWND list, int closedHeight) {
+    RECT now{};
+    const LRESULT field = ::SendMessageW(list, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    if (!::GetWindowRect(list, &now) || field == CB_ERR) return;
+    int sent = static_cast<int>(field);
+    for (int attempt = 0; attempt < 3 && now.bottom - now.top != closedHeight; ++attempt) {
+        sent += closedHeight - (now.bottom - now.top);
+        if (sent <= 0) return;
+        ::SendMessageW(list, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), sent);
+        if (!::GetWindowRect(list, &now)) return;
+    }
+}
+
 }  // namespace iconvale

@@ -78,4 +78,8 @@ private:
     HWND lastFocus_ = nullptr;
 };
 
+// A drop-down list is created with its dropped height; its closed height follows the height
+// of its selection field, which is tuned until the closed list is `closedHeight` tall.
+void FitClosedHeight(HWND list, int closedHeight);
+
 }  // namespace iconvale

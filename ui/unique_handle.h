@@ -51,7 +51,7 @@ public:
 
     // For out-parameters: releases what is held and hands out the slot to fill.
     Handle* put() {
-        static_assert(!kCountsHandles<Traits>, "a counting owner would miss what the slot receives");
+        static_assert(!kCountsHandles<Traits>, "a counting owner would miss what the slot gets");
         reset();
         return &handle_;
     }

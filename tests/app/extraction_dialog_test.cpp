@@ -92,17 +92,7 @@ TEST_F(ExtractionDialogTest, FrameIsFixedUnownedAndCentredOnTheScreen) {
     HWND other = ::CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
                                    nullptr, nullptr, nullptr, nullptr);
     Run([&](HWND dialog) {
-        RECT outer{};
-        ::GetWindowRect(dialog, &outer);
-        EXPECT_EQ(outer.right - outer.left, 338);
-        EXPECT_EQ(outer.bottom - outer.top, 132);
-        EXPECT_EQ(outer.left, (::GetSystemMetrics(SM_CXSCREEN) - 338) / 2);
-        EXPECT_EQ(outer.top, (::GetSystemMetrics(SM_CYSCREEN) - 132) / 2);
-        const LONG style = ::GetWindowLongW(dialog, GWL_STYLE);
-        EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
-        EXPECT_TRUE(style & WS_SYSMENU);
-        EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD));
-        EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
+        testing::ExpectFixedUnownedCentred(dialog, 338, 132);
         EXPECT_FALSE(::IsWindowEnabled(other)) << "modal to the whole thread";
         Click(FindChildById(dialog, IDCANCEL));
     });

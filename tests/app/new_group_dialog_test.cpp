@@ -61,17 +61,7 @@ protected:
 
 TEST_F(NewGroupDialogTest, FrameIsFixedUnownedAndCentredOnTheScreen) {
     Run([&](HWND dialog) {
-        RECT outer{};
-        ::GetWindowRect(dialog, &outer);
-        EXPECT_EQ(outer.right - outer.left, 304);
-        EXPECT_EQ(outer.bottom - outer.top, 161);
-        EXPECT_EQ(outer.left, (::GetSystemMetrics(SM_CXSCREEN) - 304) / 2);
-        EXPECT_EQ(outer.top, (::GetSystemMetrics(SM_CYSCREEN) - 161) / 2);
-        const LONG style = ::GetWindowLongW(dialog, GWL_STYLE);
-        EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
-        EXPECT_TRUE(style & WS_SYSMENU);
-        EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD));
-        EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
+        testing::ExpectFixedUnownedCentred(dialog, 304, 161);
         EXPECT_EQ(::GetFocus(), FindChildById(dialog, NewGroupDialog::kWidthBoxId));
         Click(Cancel(dialog));
     });

@@ -52,15 +52,7 @@ TEST_F(SettingsDialogTest, FrameAndControlsFollowTheDesign) {
         {"取消", "Button", {168, 56, 64, 24}},
     };
     Run([&](HWND dialog) {
-        RECT outer{};
-        ::GetWindowRect(dialog, &outer);
-        EXPECT_EQ(outer.right - outer.left, 253);
-        EXPECT_EQ(outer.bottom - outer.top, 120);
-        EXPECT_EQ(outer.left, (::GetSystemMetrics(SM_CXSCREEN) - 253) / 2);
-        EXPECT_EQ(outer.top, (::GetSystemMetrics(SM_CYSCREEN) - 120) / 2);
-        EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
-        EXPECT_FALSE(::GetWindowLongW(dialog, GWL_STYLE) &
-                     (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+        testing::ExpectFixedUnownedCentred(dialog, 253, 120);
         for (const Expected& e : expected) {
             HWND control = FindChild(dialog, e.text, e.className);
             ASSERT_NE(control, nullptr) << e.text;

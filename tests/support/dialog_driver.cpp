@@ -240,4 +240,18 @@ std::array<int, 4> PlaceOf(HWND child) {
             static_cast<int>(r.bottom - r.top)};
 }
 
+void ExpectFixedUnownedCentred(HWND dialog, int width, int height) {
+    RECT outer{};
+    ::GetWindowRect(dialog, &outer);
+    EXPECT_EQ(outer.right - outer.left, width);
+    EXPECT_EQ(outer.bottom - outer.top, height);
+    EXPECT_EQ(outer.left, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2);
+    EXPECT_EQ(outer.top, (::GetSystemMetrics(SM_CYSCREEN) - height) / 2);
+    const LONG style = ::GetWindowLongW(dialog, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_CHILD));
+    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
+}
+
 }  // namespace iconvale::testing

@@ -68,6 +68,9 @@ void PostClick(HWND button);
 void PostKey(HWND control, UINT virtualKey);
 void SetText(HWND control, std::string_view gbk);
 std::string TextOf(HWND control);
+// The program's dialogs: an outer size of exactly width x height, centred on the screen, a caption
+// with a system menu but a fixed frame, and no owner.
+void ExpectFixedUnownedCentred(HWND dialog, int width, int height);
 // A child's rectangle in its parent's client coordinates.
 RECT ClientRectOf(HWND child);
 // The same as {left, top, width, height}, the way layouts are designed.

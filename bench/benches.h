@@ -1,0 +1,21 @@
+// The measured concerns; each adds its rows to the report.
+#pragma once
+
+#include "report.h"
+
+namespace iconvale::bench {
+
+inline constexpr int kRuns = 5;
+inline constexpr int kGroupSizes[] = {1024, 4096, 16384};
+
+void MeasureOpenAndSave(Report& report);
+void MeasureIconList(Report& report);
+void MeasureStartUp(Report& report);
+void MeasureStripImport(Report& report);
+void MeasureExtraction(Report& report);
+// The peak is measured in a child process of this program, started with kPeakArgument.
+void MeasurePeakMemory(Report& report, const wchar_t* program);
+inline constexpr wchar_t kPeakArgument[] = L"--peak-open";
+int RunPeakChild(const wchar_t* streamPath);
+
+}  // namespace iconvale::bench

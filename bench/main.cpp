@@ -1,0 +1,57 @@
+// The benchmark: prints a Markdown table of our timings against the platform's and writes it,
+// with the machine it ran on, to BENCHMARKS.md in the given folder (the current one by default).
+#include <windows.h>
+#include <ole2.h>
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "benches.h"
+#include "machine.h"
+#include "timing.h"
+#include "ui/app_object.h"
+
+using namespace iconvale::bench;
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc == 3 && std::wstring(argv[1]) == kPeakArgument) return RunPeakChild(argv[2]);
+    const std::wstring folder = argc > 1 ? std::wstring(argv[1]) : L".";
+
+    ::OleInitialize(nullptr);
+    iconvale::AppObject app;
+    app.Initialise({}, 0);
+
+    Report report;
+    const double started = NowSeconds();
+    const auto step = [started](const char* name) {
+        std::fprintf(stderr, "%.1f s: measuring %s\n", NowSeconds() - started, name);
+    };
+    step("open and save");
+    MeasureOpenAndSave(report);
+    step("icon list");
+    MeasureIconList(report);
+    step("strip import");
+    MeasureStripImport(report);
+    step("extraction");
+    MeasureExtraction(report);
+    step("start-up");
+    MeasureStartUp(report);
+    step("peak memory");
+    MeasurePeakMemory(report, argv[0]);
+
+    const std::string text = "# Benchmarks\n\nMedian of " + std::to_string(kRuns) +
+                             " runs (min and max of the per-run ratios beside it), written by "
+                             "`scripts/bench.sh`.\n\n" +
+                             report.Markdown(MachineDescription());
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    const std::wstring path = folder + L"\\BENCHMARKS.md";
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file) {
+        std::fprintf(stderr, "cannot write %ls\n", path.c_str());
+        return 1;
+    }
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+    return 0;
+}
