@@ -32,6 +32,7 @@
 #include "core/image_list_bridge.h"
 #include "core/image_list_stream.h"
 #include "imaging/image_formats.h"
+#include "support/program_fixture.h"
 #include "support/group_model.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
@@ -144,7 +145,7 @@ ComPtr<IStream> MemoryStream(std::span<const std::uint8_t> bytes) {
     return ::testing::AssertionSuccess();
 }
 
-class CommandSequenceTest : public ::testing::Test {
+class CommandSequenceTest : public testing::ProgramFixture {
 protected:
     // The document as the model sees it.
     struct Document {
@@ -154,15 +155,6 @@ protected:
         bool keyed = false;  // the segmentation cuts with the transparent colour
     };
 
-    void SetUp() override {
-        INITCOMMONCONTROLSEX classes{sizeof classes, 0xFFFF};
-        ::InitCommonControlsEx(&classes);
-        testing::EnsurePictureLibrary();
-        ASSERT_TRUE(window_.Create(::GetModuleHandleW(nullptr), {}));
-    }
-
-    ImageGroup& group() { return program_.openGroup(); }
-    ProgramValues& values() { return program_.values; }
 
     // ---- the generator ----
 
@@ -516,10 +508,6 @@ protected:
         }
     }
 
-    testing::TempFolder folder_;
-    Program program_;
-    MainWindow window_{program_.openGroup()};
-    testing::ScriptedUi ui_;
     DocumentCommands commands_{program_, window_, ui_, program_.fileDialog(), folder_.File("seting.ini")};
     PictureImport import_{program_, window_, ui_, commands_};
 

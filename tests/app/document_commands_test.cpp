@@ -11,6 +11,7 @@
 #include "core/file_io.h"
 #include "core/group_file.h"
 #include "core/image_list_stream.h"
+#include "support/program_fixture.h"
 #include "support/scripted_ui.h"
 #include "support/stream_builders.h"
 #include "support/temp_folder.h"
@@ -24,14 +25,8 @@ namespace {
 
 using testing::Inputs;
 
-class DocumentCommandsTest : public ::testing::Test {
+class DocumentCommandsTest : public testing::ProgramFixture {
 protected:
-    void SetUp() override {
-        INITCOMMONCONTROLSEX classes{sizeof classes, 0xFFFF};
-        ::InitCommonControlsEx(&classes);
-        ASSERT_TRUE(window_.Create(::GetModuleHandleW(nullptr), {}));
-    }
-
     // A group file of `count` images, image i filled with colour 0x10*i.
     std::string GroupFile(const std::string& name, int width, int height, int count) {
         ImageListData list = testing::OneRedPerImage(width, height, count);
@@ -77,13 +72,8 @@ protected:
         auto list = ParseImageListStream(StreamPart(file, HasGroupHeaderName(path)));
         return list ? *list : ImageListData{};
     }
-    ProgramValues& values() { return program_.values; }
     const testing::ScriptedUi::Shown& LastMessage() { return ui_.messages.back(); }
 
-    testing::TempFolder folder_;
-    Program program_;
-    MainWindow window_{program_.openGroup()};
-    testing::ScriptedUi ui_;
     FileDialogObject dialog_;
     DocumentCommands commands_{program_, window_, ui_, dialog_, folder_.File("seting.ini")};
 };

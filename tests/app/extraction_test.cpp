@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "core/file_io.h"
 #include "imaging/image_formats.h"
+#include "support/program_fixture.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 #include "support/test_icons.h"
@@ -23,15 +24,8 @@ using testing::FileExists;
 
 constexpr char kProgramFolder[] = "C:\\程序";
 
-class ExtractionTest : public ::testing::Test {
+class ExtractionTest : public testing::ProgramFixture {
 protected:
-    void SetUp() override {
-        INITCOMMONCONTROLSEX classes{sizeof classes, 0xFFFF};
-        ::InitCommonControlsEx(&classes);
-        testing::EnsurePictureLibrary();
-        ASSERT_TRUE(window_.Create(::GetModuleHandleW(nullptr), {}));
-    }
-
     // A 24 x 20 group; image i has its left half transparent and its right half a colour of
     // its own, red 0x40 * (i + 1).
     void MakeGroup(int count, COLORREF background = CLR_NONE) {
@@ -61,12 +55,7 @@ protected:
     std::string Folder() { return folder_.path() + "\\"; }
     std::vector<std::string> Messages() { return ui_.MessageTexts(); }
 
-    ImageGroup& group() { return program_.openGroup(); }
 
-    testing::TempFolder folder_;
-    Program program_;
-    MainWindow window_{program_.openGroup()};
-    testing::ScriptedUi ui_;
     Extraction extraction_{program_, window_, ui_, kProgramFolder};
 };
 

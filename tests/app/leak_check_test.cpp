@@ -18,6 +18,7 @@
 #include "app/picture_import.h"
 #include "app/platform_modal_ui.h"
 #include "imaging/image_formats.h"
+#include "support/program_fixture.h"
 #include "support/dialog_driver.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
@@ -94,13 +95,11 @@ Argb Keyed(int x, int) {
     return x % 2 ? 0xFFFF00FFu : 0xFF2080C0u;
 }
 
-class LeakCheckTest : public ::testing::Test {
+class LeakCheckTest : public testing::ProgramFixture {
 protected:
     void SetUp() override {
-        INITCOMMONCONTROLSEX classes{sizeof classes, 0xFFFF};
-        ::InitCommonControlsEx(&classes);
-        testing::EnsurePictureLibrary();
-        ASSERT_TRUE(window_.Create(::GetModuleHandleW(nullptr), {}));
+        ProgramFixture::SetUp();
+        if (HasFatalFailure()) return;
         ASSERT_TRUE(testing::WritePicture(File("a.png"), 32, 32, Gradient, kPngFormat));
         ASSERT_TRUE(testing::WritePicture(File("b.jpg"), 48, 40, Gradient, kJpegFormat));
         ASSERT_TRUE(testing::WritePicture(File("strip.bmp"), 96, 32, Keyed, kBmpFormat));
@@ -117,8 +116,6 @@ protected:
     }
 
     std::string File(const char* name) const { return folder_.File(name); }
-    ImageGroup& group() { return program_.openGroup(); }
-    ProgramValues& values() { return program_.values; }
 
     void NewGroup(bool mask) {
         if (values().modified) ui_.answers.push_back(IDNO);
@@ -238,10 +235,6 @@ protected:
         ui_.newGroupPresses.clear();
     }
 
-    testing::TempFolder folder_;
-    Program program_;
-    MainWindow window_{program_.openGroup()};
-    testing::ScriptedUi ui_;
     FileDialogObject dialog_;
     DocumentCommands commands_{program_, window_, ui_, dialog_, folder_.File("seting.ini")};
     PictureImport imports_{program_, window_, ui_, commands_};

@@ -12,6 +12,7 @@
 #include "core/group_file.h"
 #include "core/image_list_stream.h"
 #include "imaging/image_formats.h"
+#include "support/program_fixture.h"
 #include "support/file_drop_data.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
@@ -36,15 +37,8 @@ int Blue(std::uint32_t argb) { return argb & 0xFF; }
 
 std::wstring Wide(const std::string& gbk) { return WidePtr(ToWide(gbk)); }
 
-class PictureImportTest : public ::testing::Test {
+class PictureImportTest : public testing::ProgramFixture {
 protected:
-    void SetUp() override {
-        INITCOMMONCONTROLSEX classes{sizeof classes, 0xFFFF};
-        ::InitCommonControlsEx(&classes);
-        testing::EnsurePictureLibrary();
-        ASSERT_TRUE(window_.Create(::GetModuleHandleW(nullptr), {}));
-    }
-
     // A group made through the new-group dialog, as a user makes one.
     void NewGroup(const char* size = "32", const char* depth = "32", bool mask = false,
                   COLORREF colour = kMagenta) {
@@ -82,13 +76,7 @@ protected:
         ui_.files.push_back(FileChoice{path, filterIndex});
     }
 
-    ImageGroup& group() { return program_.openGroup(); }
-    ProgramValues& values() { return program_.values; }
 
-    testing::TempFolder folder_;
-    Program program_;
-    MainWindow window_{program_.openGroup()};
-    testing::ScriptedUi ui_;
     DocumentCommands commands_{program_, window_, ui_, program_.fileDialog(), folder_.File("seting.ini")};
     PictureImport import_{program_, window_, ui_, commands_};
 };

@@ -19,6 +19,7 @@
 #include "core/file_io.h"
 #include "core/group_file.h"
 #include "core/image_list_stream.h"
+#include "support/program_fixture.h"
 #include "support/dialog_driver.h"
 #include "support/scripted_ui.h"
 #include "support/stream_builders.h"
@@ -61,14 +62,8 @@ public:
     }
 };
 
-class SaveFaultsTest : public ::testing::Test {
+class SaveFaultsTest : public testing::ProgramFixture {
 protected:
-    void SetUp() override {
-        INITCOMMONCONTROLSEX classes{sizeof classes, 0xFFFF};
-        ::InitCommonControlsEx(&classes);
-        ASSERT_TRUE(window_.Create(::GetModuleHandleW(nullptr), {}));
-    }
-
     // Opens a group file written to `path`, then changes the group.
     void OpenChanged(const std::string& path, const Bytes& bytes) {
         ASSERT_TRUE(testing::WriteBytes(path, bytes)) << path;
@@ -87,10 +82,6 @@ protected:
         EXPECT_EQ(program_.values.modified, 1) << "the changes are still unsaved";
     }
 
-    testing::TempFolder folder_;
-    Program program_;
-    MainWindow window_{program_.openGroup()};
-    testing::ScriptedUi ui_;
     FileDialogObject dialog_;
     DocumentCommands commands_{program_, window_, ui_, dialog_, folder_.File("seting.ini")};
 };

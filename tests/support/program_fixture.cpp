@@ -1,0 +1,17 @@
+#include "support/program_fixture.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "support/test_pictures.h"
+
+namespace iconvale::testing {
+
+void ProgramFixture::SetUp() {
+    INITCOMMONCONTROLSEX classes{sizeof classes, 0xFFFF};
+    ::InitCommonControlsEx(&classes);
+    EnsurePictureLibrary();
+    ASSERT_TRUE(window_.Create(::GetModuleHandleW(nullptr), {}));
+}
+
+}  // namespace iconvale::testing
