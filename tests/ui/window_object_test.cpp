@@ -153,7 +153,11 @@ TEST_F(WindowObjectTest, AttachRefusesWhatItCannotHold) {
     UniqueWindow second = TopWindow();
     WindowObject object;
     EXPECT_FALSE(object.Attach(nullptr));
-    EXPECT_FALSE(object.Attach(reinterpret_cast<HWND>(0x7FFF0)));
+    // A window that has gone. A made-up number could name a live window of another process,
+    // such as the desktop's while it starts, and attaching would wait on that process.
+    HWND gone = TopWindow().get();
+    EXPECT_FALSE(::IsWindow(gone));
+    EXPECT_FALSE(object.Attach(gone));
     EXPECT_EQ(object.AttachedWindow(), nullptr);
 
     ASSERT_TRUE(object.Attach(first.get()));
