@@ -30,12 +30,22 @@ private:
     ImageGroup& group() { return program_.openGroup(); }
     ProgramValues& values() { return program_.values; }
     std::string StartFolder() const;
+    // The lowest free N of "image<N><extension>" in the folder.
+    unsigned FreeNumber(const std::string& folder, const std::string& extension) const;
+
+    // Where the count of names goes on from after the last image written.
+    struct NameHint {
+        std::string folder;
+        std::string extension;
+        unsigned next = 0;
+    };
 
     Program& program_;
     DocumentView& view_;
     ModalUi& ui_;
     std::string programFolder_;
     ImageWriter writer_;
+    NameHint nameHint_;
 };
 
 }  // namespace iconvale

@@ -58,12 +58,12 @@ bool ImageGroup::Create(int width, int height, std::uint32_t flags, int initialC
 
 bool ImageGroup::LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFlag) {
     Destroy();
-    auto data = ParseImageListStream(StreamPart(bytes, headerFlag == 1));
-    if (!data) return false;
-    UniqueImageList list = BuildImageList(*data);
+    auto sheets = ParseImageListSheets(StreamPart(bytes, headerFlag == 1));
+    if (!sheets) return false;
+    UniqueImageList list = BuildImageList(*sheets);
     if (!list) return false;
     state_->list = std::move(list);
-    state_->fields = FieldsOf(*data);
+    state_->fields = FieldsOf(sheets->list);
     return true;
 }
 

@@ -53,14 +53,13 @@ Strip CreateStrip(int width, int height, int bits, const std::vector<std::uint32
 }
 
 // Lays images first..first+n-1 side by side into a strip, one row of cells.
-void FillStrip(Strip& strip, const std::uint8_t* images, std::size_t rowBytes, int bits,
-               int cellWidth, int cellHeight, int first, int n) {
+void FillStrip(Strip& strip, const CellRows& cells, int bits, int cellWidth, int cellHeight,
+               int first, int n) {
     const std::size_t cellBits = static_cast<std::size_t>(cellWidth) * bits;
-    const std::size_t imageBytes = rowBytes * cellHeight;
     for (int k = 0; k < n; ++k) {
-        const std::uint8_t* image = images + static_cast<std::size_t>(first + k) * imageBytes;
         for (int y = 0; y < cellHeight; ++y) {
-            CopyBits(strip.bits + y * strip.stride, k * cellBits, image + y * rowBytes, 0, cellBits);
+            CopyBits(strip.bits + y * strip.stride, k * cellBits, cells.Row(first + k, y),
+                     cells.FirstBit(first + k), cellBits);
         }
     }
 }
@@ -107,14 +106,74 @@ void CopyCell(const Sheet& sheet, const RECT& cell, int bits, std::uint8_t* imag
 }
 
 
+// The platform's add makes the mask of a 32-bit image that has any alpha up from that alpha,
+// transparent where the alpha is at most 25, and leaves every other mask as it was given.
+// Whether some image's own mask is not what that would make.
+bool AddRemakesAMask(const ImageListData& fields, const CellRows& image, const CellRows& mask) {
+    if (fields.bitsPerPixel != 32) return false;
+    const int width = fields.width;
+    for (int i = 0; i < fields.count; ++i) {
+        bool hasAlpha = false;
+        for (int y = 0; y < fields.height && !hasAlpha; ++y) {
+            const std::uint8_t* row = image.Row(i, y) + image.FirstBit(i) / 8;
+            for (int x = 0; x < width && !hasAlpha; ++x) hasAlpha = row[4 * x + 3] != 0;
+        }
+        if (!hasAlpha) continue;
+        for (int y = 0; y < fields.height; ++y) {
+            const std::uint8_t* row = image.Row(i, y) + image.FirstBit(i) / 8;
+            const std::uint8_t* maskRow = mask.Row(i, y);
+            const std::size_t first = mask.FirstBit(i);
+            for (int x = 0; x < width; ++x) {
+                const std::size_t bit = first + x;
+                const bool transparent = (maskRow[bit / 8] & (0x80 >> (bit % 8))) != 0;
+                if (transparent != (row[4 * x + 3] <= 25)) return true;
+            }
+        }
+    }
+    return false;
+}
+
+// Writes every cell's mask into the list's mask bitmap in one call. The cells past the count
+// come out clear; nothing reads them.
+bool StoreMasks(HIMAGELIST list, const ImageListData& fields, const CellRows& mask) {
+    IMAGEINFO info{};
+    BITMAP bm{};
+    if (!::ImageList_GetImageInfo(list, 0, &info) ||
+        ::GetObjectW(info.hbmMask, sizeof bm, &bm) != sizeof bm) {
+        return false;
+    }
+    const auto stride = static_cast<std::size_t>(RowStride(bm.bmWidth, 1));
+    std::vector<std::uint8_t> sheet(stride * bm.bmHeight, 0);
+    for (int i = 0; i < fields.count; ++i) {
+        if (!::ImageList_GetImageInfo(list, i, &info)) return false;
+        const RECT& cell = info.rcImage;
+        if (cell.left < 0 || cell.top < 0 || cell.left + fields.width > bm.bmWidth ||
+            cell.top + fields.height > bm.bmHeight) {
+            return false;
+        }
+        for (int y = 0; y < fields.height; ++y) {
+            CopyBits(sheet.data() + (cell.top + y) * stride, static_cast<std::size_t>(cell.left),
+                     mask.Row(i, y), mask.FirstBit(i), fields.width);
+        }
+    }
+    BitmapInfo256 maskInfo;
+    DescribeTopDown(maskInfo, bm.bmWidth, bm.bmHeight, 1);
+    maskInfo.colours[1] = {0xFF, 0xFF, 0xFF, 0};
+    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    return dc && ::SetDIBits(dc.get(), info.hbmMask, 0, bm.bmHeight, sheet.data(),
+                             reinterpret_cast<BITMAPINFO*>(&maskInfo), DIB_RGB_COLORS) == bm.bmHeight;
+}
+
 // The platform list may adjust what it is given (alpha made up from the mask, colour cleared
 // under it, a mask made up from alpha). A stream's images must come back exactly as they were
-// stored, so the cells are written once more, bit for bit, into the list's own bitmaps.
-bool StoreExactCells(HIMAGELIST list, const ImageListData& data) {
+// stored, so the cells are written once more, bit for bit, straight into the list's image
+// bitmap. Masks go through GDI, which is slow for them, so only when the add changed one.
+bool StoreExactCells(HIMAGELIST list, const ImageListData& fields, const CellRows& image,
+                     const std::optional<CellRows>& mask) {
     IMAGEINFO info{};
-    if (data.count == 0) return true;
+    if (fields.count == 0) return true;
     if (!::ImageList_GetImageInfo(list, 0, &info)) return false;
-    const int bits = data.bitsPerPixel;
+    const int bits = fields.bitsPerPixel;
 
     ::GdiFlush();
     DIBSECTION section{};
@@ -127,36 +186,22 @@ bool StoreExactCells(HIMAGELIST list, const ImageListData& data) {
     const int sheetHeight = section.dsBm.bmHeight;
     const bool bottomUp = section.dsBmih.biHeight > 0;
 
-    std::optional<Sheet> mask;
-    if (data.HasMask()) {
-        mask = ReadSheet(info.hbmMask, 1);
-        if (!mask || (mask->palette[1] & 0x00FFFFFF) == 0) return false;
-    }
-    const std::size_t cellBits = static_cast<std::size_t>(data.width) * bits;
-    for (int i = 0; i < data.count; ++i) {
+    const std::size_t cellBits = static_cast<std::size_t>(fields.width) * bits;
+    for (int i = 0; i < fields.count; ++i) {
         if (!::ImageList_GetImageInfo(list, i, &info)) return false;
         const RECT& cell = info.rcImage;
-        if (cell.left < 0 || cell.top < 0 || cell.left + data.width > section.dsBm.bmWidth ||
-            cell.top + data.height > sheetHeight) {
+        if (cell.left < 0 || cell.top < 0 || cell.left + fields.width > section.dsBm.bmWidth ||
+            cell.top + fields.height > sheetHeight) {
             return false;
         }
-        for (int y = 0; y < data.height; ++y) {
+        for (int y = 0; y < fields.height; ++y) {
             int row = bottomUp ? sheetHeight - 1 - (cell.top + y) : cell.top + y;
             CopyBits(base + row * stride, static_cast<std::size_t>(cell.left) * bits,
-                     data.ImageRow(i, y), 0, cellBits);
-            if (mask) {
-                CopyBits(mask->bits.data() + (cell.top + y) * mask->stride,
-                         static_cast<std::size_t>(cell.left), data.MaskRow(i, y), 0, data.width);
-            }
+                     image.Row(i, y), image.FirstBit(i), cellBits);
         }
     }
-    if (!mask) return true;
-    BitmapInfo256 maskInfo;
-    DescribeTopDown(maskInfo, mask->width, mask->height, 1);
-    maskInfo.colours[1] = {0xFF, 0xFF, 0xFF, 0};
-    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-    return dc && ::SetDIBits(dc.get(), info.hbmMask, 0, mask->height, mask->bits.data(),
-                             reinterpret_cast<BITMAPINFO*>(&maskInfo), DIB_RGB_COLORS) == mask->height;
+    if (!mask || !AddRemakesAMask(fields, image, *mask)) return true;
+    return StoreMasks(list, fields, *mask);
 }
 
 }  // namespace
@@ -171,13 +216,18 @@ int ScreenDepth() {
     return IsSupportedDepth(bits) ? bits : 32;
 }
 
-UniqueImageList BuildImageList(const ImageListData& data) {
+UniqueImageList BuildImageList(const StreamSheets& sheets) {
+    const ImageListData& data = sheets.list;
     const int bits = data.bitsPerPixel;
     const UINT createFlags = static_cast<UINT>(bits) | (data.HasMask() ? ILC_MASK : 0);
     UniqueImageList list(::ImageList_Create(data.width, data.height, createFlags,
                                             std::max<int>(data.count, 1), std::max<int>(data.grow, 4)));
     if (!list) return {};
     ::ImageList_SetBkColor(list.get(), data.background);
+
+    const CellRows image = sheets.image.Cells(data.width, data.height);
+    std::optional<CellRows> mask;
+    if (sheets.mask) mask = sheets.mask->Cells(data.width, data.height);
 
     const std::size_t stripCellBytes = data.ImageBytes() + data.MaskBytes();
     const int perStrip = static_cast<int>(
@@ -187,19 +237,21 @@ UniqueImageList BuildImageList(const ImageListData& data) {
 
     for (int first = 0; first < data.count; first += perStrip) {
         int n = std::min(perStrip, data.count - first);
-        Strip image = CreateStrip(n * data.width, data.height, bits, palette);
-        if (!image.bitmap) return {};
-        FillStrip(image, data.pixels.data(), data.RowBytes(), bits, data.width, data.height, first, n);
-        Strip mask;
-        if (data.HasMask()) {
-            mask = CreateStrip(n * data.width, data.height, 1, maskPalette);
-            if (!mask.bitmap) return {};
-            FillStrip(mask, data.mask.data(), data.MaskRowBytes(), 1, data.width, data.height, first, n);
+        Strip imageStrip = CreateStrip(n * data.width, data.height, bits, palette);
+        if (!imageStrip.bitmap) return {};
+        FillStrip(imageStrip, image, bits, data.width, data.height, first, n);
+        Strip maskStrip;
+        if (mask) {
+            maskStrip = CreateStrip(n * data.width, data.height, 1, maskPalette);
+            if (!maskStrip.bitmap) return {};
+            FillStrip(maskStrip, *mask, 1, data.width, data.height, first, n);
         }
         ::GdiFlush();
-        if (::ImageList_Add(list.get(), image.bitmap.get(), mask.bitmap.get()) != first) return {};
+        if (::ImageList_Add(list.get(), imageStrip.bitmap.get(), maskStrip.bitmap.get()) != first) {
+            return {};
+        }
     }
-    if (!StoreExactCells(list.get(), data)) return {};
+    if (!StoreExactCells(list.get(), data, image, mask)) return {};
     return list;
 }
 

@@ -26,8 +26,9 @@ StreamFields FieldsOf(const ImageListData& data);
 // The depth the screen's device-dependent bitmaps have, as one of the stream's depths.
 int ScreenDepth();
 
-// A new platform list holding the images, masks and background colour; null on failure.
-UniqueImageList BuildImageList(const ImageListData& data);
+// A new platform list holding a checked stream's images, masks and background colour; null on
+// failure.
+UniqueImageList BuildImageList(const StreamSheets& sheets);
 
 // Reads every image of a platform list back out, with the given stream fields.
 std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& fields);

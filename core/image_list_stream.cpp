@@ -12,15 +12,6 @@ constexpr std::uint16_t kBitmapType = 0x4D42;  // "BM"
 constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
-// Where one bitmap of a stream lies in the input, after its headers were checked.
-struct BitmapView {
-    int bitsPerPixel = 0;
-    std::uint32_t heightPixels = 0;
-    std::uint64_t stride = 0;
-    std::vector<std::uint32_t> palette;
-    const std::uint8_t* bits = nullptr;
-};
-
 struct BitmapExpectation {
     std::uint32_t widthPixels;
     std::uint32_t cellHeight;
@@ -30,7 +21,7 @@ struct BitmapExpectation {
 
 std::uint64_t CellRowsFor(std::uint64_t cells) { return (cells + kCellsPerRow - 1) / kCellsPerRow; }
 
-std::optional<BitmapView> ReadBitmap(ByteReader& in, const BitmapExpectation& want) {
+std::optional<StreamSheet> ReadBitmap(ByteReader& in, const BitmapExpectation& want) {
     // The file header's size and offset fields are not trusted: the pixels follow the colour
     // table directly, which is where every writer of this format puts them.
     const std::uint8_t* fileHeader = in.Span(kFileHeaderSize);
@@ -61,7 +52,7 @@ std::optional<BitmapView> ReadBitmap(ByteReader& in, const BitmapExpectation& wa
         return std::nullopt;
     }
 
-    BitmapView view;
+    StreamSheet view;
     view.bitsPerPixel = bits;
     view.heightPixels = heightPixels;
     view.stride = RowStride(want.widthPixels, bits);
@@ -86,17 +77,15 @@ std::optional<BitmapView> ReadBitmap(ByteReader& in, const BitmapExpectation& wa
 }
 
 // Copies the first `count` cells out of a bitmap into per-image blocks, top row first.
-void CutCells(const BitmapView& view, std::uint32_t cellWidth, std::uint32_t cellHeight,
+void CutCells(const StreamSheet& sheet, std::uint32_t cellWidth, std::uint32_t cellHeight,
               std::uint32_t count, std::size_t rowBytes, std::uint8_t* out) {
-    const std::size_t cellBits = static_cast<std::size_t>(cellWidth) * view.bitsPerPixel;
+    const CellRows cells = sheet.Cells(static_cast<int>(cellWidth), static_cast<int>(cellHeight));
+    const std::size_t cellBits = static_cast<std::size_t>(cellWidth) * sheet.bitsPerPixel;
     for (std::uint32_t i = 0; i < count; ++i) {
-        std::size_t column = i % kCellsPerRow;
-        std::size_t top = static_cast<std::size_t>(i / kCellsPerRow) * cellHeight;
+        const int index = static_cast<int>(i);
         for (std::uint32_t y = 0; y < cellHeight; ++y) {
-            std::size_t fileRow = view.heightPixels - 1 - (top + y);
-            const std::uint8_t* src = view.bits + fileRow * view.stride;
             std::uint8_t* dst = out + (static_cast<std::size_t>(i) * cellHeight + y) * rowBytes;
-            CopyBits(dst, 0, src, column * cellBits, cellBits);
+            CopyBits(dst, 0, cells.Row(index, static_cast<int>(y)), cells.FirstBit(index), cellBits);
         }
     }
 }
@@ -210,9 +199,10 @@ void ImageListData::AllocateImages() {
     mask.assign(HasMask() ? MaskBytes() * count : 0, 0);
 }
 
-std::optional<ImageListData> ParseImageListStream(std::span<const std::uint8_t> data) {
+std::optional<StreamSheets> ParseImageListSheets(std::span<const std::uint8_t> data) {
     ByteReader in(data.data(), data.size());
-    ImageListData list;
+    StreamSheets sheets;
+    ImageListData& list = sheets.list;
     std::uint16_t magic = in.U16();
     std::uint16_t version = in.U16();
     list.count = in.U16();
@@ -234,23 +224,32 @@ std::optional<ImageListData> ParseImageListStream(std::span<const std::uint8_t> 
                                  depth == kDeviceDepth ? 0 : depth});
     if (!image) return std::nullopt;
     list.bitsPerPixel = image->bitsPerPixel;
-    list.palette = std::move(image->palette);
+    list.palette = image->palette;
     // Refuse what the writer could not write back: a capacity whose bitmap is over budget.
     if (WrittenBitmapBytes(list.width, list.height, list.capacity, list.bitsPerPixel) >
         kMaxBitmapBytes) {
         return std::nullopt;
     }
+    sheets.image = std::move(*image);
 
-    std::optional<BitmapView> mask;
     if (list.HasMask()) {
-        mask = ReadBitmap(in, {sheetWidth, list.height, list.count, 1});
-        if (!mask) return std::nullopt;
+        sheets.mask = ReadBitmap(in, {sheetWidth, list.height, list.count, 1});
+        if (!sheets.mask) return std::nullopt;
     }
+    return sheets;
+}
 
+std::optional<ImageListData> ParseImageListStream(std::span<const std::uint8_t> data) {
+    auto sheets = ParseImageListSheets(data);
+    if (!sheets) return std::nullopt;
+    ImageListData& list = sheets->list;
     list.AllocateImages();
-    CutCells(*image, list.width, list.height, list.count, list.RowBytes(), list.pixels.data());
-    if (mask) CutCells(*mask, list.width, list.height, list.count, list.MaskRowBytes(), list.mask.data());
-    return list;
+    CutCells(sheets->image, list.width, list.height, list.count, list.RowBytes(), list.pixels.data());
+    if (sheets->mask) {
+        CutCells(*sheets->mask, list.width, list.height, list.count, list.MaskRowBytes(),
+                 list.mask.data());
+    }
+    return std::move(sheets->list);
 }
 
 Bytes WriteImageListStream(const ImageListData& list) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/cell_rows.h"
 
 namespace iconvale {
 
@@ -80,6 +81,33 @@ struct ImageListData {
     // Sizes the pixel and mask blocks for `count` zeroed images.
     void AllocateImages();
 };
+
+// One bitmap of a stream where it lies in the input, after its headers were checked: rows
+// bottom-up, cells four to a row.
+struct StreamSheet {
+    int bitsPerPixel = 0;
+    std::uint32_t heightPixels = 0;
+    std::uint64_t stride = 0;
+    std::vector<std::uint32_t> palette;
+    const std::uint8_t* bits = nullptr;
+
+    CellRows Cells(int cellWidth, int cellHeight) const {
+        return CellRows::Sheet(bits, static_cast<std::size_t>(stride), heightPixels, cellHeight,
+                               kCellsPerRow, static_cast<std::size_t>(cellWidth) * bitsPerPixel);
+    }
+};
+
+// A checked stream whose pixels are left in the input: `list` has every field but no pixels
+// or mask. Valid while the input is.
+struct StreamSheets {
+    ImageListData list;
+    StreamSheet image;
+    std::optional<StreamSheet> mask;
+};
+
+// Checks a stream that starts at data[0] exactly as ParseImageListStream does, without copying
+// its pixels out.
+std::optional<StreamSheets> ParseImageListSheets(std::span<const std::uint8_t> data);
 
 // Parses a stream that starts at data[0]. Bytes after the last bitmap are ignored. Every count,
 // size and offset is checked before anything is allocated; a malformed stream gives nullopt.
