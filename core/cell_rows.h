@@ -15,11 +15,11 @@ public:
         return {bits, rowBytes, 0, cellHeight, 1, 0, false};
     }
 
-    // A bitmap of `heightPixels` rows of `stride` bytes, stored bottom-up, with `perRow` cells
-    // of `cellBits` bits side by side in each row of cells.
+    // A bitmap of `heightPixels` rows of `stride` bytes, stored bottom-up unless told otherwise,
+    // with `perRow` cells of `cellBits` bits side by side in each row of cells.
     static CellRows Sheet(const std::uint8_t* bits, std::size_t stride, std::size_t heightPixels,
-                          int cellHeight, int perRow, std::size_t cellBits) {
-        return {bits, stride, heightPixels, cellHeight, perRow, cellBits, true};
+                          int cellHeight, int perRow, std::size_t cellBits, bool bottomUp = true) {
+        return {bits, stride, heightPixels, cellHeight, perRow, cellBits, bottomUp};
     }
 
     // Row y (the top row is 0) of cell `index`, and the bit of that row where the cell starts.

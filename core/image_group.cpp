@@ -69,9 +69,9 @@ bool ImageGroup::LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFl
 
 Bytes ImageGroup::SaveToBytes(int headerFlag) const {
     if (!IsCreated()) return {};
-    auto data = ReadImageList(GetHandle(), state_->fields);
-    if (!data) return {};
-    return WithGroupHeader(WriteImageListStream(*data), headerFlag == 1);
+    Bytes stream = WriteListStream(GetHandle(), state_->fields);
+    if (stream.empty()) return {};
+    return WithGroupHeader(std::move(stream), headerFlag == 1);
 }
 
 void ImageGroup::GrowCapacityTo(int count) {

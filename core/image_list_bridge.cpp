@@ -255,7 +255,10 @@ UniqueImageList BuildImageList(const StreamSheets& sheets) {
     return list;
 }
 
-std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& fields) {
+namespace {
+
+// The stream fields of a platform list, without its pixels.
+std::optional<ImageListData> ListFields(HIMAGELIST list, const StreamFields& fields) {
     ImageListData data;
     int width = 0;
     int height = 0;
@@ -273,6 +276,68 @@ std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& 
     data.overlays = fields.overlays;
     data.bitsPerPixel = fields.bitsPerPixel;
     data.background = ::ImageList_GetBkColor(list);
+    return data;
+}
+
+// Writes the stream straight from the list's own bitmaps: the image bitmap's memory is read in
+// place, the mask in one call. Lists laid out other than as a grid of cells, palette depths
+// and masks that read back inverted are left to the general path.
+std::optional<Bytes> WriteFromListBitmaps(HIMAGELIST list, const ImageListData& data) {
+    const int bits = data.bitsPerPixel;
+    IMAGEINFO info{};
+    if (data.count == 0 || bits <= 8 || !::ImageList_GetImageInfo(list, 0, &info)) return std::nullopt;
+    ::GdiFlush();
+    DIBSECTION section{};
+    if (::GetObjectW(info.hbmImage, sizeof section, &section) != sizeof section ||
+        !section.dsBm.bmBits || section.dsBm.bmBitsPixel != bits) {
+        return std::nullopt;
+    }
+    const int sheetWidth = section.dsBm.bmWidth;
+    const int sheetHeight = section.dsBm.bmHeight;
+    const int perRow = sheetWidth / data.width;
+    if (perRow < 1) return std::nullopt;
+    for (int i = 0; i < data.count; ++i) {
+        if (!::ImageList_GetImageInfo(list, i, &info)) return std::nullopt;
+        const RECT& cell = info.rcImage;
+        if (cell.left != i % perRow * data.width || cell.top != i / perRow * data.height ||
+            cell.top + data.height > sheetHeight) {
+            return std::nullopt;
+        }
+    }
+    const CellRows image = CellRows::Sheet(
+        static_cast<const std::uint8_t*>(section.dsBm.bmBits),
+        static_cast<std::size_t>(section.dsBm.bmWidthBytes), static_cast<std::size_t>(sheetHeight),
+        data.height, perRow, static_cast<std::size_t>(data.width) * bits, section.dsBmih.biHeight > 0);
+    if (!data.HasMask()) return WriteImageListStream(data, image, nullptr);
+
+    auto mask = ReadSheet(info.hbmMask, 1);
+    if (!mask || mask->width != sheetWidth || mask->height != sheetHeight ||
+        (mask->palette[1] & 0x00FFFFFF) == 0) {
+        return std::nullopt;
+    }
+    const CellRows maskRows = CellRows::Sheet(mask->bits.data(), mask->stride,
+                                              static_cast<std::size_t>(mask->height), data.height,
+                                              perRow, static_cast<std::size_t>(data.width), false);
+    return WriteImageListStream(data, image, &maskRows);
+}
+
+}  // namespace
+
+Bytes WriteListStream(HIMAGELIST list, const StreamFields& fields) {
+    auto data = ListFields(list, fields);
+    if (!data) return {};
+    if (auto written = WriteFromListBitmaps(list, *data)) return std::move(*written);
+    auto full = ReadImageList(list, fields);
+    return full ? WriteImageListStream(*full) : Bytes{};
+}
+
+std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& fields) {
+    auto fieldsOnly = ListFields(list, fields);
+    if (!fieldsOnly) return std::nullopt;
+    ImageListData data = std::move(*fieldsOnly);
+    const int width = data.width;
+    const int height = data.height;
+    const int count = data.count;
     data.AllocateImages();
     if (count == 0) {
         if (data.bitsPerPixel <= 8) data.palette = DefaultPalette(data.bitsPerPixel);

@@ -30,6 +30,9 @@ int ScreenDepth();
 // failure.
 UniqueImageList BuildImageList(const StreamSheets& sheets);
 
+// The stream of a platform list with the given stream fields; empty on failure.
+Bytes WriteListStream(HIMAGELIST list, const StreamFields& fields);
+
 // Reads every image of a platform list back out, with the given stream fields.
 std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& fields);
 

@@ -115,21 +115,21 @@ void AppendBitmap(Bytes& out, std::uint32_t widthPixels, std::uint32_t heightPix
     }
 }
 
-// Appends the pixel rows of a bitmap `columns` cells wide holding the given per-image blocks.
-void AppendCells(Bytes& out, const std::uint8_t* images, std::size_t rowBytes, int bits,
-                 std::uint32_t cellWidth, std::uint32_t cellHeight, std::uint32_t count,
-                 std::uint32_t heightPixels) {
+// Appends the pixel rows of a bitmap four cells wide holding the first `count` cells of `cells`.
+void AppendCells(Bytes& out, const CellRows& cells, int bits, std::uint32_t cellWidth,
+                 std::uint32_t cellHeight, std::uint32_t count, std::uint32_t heightPixels) {
     const std::size_t stride = RowStride(std::uint64_t{cellWidth} * kCellsPerRow, bits);
     const std::size_t start = out.size();
     out.resize(start + stride * heightPixels, 0);
     const std::size_t cellBits = static_cast<std::size_t>(cellWidth) * bits;
     for (std::uint32_t i = 0; i < count; ++i) {
+        const int index = static_cast<int>(i);
         std::size_t column = i % kCellsPerRow;
         std::size_t top = static_cast<std::size_t>(i / kCellsPerRow) * cellHeight;
         for (std::uint32_t y = 0; y < cellHeight; ++y) {
             std::size_t fileRow = heightPixels - 1 - (top + y);
-            const std::uint8_t* src = images + (static_cast<std::size_t>(i) * cellHeight + y) * rowBytes;
-            CopyBits(&out[start + fileRow * stride], column * cellBits, src, 0, cellBits);
+            CopyBits(&out[start + fileRow * stride], column * cellBits,
+                     cells.Row(index, static_cast<int>(y)), cells.FirstBit(index), cellBits);
         }
     }
 }
@@ -253,11 +253,18 @@ std::optional<ImageListData> ParseImageListStream(std::span<const std::uint8_t> 
 }
 
 Bytes WriteImageListStream(const ImageListData& list) {
+    if (list.pixels.size() != list.ImageBytes() * list.count) return {};
+    if (list.mask.size() != (list.HasMask() ? list.MaskBytes() * list.count : 0)) return {};
+    const CellRows image = CellRows::Blocks(list.pixels.data(), list.RowBytes(), list.height);
+    const CellRows mask = CellRows::Blocks(list.mask.data(), list.MaskRowBytes(), list.height);
+    return WriteImageListStream(list, image, list.HasMask() ? &mask : nullptr);
+}
+
+Bytes WriteImageListStream(const ImageListData& list, const CellRows& image, const CellRows* mask) {
     int depth = list.flags & kDepthBits;
     if (list.width == 0 || list.height == 0 || !IsSupportedDepth(list.bitsPerPixel)) return {};
     if (depth != kDeviceDepth && depth != list.bitsPerPixel) return {};
-    if (list.pixels.size() != list.ImageBytes() * list.count) return {};
-    if (list.mask.size() != (list.HasMask() ? list.MaskBytes() * list.count : 0)) return {};
+    if (list.HasMask() != (mask != nullptr)) return {};
     if (list.bitsPerPixel <= 8 && list.palette.size() > (1u << list.bitsPerPixel)) return {};
 
     const std::uint16_t capacity = std::max(list.capacity, list.count);
@@ -287,12 +294,10 @@ Bytes WriteImageListStream(const ImageListData& list) {
                               ? DefaultPalette(list.bitsPerPixel)
                               : list.palette;
     AppendBitmap(out, sheetWidth, height, list.bitsPerPixel, palette);
-    AppendCells(out, list.pixels.data(), list.RowBytes(), list.bitsPerPixel, list.width,
-                list.height, list.count, height);
-    if (list.HasMask()) {
+    AppendCells(out, image, list.bitsPerPixel, list.width, list.height, list.count, height);
+    if (mask) {
         AppendBitmap(out, sheetWidth, height, 1, {0x00000000, 0x00FFFFFF});
-        AppendCells(out, list.mask.data(), list.MaskRowBytes(), 1, list.width, list.height,
-                    list.count, height);
+        AppendCells(out, *mask, 1, list.width, list.height, list.count, height);
     }
     return out;
 }

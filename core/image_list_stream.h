@@ -118,6 +118,10 @@ std::optional<ImageListData> ParseImageListStream(std::span<const std::uint8_t> 
 // when the data is inconsistent or could not be read back (sizes out of range).
 Bytes WriteImageListStream(const ImageListData& data);
 
+// The same, with the cells read from `image` and `mask` (null when the flags ask for none)
+// instead of the data's own pixels, which may then be empty.
+Bytes WriteImageListStream(const ImageListData& fields, const CellRows& image, const CellRows* mask);
+
 // The palettes the writer falls back on when a 4- or 8-bit list carries none: the sixteen
 // standard VGA colours; for 8 bits those, then a 6x6x6 colour cube and a ramp of 24 greys.
 std::vector<std::uint32_t> DefaultPalette(int bitsPerPixel);
