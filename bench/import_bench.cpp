@@ -88,7 +88,7 @@ void MeasureExtraction(Report& report) {
     report.Add({"extraction of 1,000 PNGs into one new folder", "- (time per image)", spread, {}, spread, 0,
                 "ms/image",
                 "Extraction::ExtractImageToFile, " + std::to_string(kExtractionRuns) +
-                    " runs; every image looks up the lowest free name from image0 up"});
+                    " runs; names counted from image0, going on from the last one written"});
 }
 
 }  // namespace iconvale::bench

@@ -23,12 +23,9 @@ double MiB(double bytes) { return bytes / (1024.0 * 1024.0); }
 }  // namespace
 
 int RunPeakChild(const wchar_t* streamPath) {
-    std::FILE* in = _wfopen(streamPath, L"rb");
-    if (!in) return 1;
-    Bytes bytes;
-    std::uint8_t buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, in)) > 0;) bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(in);
+    // Read as the program reads a document.
+    const Bytes bytes = ReadWholeFile(ToNarrow(std::wstring_view(streamPath)));
+    if (bytes.empty()) return 1;
     ImageGroup group;
     if (!group.LoadFromBytes(bytes, 0) || group.GetCount() != kPeakCount) return 2;
     PROCESS_MEMORY_COUNTERS counters{};

@@ -11,7 +11,7 @@ namespace {
 
 // Images handed to the platform per add: wide enough to keep calls few, narrow enough that a
 // strip of large cells stays a modest bitmap.
-constexpr int kStripBytesBudget = 4 << 20;
+constexpr int kStripBytesBudget = 1 << 20;
 
 struct BitmapInfo256 {
     BITMAPINFOHEADER header;

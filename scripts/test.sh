@@ -32,7 +32,8 @@ done
 
 log "Windows tests under Wine"
 ensure_full_drive
-# A test process that hangs under Wine (seen once, on a fresh prefix, before the test printed
-# anything) is run once more; a test that fails is never repeated.
+warm_up_desktop
+# Should a test process still hang under Wine before it prints anything, it is run once more;
+# a test that fails is never repeated.
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" --repeat after-timeout:2 || status=1
 exit $status
