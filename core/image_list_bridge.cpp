@@ -105,6 +105,19 @@ void CopyCell(const Sheet& sheet, const RECT& cell, int bits, std::uint8_t* imag
     }
 }
 
+// Where image i of the list lies in its bitmap, if the whole cell lies inside a bitmap of
+// sheetWidth by sheetHeight.
+std::optional<RECT> CellInSheet(HIMAGELIST list, int i, int width, int height, int sheetWidth,
+                                int sheetHeight) {
+    IMAGEINFO info{};
+    if (!::ImageList_GetImageInfo(list, i, &info)) return std::nullopt;
+    const RECT& cell = info.rcImage;
+    if (cell.left < 0 || cell.top < 0 || cell.left + width > sheetWidth ||
+        cell.top + height > sheetHeight) {
+        return std::nullopt;
+    }
+    return cell;
+}
 
 // The platform's add makes the mask of a 32-bit image that has any alpha up from that alpha,
 // transparent where the alpha is at most 25, and leaves every other mask as it was given.
@@ -114,21 +127,20 @@ bool AddRemakesAMask(const ImageListData& fields, const CellRows& image, const C
     const int width = fields.width;
     for (int i = 0; i < fields.count; ++i) {
         bool hasAlpha = false;
-        for (int y = 0; y < fields.height && !hasAlpha; ++y) {
-            const std::uint8_t* row = image.Row(i, y) + image.FirstBit(i) / 8;
-            for (int x = 0; x < width && !hasAlpha; ++x) hasAlpha = row[4 * x + 3] != 0;
-        }
-        if (!hasAlpha) continue;
-        for (int y = 0; y < fields.height; ++y) {
+        bool differs = false;
+        for (int y = 0; y < fields.height && !(hasAlpha && differs); ++y) {
             const std::uint8_t* row = image.Row(i, y) + image.FirstBit(i) / 8;
             const std::uint8_t* maskRow = mask.Row(i, y);
             const std::size_t first = mask.FirstBit(i);
             for (int x = 0; x < width; ++x) {
+                const std::uint8_t alpha = row[4 * x + 3];
                 const std::size_t bit = first + x;
                 const bool transparent = (maskRow[bit / 8] & (0x80 >> (bit % 8))) != 0;
-                if (transparent != (row[4 * x + 3] <= 25)) return true;
+                hasAlpha = hasAlpha || alpha != 0;
+                differs = differs || transparent != (alpha <= 25);
             }
         }
+        if (hasAlpha && differs) return true;
     }
     return false;
 }
@@ -145,14 +157,10 @@ bool StoreMasks(HIMAGELIST list, const ImageListData& fields, const CellRows& ma
     const auto stride = static_cast<std::size_t>(RowStride(bm.bmWidth, 1));
     std::vector<std::uint8_t> sheet(stride * bm.bmHeight, 0);
     for (int i = 0; i < fields.count; ++i) {
-        if (!::ImageList_GetImageInfo(list, i, &info)) return false;
-        const RECT& cell = info.rcImage;
-        if (cell.left < 0 || cell.top < 0 || cell.left + fields.width > bm.bmWidth ||
-            cell.top + fields.height > bm.bmHeight) {
-            return false;
-        }
+        const auto cell = CellInSheet(list, i, fields.width, fields.height, bm.bmWidth, bm.bmHeight);
+        if (!cell) return false;
         for (int y = 0; y < fields.height; ++y) {
-            CopyBits(sheet.data() + (cell.top + y) * stride, static_cast<std::size_t>(cell.left),
+            CopyBits(sheet.data() + (cell->top + y) * stride, static_cast<std::size_t>(cell->left),
                      mask.Row(i, y), mask.FirstBit(i), fields.width);
         }
     }
@@ -188,15 +196,12 @@ bool StoreExactCells(HIMAGELIST list, const ImageListData& fields, const CellRow
 
     const std::size_t cellBits = static_cast<std::size_t>(fields.width) * bits;
     for (int i = 0; i < fields.count; ++i) {
-        if (!::ImageList_GetImageInfo(list, i, &info)) return false;
-        const RECT& cell = info.rcImage;
-        if (cell.left < 0 || cell.top < 0 || cell.left + fields.width > section.dsBm.bmWidth ||
-            cell.top + fields.height > sheetHeight) {
-            return false;
-        }
+        const auto cell =
+            CellInSheet(list, i, fields.width, fields.height, section.dsBm.bmWidth, sheetHeight);
+        if (!cell) return false;
         for (int y = 0; y < fields.height; ++y) {
-            int row = bottomUp ? sheetHeight - 1 - (cell.top + y) : cell.top + y;
-            CopyBits(base + row * stride, static_cast<std::size_t>(cell.left) * bits,
+            int row = bottomUp ? sheetHeight - 1 - (cell->top + y) : cell->top + y;
+            CopyBits(base + row * stride, static_cast<std::size_t>(cell->left) * bits,
                      image.Row(i, y), image.FirstBit(i), cellBits);
         }
     }
@@ -297,10 +302,8 @@ std::optional<Bytes> WriteFromListBitmaps(HIMAGELIST list, const ImageListData& 
     const int perRow = sheetWidth / data.width;
     if (perRow < 1) return std::nullopt;
     for (int i = 0; i < data.count; ++i) {
-        if (!::ImageList_GetImageInfo(list, i, &info)) return std::nullopt;
-        const RECT& cell = info.rcImage;
-        if (cell.left != i % perRow * data.width || cell.top != i / perRow * data.height ||
-            cell.top + data.height > sheetHeight) {
+        const auto cell = CellInSheet(list, i, data.width, data.height, sheetWidth, sheetHeight);
+        if (!cell || cell->left != i % perRow * data.width || cell->top != i / perRow * data.height) {
             return std::nullopt;
         }
     }
@@ -352,22 +355,18 @@ std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& 
     std::optional<Sheet> mask;
     if (data.HasMask()) {
         mask = ReadSheet(info.hbmMask, 1);
-        if (!mask) return std::nullopt;
+        if (!mask || mask->width < image->width || mask->height < image->height) return std::nullopt;
     }
     // A mono bitmap reads back with whichever palette order GDI chooses; a set bit must mean
     // transparent (white) in the stream.
     const bool maskInverted = mask && (mask->palette[1] & 0x00FFFFFF) == 0;
 
     for (int i = 0; i < count; ++i) {
-        if (!::ImageList_GetImageInfo(list, i, &info)) return std::nullopt;
-        const RECT& cell = info.rcImage;
-        if (cell.left < 0 || cell.top < 0 || cell.left + width > image->width ||
-            cell.top + height > image->height) {
-            return std::nullopt;
-        }
-        CopyCell(*image, cell, data.bitsPerPixel, data.ImageRow(i, 0), data.RowBytes(), width, height);
+        const auto cell = CellInSheet(list, i, width, height, image->width, image->height);
+        if (!cell) return std::nullopt;
+        CopyCell(*image, *cell, data.bitsPerPixel, data.ImageRow(i, 0), data.RowBytes(), width, height);
         if (mask) {
-            CopyCell(*mask, cell, 1, data.MaskRow(i, 0), data.MaskRowBytes(), width, height);
+            CopyCell(*mask, *cell, 1, data.MaskRow(i, 0), data.MaskRowBytes(), width, height);
         }
     }
     if (maskInverted) {

@@ -294,8 +294,11 @@ protected:
     // ---- the program ----
 
     std::string PicturePath(const Plan& plan) {
+        // A strip of cells and a picture of two halves can share a size and colours, yet differ.
+        const bool strip = plan.step == Step::AddCells;
         std::ostringstream key;
-        key << model_.group.width << ":" << plan.pictureWidth << "x" << plan.pictureHeight << (plan.bmp ? ".bmp" : ".png") << std::hex;
+        key << (strip ? "cells " : "halves ") << model_.group.width << ":" << plan.pictureWidth
+            << "x" << plan.pictureHeight << (plan.bmp ? ".bmp" : ".png") << std::hex;
         for (Rgb c : plan.colours) key << "-" << c;
         auto found = pictures_.find(key.str());
         if (found != pictures_.end()) return found->second;
@@ -304,7 +307,6 @@ protected:
         name += plan.bmp ? ".bmp" : ".png";
         const std::string path = folder_.File(name);
         const int cellWidth = model_.group.width;
-        const bool strip = plan.step == Step::AddCells;
         const auto& colours = plan.colours;
         const int half = plan.pictureWidth / 2;
         EXPECT_TRUE(testing::WritePicture(
