@@ -38,6 +38,7 @@
 #include "support/temp_folder.h"
 #include "support/test_icons.h"
 #include "support/test_pictures.h"
+#include "ui/text.h"
 
 namespace iconvale {
 namespace {
@@ -488,11 +489,23 @@ protected:
 
     // ---- the run ----
 
+    void Remove(const std::string& name) { ::DeleteFileW(WidePtr(ToWide(folder_.File(name)))); }
+
     void RunSequence(unsigned seed, int& steps) {
         SCOPED_TRACE("sequence seed " + std::to_string(seed) + ": replay with ICONVALE_SEQUENCE_SEED=" +
                      std::to_string(seed) + " ICONVALE_SEQUENCES=1");
         random_.seed(seed);
+        // The last sequence's files go, and names count from 0 again: a folder that grew by
+        // thousands of files would slow every later lookup in it.
+        for (int i = 0; i < files_; ++i) {
+            for (const char* extension : {".eil", ".dat"}) {
+                Remove(std::string("g").append(std::to_string(i)).append(extension));
+            }
+        }
+        for (const auto& [shows, path] : pictures_) ::DeleteFileW(WidePtr(ToWide(path)));
+        files_ = 0;
         saved_.clear();
+        pictures_.clear();
         // Each sequence starts from a clean document, so that it replays alone as it ran here.
         values().modified = 0;
         model_.modified = false;
