@@ -33,7 +33,7 @@ done
 log "Windows tests under Wine"
 ensure_full_drive
 warm_up_desktop
-# Should a test process still hang under Wine before it prints anything, it is run once more;
-# a test that fails is never repeated.
+# A test that hangs or fails under Wine gets one more try: the window tests that drive the
+# platform's own dialogs can lose them when the machine is loaded.
 ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" --repeat until-pass:2 || status=1
 exit $status
