@@ -489,7 +489,7 @@ protected:
 
     // ---- the run ----
 
-    void Remove(const std::string& name) { ::DeleteFileW(WidePtr(ToWide(folder_.File(name)))); }
+    static void Remove(const std::string& path) { ::DeleteFileW(WidePtr(ToWide(path))); }
 
     void RunSequence(unsigned seed, int& steps) {
         SCOPED_TRACE("sequence seed " + std::to_string(seed) + ": replay with ICONVALE_SEQUENCE_SEED=" +
@@ -499,10 +499,10 @@ protected:
         // thousands of files would slow every later lookup in it.
         for (int i = 0; i < files_; ++i) {
             for (const char* extension : {".eil", ".dat"}) {
-                Remove(std::string("g").append(std::to_string(i)).append(extension));
+                Remove(folder_.File(std::string("g").append(std::to_string(i)).append(extension)));
             }
         }
-        for (const auto& [shows, path] : pictures_) ::DeleteFileW(WidePtr(ToWide(path)));
+        for (const auto& [shows, path] : pictures_) Remove(path);
         files_ = 0;
         saved_.clear();
         pictures_.clear();
