@@ -17,7 +17,9 @@ class DialogDriver {
 public:
     // How long after the first rule the driver waits before it fails the test and closes the
     // thread's windows, so that a window that never appears or never closes cannot hang it.
-    static constexpr UINT kPatienceMs = 10000;
+    // Only a guard against hanging: under a loaded Wine the folder browser alone can take
+    // seconds to show and settle its tree, and the tests' own waits inside a dialog run to 15 s.
+    static constexpr UINT kPatienceMs = 60000;
 
     DialogDriver() = default;
     ~DialogDriver();
