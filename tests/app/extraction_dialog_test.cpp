@@ -11,6 +11,7 @@
 
 #include "app/platform_modal_ui.h"
 #include "imaging/image_formats.h"
+#include "support/browser_selection.h"
 #include "support/dialog_driver.h"
 #include "support/temp_folder.h"
 #include "support/windows.h"
@@ -62,17 +63,14 @@ std::string SelectedTreeItem(HWND browser) {
     return ToNarrow(std::wstring_view(text));
 }
 
-// Moves the folder dialog's selection and waits until its tree shows it: Wine may fill the
-// tree in after the request returns, and OK takes what the tree has selected.
+// Moves the folder dialog's selection and waits until its tree shows it; OK takes what the tree
+// has selected.
 void SelectInBrowser(HWND browser, const std::string& path, const std::string& itemText) {
     const WideText wide = ToWide(path);
     ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wide.data()));
-    for (int wait = 0; wait < 100 && SelectedTreeItem(browser).find(itemText) == std::string::npos;
-         ++wait) {
-        testing::PumpMessages();
-        ::Sleep(20);
-    }
-    EXPECT_NE(SelectedTreeItem(browser).find(itemText), std::string::npos) << path;
+    EXPECT_TRUE(testing::WaitForBrowserOn(browser, path, [&] {
+        return SelectedTreeItem(browser).find(itemText) != std::string::npos;
+    })) << path << " is not selected but " << SelectedTreeItem(browser);
 }
 
 class ExtractionDialogTest : public ::testing::Test {

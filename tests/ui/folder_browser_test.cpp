@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/browser_selection.h"
 #include "support/dialog_driver.h"
 #include "support/temp_folder.h"
 #include "support/windows.h"
@@ -141,12 +142,6 @@ private:
     std::vector<void*> freed_;
 };
 
-// How many 20 ms waits the tree gets to reach a folder: a loaded machine with a fresh prefix
-// takes seconds to fill the tree.
-constexpr int kSelectionWaits = 750;
-// How many of those waits pass before the test asks the tree again.
-constexpr int kWaitsPerRequest = 100;
-
 class FolderBrowserTest : public ::testing::Test {
 protected:
     // Shows the browser; `act` runs once inside its dialog, found as the window the browser
@@ -175,28 +170,12 @@ protected:
 
     static void PressOk(HWND dialog) { Click(::GetDlgItem(dialog, IDOK)); }
 
-    // Waits until the tree has reached `folder`. Wine moves the tree a little after the dialog
-    // shows, and its first walk down to a folder now and then stops short of it; asking again
-    // then gets there. Whether the browser asks by itself is checked on its own.
-    static void WaitUntilOn(HWND dialog, const std::string& folder,
-                            const std::function<bool()>& reached) {
-        const std::wstring wide = Wide(folder);
-        for (int wait = 0; wait < kSelectionWaits && !reached(); ++wait) {
-            if (wait > 0 && wait % kWaitsPerRequest == 0) {
-                ::SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE,
-                               reinterpret_cast<LPARAM>(wide.c_str()));
-            }
-            testing::PumpMessages();
-            ::Sleep(20);
-        }
-    }
-
     // Presses OK once the tree has selected `folder`; OK takes the tree's.
     std::function<void(HWND)> OkOnceOn(FolderBrowser& browser, const std::string& folder) {
         selected_.clear();
         browser.SetOnSelChanged([this](HWND, const WideText& path) { selected_ = WidePtr(path); });
         return [this, folder](HWND dialog) {
-            WaitUntilOn(dialog, folder, [&] { return selected_ == Wide(folder); });
+            testing::WaitForBrowserOn(dialog, folder, [&] { return selected_ == Wide(folder); });
             EXPECT_EQ(selected_, Wide(folder));
             PressOk(dialog);
         };
@@ -294,7 +273,7 @@ TEST_F(FolderBrowserTest, OpensOnAChineseFolderAndGivesItBackUnchanged) {
             EXPECT_NE(FindInWindowMap(dialog), 0u);
             EXPECT_EQ(::GetWindow(dialog, GW_OWNER), owner);
             programRequests = requests.seen();
-            WaitUntilOn(dialog, output_, [&] {
+            testing::WaitForBrowserOn(dialog, output_, [&] {
                 return !selections.empty() && selections.back() == Wide(output_);
             });
             ASSERT_FALSE(selections.empty());
