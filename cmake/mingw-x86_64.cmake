@@ -1,4 +1,5 @@
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(MINGW_PREFIX x86_64-w64-mingw32)
+set(ICONVALE_DEFAULT_WINE_LOADER /usr/lib/wine/wine64)
 include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Builds the Windows program and its benchmark, runs the benchmark under Wine and writes the
-# results to BENCHMARKS.md in the repository root.
+# Builds the Windows program and its benchmark for the first arch that runs here, runs the
+# benchmark under Wine and writes the results to BENCHMARKS.md in the repository root.
 source "$(dirname "$0")/common.sh"
 install_packages
+choose_arches
 ensure_display
 ensure_wine_prefix
 
-cross_build
-log "running the benchmark"
+arch=${ARCHES[0]}
+cross_build "$arch"
+log "running the $arch benchmark"
 cd "$ROOT"
-wine "$BUILD_DIR/bench/iconvale_bench.exe" "$(winepath -w "$ROOT")"
+"$(loader_for "$arch")" "$(build_dir_for "$arch")/bench/iconvale_bench.exe" \
+    "$("$WINE64_LOADER" winepath.exe -w "$ROOT")"
 log "written $ROOT/BENCHMARKS.md"

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
-# Sets everything up, builds, and runs every test: the Windows tests under Wine, the portable
-# codec natively with g++ and clang, and a short fuzzing run of each fuzz target.
+# Sets everything up, builds, and runs every test: the Windows tests under Wine for each arch
+# this machine runs, the portable codec natively with g++ and clang, and a short fuzzing run of
+# each fuzz target. Both Windows builds are made everywhere; ICONVALE_ARCHES chooses which
+# suites run (common.sh).
 source "$(dirname "$0")/common.sh"
 install_packages
+choose_arches
 ensure_display
 ensure_wine_prefix
 
-cross_build
-cross_build "$ROOT/cmake/mingw-x86_64.cmake" "$ROOT/build/x86_64"   # must build; tests run 32-bit
+for arch in i686 x86_64; do cross_build "$arch"; done
 
 log "native build (g++)"
 cmake -S "$ROOT" -B "$ROOT/build/native-gcc" -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=Debug >/dev/null
@@ -30,10 +32,16 @@ for target in command_line setting_value property_table; do
     "$ROOT/scripts/fuzz.sh" "$target" "${FUZZ_SECONDS_OTHERS:-15}" || status=1
 done
 
-log "Windows tests under Wine"
 ensure_full_drive
-warm_up_desktop
-# A test that hangs or fails under Wine gets one more try: the window tests that drive the
-# platform's own dialogs can lose them when the machine is loaded.
-ctest --test-dir "$BUILD_DIR" --output-on-failure -j"$(nproc)" --repeat until-pass:2 || status=1
+for arch in "${ARCHES[@]}"; do
+    log "Windows tests under Wine: $arch ($(loader_for "$arch"))"
+    warm_up_desktop "$arch"
+    # A test that hangs or fails under Wine gets one more try: the window tests that drive the
+    # platform's own dialogs can lose them when the machine is loaded.
+    ctest --test-dir "$(build_dir_for "$arch")" --output-on-failure -j"$(nproc)" \
+          --repeat until-pass:2 || status=1
+done
+for arch in "${SKIPPED_ARCHES[@]}"; do
+    log "Windows tests for $arch skipped: $SKIP_REASON"
+done
 exit $status
