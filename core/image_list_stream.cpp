@@ -13,13 +13,16 @@ constexpr std::uint32_t kFileHeaderSize = 14;
 constexpr std::uint32_t kInfoHeaderSize = 40;
 
 struct BitmapExpectation {
-    std::uint32_t widthPixels;
+    std::uint32_t cellWidth;
     std::uint32_t cellHeight;
     std::uint32_t count;
-    int bitsPerPixel;  // 0: any supported depth (device-dependent lists)
+    std::uint32_t columns;  // 0: any whole number of cells to a row
+    int bitsPerPixel;       // 0: any supported depth (device-dependent lists)
 };
 
-std::uint64_t CellRowsFor(std::uint64_t cells) { return (cells + kCellsPerRow - 1) / kCellsPerRow; }
+std::uint64_t CellRowsFor(std::uint64_t cells, std::uint64_t columns = kCellsPerRow) {
+    return (cells + columns - 1) / columns;
+}
 
 std::optional<StreamSheet> ReadBitmap(ByteReader& in, const BitmapExpectation& want) {
     // The file header's size and offset fields are not trusted: the pixels follow the colour
@@ -40,35 +43,34 @@ std::optional<StreamSheet> ReadBitmap(ByteReader& in, const BitmapExpectation& w
         return std::nullopt;
     }
     // A negative height would be a top-down bitmap; the format stores rows bottom-up only.
-    if (width <= 0 || height <= 0 || static_cast<std::uint32_t>(width) != want.widthPixels) {
+    if (width <= 0 || height <= 0 || static_cast<std::uint32_t>(width) % want.cellWidth != 0) {
         return std::nullopt;
     }
+    const std::uint32_t columns = static_cast<std::uint32_t>(width) / want.cellWidth;
+    if (want.columns != 0 && columns != want.columns) return std::nullopt;
     if (want.bitsPerPixel != 0 ? bits != want.bitsPerPixel : !IsSupportedDepth(bits)) {
         return std::nullopt;
     }
     auto heightPixels = static_cast<std::uint32_t>(height);
     if (heightPixels % want.cellHeight != 0 ||
-        heightPixels / want.cellHeight < CellRowsFor(want.count)) {
+        heightPixels / want.cellHeight < CellRowsFor(want.count, columns)) {
         return std::nullopt;
     }
 
     StreamSheet view;
     view.bitsPerPixel = bits;
+    view.columns = static_cast<int>(columns);
     view.heightPixels = heightPixels;
-    view.stride = RowStride(want.widthPixels, bits);
+    view.stride = RowStride(static_cast<std::uint32_t>(width), bits);
     if (view.stride * heightPixels > kMaxBitmapBytes) return std::nullopt;
 
-    std::uint64_t entries = coloursUsed;
-    if (bits <= 8) {
-        std::uint64_t full = 1ull << bits;
-        if (entries == 0) entries = full;
-        if (entries > full) return std::nullopt;
-    }
-    if (entries > in.remaining() / 4) return std::nullopt;
+    // The platform's reader takes a full table at 8 bits or fewer and none above, whatever
+    // "colours used" says; a header that says otherwise is not one it wrote.
+    const std::uint64_t entries = bits <= 8 ? 1ull << bits : 0;
+    if (coloursUsed != 0 && coloursUsed != entries) return std::nullopt;
     const std::uint8_t* table = in.Span(static_cast<std::size_t>(entries * 4));
-    if (bits <= 8) {
-        for (std::uint64_t i = 0; i < entries; ++i) view.palette.push_back(ReadU32(table + 4 * i));
-    }
+    if (!in.ok()) return std::nullopt;
+    for (std::uint64_t i = 0; i < entries; ++i) view.palette.push_back(ReadU32(table + 4 * i));
 
     std::uint64_t pixelBytes = view.stride * heightPixels;
     if (pixelBytes > in.remaining()) return std::nullopt;
@@ -85,7 +87,8 @@ void CutCells(const StreamSheet& sheet, std::uint32_t cellWidth, std::uint32_t c
         const int index = static_cast<int>(i);
         for (std::uint32_t y = 0; y < cellHeight; ++y) {
             std::uint8_t* dst = out + (static_cast<std::size_t>(i) * cellHeight + y) * rowBytes;
-            CopyBits(dst, 0, cells.Row(index, static_cast<int>(y)), cells.FirstBit(index), cellBits);
+            CopyBits(dst, 0, cells.Row(index, static_cast<int>(y)), cells.FirstBit(index),
+                     cellBits);
         }
     }
 }
@@ -136,6 +139,10 @@ void AppendCells(Bytes& out, const CellRows& cells, int bits, std::uint32_t cell
 
 }  // namespace
 
+bool IsReadableVersion(std::uint16_t version) {
+    return version == kStreamVersion || version == kStreamVersionXp || version == kStreamVersionV6;
+}
+
 bool IsSupportedDepth(int bitsPerPixel) {
     return bitsPerPixel == 4 || bitsPerPixel == 8 || bitsPerPixel == 16 || bitsPerPixel == 24 ||
            bitsPerPixel == 32;
@@ -157,11 +164,16 @@ std::uint64_t WrittenBitmapBytes(std::uint64_t width, std::uint64_t height, std:
 std::uint32_t ImageListData::Pixel(int index, int x, int y) const {
     const std::uint8_t* row = ImageRow(index, y);
     switch (bitsPerPixel) {
-        case 4: return (row[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F;
-        case 8: return row[x];
-        case 16: return ReadU16(row + 2 * x);
-        case 24: return row[3 * x] | (row[3 * x + 1] << 8) | (row[3 * x + 2] << 16);
-        default: return ReadU32(row + 4 * x);
+        case 4:
+            return (row[x / 2] >> (x % 2 ? 0 : 4)) & 0x0F;
+        case 8:
+            return row[x];
+        case 16:
+            return ReadU16(row + 2 * x);
+        case 24:
+            return row[3 * x] | (row[3 * x + 1] << 8) | (row[3 * x + 2] << 16);
+        default:
+            return ReadU32(row + 4 * x);
     }
 }
 
@@ -174,7 +186,9 @@ void ImageListData::SetPixel(int index, int x, int y, std::uint32_t value) {
                                                    ((value & 0x0F) << shift));
             break;
         }
-        case 8: row[x] = static_cast<std::uint8_t>(value); break;
+        case 8:
+            row[x] = static_cast<std::uint8_t>(value);
+            break;
         default:
             for (int b = 0; b < bitsPerPixel / 8; ++b) {
                 row[bitsPerPixel / 8 * x + b] = static_cast<std::uint8_t>(value >> (8 * b));
@@ -213,27 +227,30 @@ std::optional<StreamSheets> ParseImageListSheets(std::span<const std::uint8_t> d
     list.background = in.U32();
     list.flags = in.U16();
     for (auto& overlay : list.overlays) overlay = static_cast<std::int16_t>(in.U16());
-    if (!in.ok() || magic != kStreamMagic || version != kStreamVersion) return std::nullopt;
+    if (!in.ok() || magic != kStreamMagic || !IsReadableVersion(version)) return std::nullopt;
     if (list.width == 0 || list.height == 0 || list.capacity < list.count) return std::nullopt;
 
     int depth = list.flags & kDepthBits;
     if (depth != kDeviceDepth && !IsSupportedDepth(depth)) return std::nullopt;
 
-    const std::uint32_t sheetWidth = std::uint32_t{list.width} * kCellsPerRow;
-    auto image = ReadBitmap(in, {sheetWidth, list.height, list.count,
-                                 depth == kDeviceDepth ? 0 : depth});
+    // The later versions keep one cell to a row; the geometry is taken from the bitmaps, which
+    // often hold fewer cells than the capacity says.
+    const std::uint32_t columns = version == kStreamVersion ? kCellsPerRow : 0;
+    auto image = ReadBitmap(
+        in, {list.width, list.height, list.count, columns, depth == kDeviceDepth ? 0 : depth});
     if (!image) return std::nullopt;
     list.bitsPerPixel = image->bitsPerPixel;
     list.palette = image->palette;
-    // Refuse what the writer could not write back: a capacity whose bitmap is over budget.
-    if (WrittenBitmapBytes(list.width, list.height, list.capacity, list.bitsPerPixel) >
+    // Refuse what the writer could not write back: count cells over budget four to a row.
+    if (WrittenBitmapBytes(list.width, list.height, list.count, list.bitsPerPixel) >
         kMaxBitmapBytes) {
         return std::nullopt;
     }
     sheets.image = std::move(*image);
 
     if (list.HasMask()) {
-        sheets.mask = ReadBitmap(in, {sheetWidth, list.height, list.count, 1});
+        const auto maskColumns = static_cast<std::uint32_t>(sheets.image.columns);
+        sheets.mask = ReadBitmap(in, {list.width, list.height, list.count, maskColumns, 1});
         if (!sheets.mask) return std::nullopt;
     }
     return sheets;
@@ -244,7 +261,8 @@ std::optional<ImageListData> ParseImageListStream(std::span<const std::uint8_t> 
     if (!sheets) return std::nullopt;
     ImageListData& list = sheets->list;
     list.AllocateImages();
-    CutCells(sheets->image, list.width, list.height, list.count, list.RowBytes(), list.pixels.data());
+    CutCells(sheets->image, list.width, list.height, list.count, list.RowBytes(),
+             list.pixels.data());
     if (sheets->mask) {
         CutCells(*sheets->mask, list.width, list.height, list.count, list.MaskRowBytes(),
                  list.mask.data());
@@ -260,6 +278,13 @@ Bytes WriteImageListStream(const ImageListData& list) {
     return WriteImageListStream(list, image, list.HasMask() ? &mask : nullptr);
 }
 
+std::uint16_t WritableCapacity(const ImageListData& list) {
+    const std::uint16_t capacity = std::max(list.capacity, list.count);
+    const std::uint64_t bytes =
+        WrittenBitmapBytes(list.width, list.height, capacity, list.bitsPerPixel);
+    return bytes > kMaxBitmapBytes ? list.count : capacity;
+}
+
 Bytes WriteImageListStream(const ImageListData& list, const CellRows& image, const CellRows* mask) {
     int depth = list.flags & kDepthBits;
     if (list.width == 0 || list.height == 0 || !IsSupportedDepth(list.bitsPerPixel)) return {};
@@ -267,7 +292,7 @@ Bytes WriteImageListStream(const ImageListData& list, const CellRows& image, con
     if (list.HasMask() != (mask != nullptr)) return {};
     if (list.bitsPerPixel <= 8 && list.palette.size() > (1u << list.bitsPerPixel)) return {};
 
-    const std::uint16_t capacity = std::max(list.capacity, list.count);
+    const std::uint16_t capacity = WritableCapacity(list);
     const std::uint64_t heightPixels = WrittenSheetRows(capacity) * list.height;
     const std::uint32_t sheetWidth = std::uint32_t{list.width} * kCellsPerRow;
     const std::uint64_t imageBytes =
@@ -311,7 +336,8 @@ std::vector<std::uint32_t> DefaultPalette(int bitsPerPixel) {
     std::vector<std::uint32_t> table = kVga;
     for (std::uint32_t r = 0; r < 6; ++r)
         for (std::uint32_t g = 0; g < 6; ++g)
-            for (std::uint32_t b = 0; b < 6; ++b) table.push_back((r * 51) << 16 | (g * 51) << 8 | b * 51);
+            for (std::uint32_t b = 0; b < 6; ++b)
+                table.push_back((r * 51) << 16 | (g * 51) << 8 | b * 51);
     for (std::uint32_t i = 0; i < 24; ++i) {
         std::uint32_t v = 8 + i * 10;
         table.push_back(v << 16 | v << 8 | v);

@@ -1,5 +1,6 @@
 // The image-list stream: a 28-byte header, the image bitmap and an optional mask bitmap,
-// each in BMP file form with the cells laid out four to a row. Portable; no platform headers.
+// each in BMP file form. Version 0x0101 lays the cells out four to a row, the later versions one
+// to a row. Portable; no platform headers.
 #pragma once
 
 #include <array>
@@ -14,12 +15,14 @@
 
 namespace iconvale {
 
-inline constexpr std::uint32_t kNoColour = 0xFFFFFFFF;   // CLR_NONE
-inline constexpr std::uint16_t kMaskFlag = 0x0001;       // ILC_MASK
-inline constexpr std::uint16_t kDepthBits = 0x00FE;      // the colour-depth part of the flags
-inline constexpr std::uint16_t kDeviceDepth = 0x00FE;    // ILC_COLORDDB: depth of the screen
-inline constexpr std::uint16_t kStreamMagic = 0x4C49;    // "IL"
-inline constexpr std::uint16_t kStreamVersion = 0x0101;
+inline constexpr std::uint32_t kNoColour = 0xFFFFFFFF;     // CLR_NONE
+inline constexpr std::uint16_t kMaskFlag = 0x0001;         // ILC_MASK
+inline constexpr std::uint16_t kDepthBits = 0x00FE;        // the colour-depth part of the flags
+inline constexpr std::uint16_t kDeviceDepth = 0x00FE;      // ILC_COLORDDB: depth of the screen
+inline constexpr std::uint16_t kStreamMagic = 0x4C49;      // "IL"
+inline constexpr std::uint16_t kStreamVersion = 0x0101;    // the one we write
+inline constexpr std::uint16_t kStreamVersionXp = 0x0600;  // comctl32 6 on XP and 2003
+inline constexpr std::uint16_t kStreamVersionV6 = 0x0620;  // comctl32 6 on later systems
 inline constexpr int kCellsPerRow = 4;
 inline constexpr std::size_t kStreamHeaderSize = 28;
 
@@ -31,6 +34,8 @@ bool IsSupportedDepth(int bitsPerPixel);
 
 // Bytes in one row of an uncompressed bitmap: rows are padded to 32-bit boundaries.
 std::uint64_t RowStride(std::uint64_t widthPixels, int bitsPerPixel);
+
+bool IsReadableVersion(std::uint16_t version);
 
 // Cell rows and pixel bytes of a bitmap as the writer lays it out for `capacity` cells.
 std::uint64_t WrittenSheetRows(std::uint64_t capacity);
@@ -63,11 +68,15 @@ struct ImageListData {
     std::size_t MaskRowBytes() const { return RowStride(width, 1); }
     std::size_t MaskBytes() const { return MaskRowBytes() * height; }
 
-    std::uint8_t* ImageRow(int index, int y) { return &pixels[index * ImageBytes() + y * RowBytes()]; }
+    std::uint8_t* ImageRow(int index, int y) {
+        return &pixels[index * ImageBytes() + y * RowBytes()];
+    }
     const std::uint8_t* ImageRow(int index, int y) const {
         return &pixels[index * ImageBytes() + y * RowBytes()];
     }
-    std::uint8_t* MaskRow(int index, int y) { return &mask[index * MaskBytes() + y * MaskRowBytes()]; }
+    std::uint8_t* MaskRow(int index, int y) {
+        return &mask[index * MaskBytes() + y * MaskRowBytes()];
+    }
     const std::uint8_t* MaskRow(int index, int y) const {
         return &mask[index * MaskBytes() + y * MaskRowBytes()];
     }
@@ -83,9 +92,10 @@ struct ImageListData {
 };
 
 // One bitmap of a stream where it lies in the input, after its headers were checked: rows
-// bottom-up, cells four to a row.
+// bottom-up, `columns` cells to a row.
 struct StreamSheet {
     int bitsPerPixel = 0;
+    int columns = kCellsPerRow;
     std::uint32_t heightPixels = 0;
     std::uint64_t stride = 0;
     std::vector<std::uint32_t> palette;
@@ -93,7 +103,7 @@ struct StreamSheet {
 
     CellRows Cells(int cellWidth, int cellHeight) const {
         return CellRows::Sheet(bits, static_cast<std::size_t>(stride), heightPixels, cellHeight,
-                               kCellsPerRow, static_cast<std::size_t>(cellWidth) * bitsPerPixel);
+                               columns, static_cast<std::size_t>(cellWidth) * bitsPerPixel);
     }
 };
 
@@ -113,14 +123,19 @@ std::optional<StreamSheets> ParseImageListSheets(std::span<const std::uint8_t> d
 // size and offset is checked before anything is allocated; a malformed stream gives nullopt.
 std::optional<ImageListData> ParseImageListStream(std::span<const std::uint8_t> data);
 
-// Writes version 0x0101 with the cells four to a row and ceil(capacity / 4) rows, at least one;
-// unused cells are zero. A capacity below the count is raised to the count. Returns empty bytes
-// when the data is inconsistent or could not be read back (sizes out of range).
+// The capacity the writer puts in the header: the list's own, raised to the count when below it,
+// and lowered to the count when its bitmap would be over the budget.
+std::uint16_t WritableCapacity(const ImageListData& list);
+
+// Writes version 0x0101 with the cells four to a row and ceil(capacity / 4) rows, at least one,
+// for the WritableCapacity; unused cells are zero. Returns empty bytes when the data is
+// inconsistent or could not be read back (sizes out of range).
 Bytes WriteImageListStream(const ImageListData& data);
 
 // The same, with the cells read from `image` and `mask` (null when the flags ask for none)
 // instead of the data's own pixels, which may then be empty.
-Bytes WriteImageListStream(const ImageListData& fields, const CellRows& image, const CellRows* mask);
+Bytes WriteImageListStream(const ImageListData& fields, const CellRows& image,
+                           const CellRows* mask);
 
 // The palettes the writer falls back on when a 4- or 8-bit list carries none: the sixteen
 // standard VGA colours; for 8 bits those, then a 6x6x6 colour cube and a ramp of 24 greys.

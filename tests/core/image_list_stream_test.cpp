@@ -25,8 +25,12 @@ class StreamRoundTrip : public ::testing::TestWithParam<RoundTripCase> {};
 
 TEST_P(StreamRoundTrip, EveryFieldAndPixelComesBack) {
     const auto& c = GetParam();
-    ImageListData list = PatternList({.width = 5, .height = 3, .bitsPerPixel = c.bitsPerPixel,
-                                      .mask = c.mask, .count = c.count, .capacity = c.count + 6});
+    ImageListData list = PatternList({.width = 5,
+                                      .height = 3,
+                                      .bitsPerPixel = c.bitsPerPixel,
+                                      .mask = c.mask,
+                                      .count = c.count,
+                                      .capacity = c.count + 6});
     list.overlays = {2, -1, 0, -1};
     list.background = c.count % 2 ? kNoColour : 0x00123456;
     list.flags |= 0x1000;  // a bit this program neither sets nor reads must survive
@@ -72,8 +76,8 @@ TEST(StreamLayout, FiveImagesOfCapacityEightMakeTwoCellRows) {
     EXPECT_EQ(ReadU16(image), 0x4D42);
     EXPECT_EQ(ReadU32(image + 2), 54u) << "bfSize holds the header size only";
     EXPECT_EQ(ReadU32(image + 10), 54u);
-    EXPECT_EQ(ReadU32(image + 18), 64u);   // 4 x cx
-    EXPECT_EQ(ReadU32(image + 22), 32u);   // 2 x cy, bottom-up
+    EXPECT_EQ(ReadU32(image + 18), 64u);  // 4 x cx
+    EXPECT_EQ(ReadU32(image + 22), 32u);  // 2 x cy, bottom-up
     EXPECT_EQ(ReadU32(image + 34), 64u * 4 * 32);
 
     // Image 4 is the first cell of the lower cell row: the first rows of the file.
@@ -90,8 +94,8 @@ TEST(StreamLayout, FiveImagesOfCapacityEightMakeTwoCellRows) {
 }
 
 TEST(StreamLayout, UnusedCellsAreWrittenAsZero) {
-    ImageListData list = PatternList({.width = 2, .height = 2, .bitsPerPixel = 8, .count = 1,
-                                      .capacity = 4});
+    ImageListData list =
+        PatternList({.width = 2, .height = 2, .bitsPerPixel = 8, .count = 1, .capacity = 4});
     for (auto& b : list.pixels) b = 0xFF;
     Bytes bytes = WriteImageListStream(list);
     const std::uint8_t* pixels = bytes.data() + kStreamHeaderSize + 54 + 1024;
@@ -102,8 +106,8 @@ TEST(StreamLayout, UnusedCellsAreWrittenAsZero) {
 }
 
 TEST(StreamLayout, UnmaskedListEndsAfterTheImageBitmap) {
-    ImageListData list = PatternList({.width = 4, .height = 4, .bitsPerPixel = 24, .mask = false,
-                                      .count = 2, .capacity = 4});
+    ImageListData list = PatternList(
+        {.width = 4, .height = 4, .bitsPerPixel = 24, .mask = false, .count = 2, .capacity = 4});
     Bytes bytes = WriteImageListStream(list);
     EXPECT_EQ(bytes.size(), kStreamHeaderSize + 54 + RowStride(16, 24) * 4);
 }
@@ -139,7 +143,8 @@ TEST(StreamReading, FewerRowsThanTheCapacityNeedsAreReadWhenTheCountFits) {
 
 TEST(StreamReading, DeviceDependentListTakesItsDepthFromTheBitmap) {
     for (int bits : {8, 16, 24, 32}) {
-        ImageListData list = PatternList({.width = 6, .height = 5, .bitsPerPixel = bits, .count = 5});
+        ImageListData list =
+            PatternList({.width = 6, .height = 5, .bitsPerPixel = bits, .count = 5});
         list.flags = kDeviceDepth | kMaskFlag;
         Bytes bytes = WriteImageListStream(list);
         ASSERT_FALSE(bytes.empty()) << bits;
@@ -166,7 +171,9 @@ TEST(StreamWriting, RefusesDataThatCouldNotBeReadBack) {
     ImageListData noMask = list;
     noMask.mask.clear();
     EXPECT_TRUE(WriteImageListStream(noMask).empty());
-    ImageListData huge = PatternList({.width = 4096, .height = 4096, .count = 0, .capacity = 8});
+    // The capacity is lowered to the count where it cannot be written, so the one row of cells
+    // that even an empty list writes must itself be over the budget.
+    ImageListData huge = PatternList({.width = 4096, .height = 4097, .count = 0, .capacity = 8});
     EXPECT_TRUE(WriteImageListStream(huge).empty()) << "over the bitmap budget";
 }
 
@@ -176,6 +183,24 @@ TEST(StreamWriting, CapacityBelowTheCountIsRaisedToIt) {
     auto back = ParseImageListStream(WriteImageListStream(list));
     ASSERT_TRUE(back);
     EXPECT_EQ(back->capacity, 6);
+}
+
+TEST(StreamCapacity, ALargeCapacityIsReadAndLoweredToTheCountOnlyWhereItCannotBeWritten) {
+    // 65535 cells of 64 x 64 would take a 1 GiB bitmap; the stream holds one row of them.
+    ImageListData list = PatternList({.width = 64, .height = 64, .count = 3, .capacity = 4});
+    Bytes bytes = WriteImageListStream(list);
+    bytes[6] = bytes[7] = 0xFF;
+    auto opened = ParseImageListStream(bytes);
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(opened->capacity, 65535);
+    EXPECT_EQ(WritableCapacity(*opened), 3);
+    auto reopened = ParseImageListStream(WriteImageListStream(*opened));
+    ASSERT_TRUE(reopened);
+    EXPECT_EQ(reopened->capacity, 3);
+    EXPECT_TRUE(SameImages(list, *reopened));
+
+    ImageListData small = PatternList({.width = 2, .height = 2, .count = 1, .capacity = 65535});
+    EXPECT_EQ(WritableCapacity(small), 65535) << "a capacity that fits is kept";
 }
 
 TEST(PixelAccess, FourBitPixelsPackHighNibbleFirst) {

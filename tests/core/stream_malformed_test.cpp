@@ -15,7 +15,9 @@ namespace {
 using testing::PatternList;
 
 // 16x16, 32 bits with mask, 5 images in two cell rows (capacity 8).
-Bytes BaseStream() { return WriteImageListStream(PatternList({.count = 5, .capacity = 8})); }
+Bytes BaseStream() {
+    return WriteImageListStream(PatternList({.count = 5, .capacity = 8}));
+}
 
 void Put16(Bytes& b, std::size_t at, std::uint32_t v) {
     b[at] = static_cast<std::uint8_t>(v);
@@ -40,8 +42,8 @@ void ExpectSelfConsistentIfAccepted(const Bytes& bytes) {
 
 TEST(MalformedStream, EveryTruncationIsRefused) {
     for (int bits : {4, 32}) {
-        Bytes full = WriteImageListStream(PatternList({.width = 3, .height = 2, .bitsPerPixel = bits,
-                                                       .count = 5, .capacity = 8}));
+        Bytes full = WriteImageListStream(PatternList(
+            {.width = 3, .height = 2, .bitsPerPixel = bits, .count = 5, .capacity = 8}));
         ASSERT_TRUE(ParseImageListStream(full));
         for (std::size_t size = 0; size < full.size(); ++size) {
             EXPECT_FALSE(ParseImageListStream({full.data(), size})) << bits << " bits, " << size;
@@ -56,7 +58,9 @@ struct FieldCase {
     bool accepted;
 };
 
-void PrintTo(const FieldCase& c, std::ostream* os) { *os << c.field << "=" << c.value; }
+void PrintTo(const FieldCase& c, std::ostream* os) {
+    *os << c.field << "=" << c.value;
+}
 
 class HeaderFieldValue : public ::testing::TestWithParam<FieldCase> {};
 
@@ -102,15 +106,19 @@ struct BitmapCase {
     std::uint32_t value;
 };
 
-void PrintTo(const BitmapCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const BitmapCase& c, std::ostream* os) {
+    *os << c.what;
+}
 
 class InconsistentBitmap : public ::testing::TestWithParam<BitmapCase> {};
 
 TEST_P(InconsistentBitmap, IsRefused) {
     const auto& c = GetParam();
     Bytes bytes = BaseStream();
-    if (c.width == 2) Put16(bytes, c.offset, c.value);
-    else Put32(bytes, c.offset, c.value);
+    if (c.width == 2)
+        Put16(bytes, c.offset, c.value);
+    else
+        Put32(bytes, c.offset, c.value);
     EXPECT_FALSE(ParseImageListStream(bytes));
 }
 
@@ -138,6 +146,8 @@ const BitmapCase kBitmapCases[] = {
     {"maskTopDown", kMask + 22, 4, static_cast<std::uint32_t>(-32)},
     {"maskPaletteTooLong", kMask + 46, 4, 3},
     {"maskPaletteHuge", kMask + 46, 4, 0xFFFFFFFF},
+    {"maskPaletteOne", kMask + 46, 4, 1},
+    {"paletteAbove8Bits", kImage + 46, 4, 1},
 };
 
 INSTANTIATE_TEST_SUITE_P(Headers, InconsistentBitmap, ::testing::ValuesIn(kBitmapCases),
@@ -147,6 +157,28 @@ TEST(MalformedStream, PaletteLongerThanTheDepthAllowsIsRefused) {
     Bytes bytes = WriteImageListStream(PatternList({.width = 4, .height = 4, .bitsPerPixel = 8}));
     Put32(bytes, kImage + 46, 257);
     EXPECT_FALSE(ParseImageListStream(bytes));
+}
+
+TEST(MalformedStream, ColourTableIsTwoToTheBitsWhateverColoursUsedSays) {
+    // "Colours used" may only repeat the full length; a shorter table would shift the pixels.
+    Bytes bytes = BaseStream();
+    Put32(bytes, kMask + 46, 2);
+    auto mask = ParseImageListStream(bytes);
+    ASSERT_TRUE(mask);
+    EXPECT_EQ(mask->mask, ParseImageListStream(BaseStream())->mask);
+
+    ImageListData fourBit = PatternList({.width = 5, .height = 3, .bitsPerPixel = 4, .count = 2});
+    fourBit.palette[15] = 0x00ABCDEF;
+    Bytes four = WriteImageListStream(fourBit);
+    Put32(four, kImage + 46, 16);
+    auto back = ParseImageListStream(four);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(back->palette, fourBit.palette);
+    EXPECT_EQ(back->pixels, fourBit.pixels);
+    for (std::uint32_t used : {1u, 8u, 15u, 17u}) {
+        Put32(four, kImage + 46, used);
+        EXPECT_FALSE(ParseImageListStream(four)) << used;
+    }
 }
 
 TEST(MalformedStream, ForgedHugeDimensionsFailWithoutAllocating) {
@@ -166,18 +198,28 @@ TEST(MalformedStream, ForgedHugeDimensionsFailWithoutAllocating) {
 TEST(SeedCorpus, StreamsOfEveryDepth) {
     const char* dir = std::getenv("ICONVALE_SEED_DIR");
     int n = 0;
+    auto keep = [&](const Bytes& bytes) {
+        ASSERT_TRUE(ParseImageListStream(bytes)) << "seed " << n;
+        if (dir) {
+            std::ofstream(std::filesystem::path(dir) / ("stream" + std::to_string(n)),
+                          std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+        }
+        ++n;
+    };
     for (int bits : {4, 8, 16, 24, 32}) {
         for (bool mask : {false, true}) {
-            Bytes bytes = WriteImageListStream(PatternList(
-                {.width = 3, .height = 2, .bitsPerPixel = bits, .mask = mask, .count = 5}));
-            ASSERT_TRUE(ParseImageListStream(bytes));
-            if (dir) {
-                std::ofstream(std::filesystem::path(dir) / ("stream" + std::to_string(n++)),
-                              std::ios::binary)
-                    .write(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-            }
+            ImageListData list = PatternList(
+                {.width = 3, .height = 2, .bitsPerPixel = bits, .mask = mask, .count = 5});
+            keep(WriteImageListStream(list));
+            keep(testing::LaidOutStream(list, {.version = kStreamVersionV6}));
         }
     }
+    // A form designer's list: device-dependent 32 bits, no alpha, fewer rows than its capacity.
+    ImageListData designer = PatternList({.width = 3, .height = 2, .count = 3, .capacity = 40});
+    designer.flags = 0x10FF;
+    testing::ClearAlpha(designer);
+    keep(testing::LaidOutStream(designer, {.version = kStreamVersionXp, .rows = 3}));
 }
 
 }  // namespace

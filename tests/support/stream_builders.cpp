@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <sstream>
 
+#include "core/bit_rows.h"
+
 namespace iconvale::testing {
 
 namespace {
@@ -15,7 +17,67 @@ std::uint32_t Mix(std::uint32_t i, std::uint32_t x, std::uint32_t y) {
     return h;
 }
 
+void AppendSheet(Bytes& out, const ImageListData& list, const StreamLayout& layout, int rows,
+                 bool mask) {
+    const int bits = mask ? 1 : list.bitsPerPixel;
+    const std::uint32_t width = static_cast<std::uint32_t>(list.width * layout.columns);
+    const std::uint32_t height = static_cast<std::uint32_t>(list.height * rows);
+    const std::size_t stride = RowStride(width, bits);
+    const std::uint32_t tableBytes = bits <= 8 ? 4u << bits : 0;
+    AppendU16(out, 0x4D42);
+    AppendU32(out, 54 + tableBytes);
+    AppendU32(out, 0);
+    AppendU32(out, 54 + tableBytes);
+    for (std::uint32_t v : {40u, width, height}) AppendU32(out, v);
+    AppendU16(out, 1);
+    AppendU16(out, static_cast<std::uint32_t>(bits));
+    for (std::uint32_t v : {0u, static_cast<std::uint32_t>(stride * height), 0u, 0u, 0u, 0u}) {
+        AppendU32(out, v);
+    }
+    const auto palette = mask ? std::vector<std::uint32_t>{0, 0x00FFFFFF} : list.palette;
+    for (std::uint32_t i = 0; i < tableBytes / 4; ++i) {
+        AppendU32(out, i < palette.size() ? palette[i] : 0);
+    }
+    const std::size_t start = out.size();
+    out.resize(start + stride * height, 0);
+    const std::size_t cellBits = static_cast<std::size_t>(list.width) * bits;
+    // A layout too small for the count keeps the cells that fit, as a damaged stream would.
+    for (int i = 0; i < std::min<int>(list.count, rows * layout.columns); ++i) {
+        const int top = i / layout.columns * list.height;
+        for (int y = 0; y < list.height; ++y) {
+            const std::uint8_t* src = mask ? list.MaskRow(i, y) : list.ImageRow(i, y);
+            CopyBits(&out[start + (height - 1 - (top + y)) * stride], i % layout.columns * cellBits,
+                     src, 0, cellBits);
+        }
+    }
+}
+
 }  // namespace
+
+Bytes LaidOutStream(const ImageListData& list, const StreamLayout& layout) {
+    const int rows =
+        layout.rows ? layout.rows : std::max(1, (list.count + layout.columns - 1) / layout.columns);
+    Bytes out;
+    for (std::uint32_t v :
+         {std::uint32_t{kStreamMagic}, std::uint32_t{layout.version}, std::uint32_t{list.count},
+          std::uint32_t{list.capacity}, std::uint32_t{list.grow}, std::uint32_t{list.width},
+          std::uint32_t{list.height}}) {
+        AppendU16(out, v);
+    }
+    AppendU32(out, list.background);
+    AppendU16(out, list.flags);
+    for (auto overlay : list.overlays) AppendU16(out, static_cast<std::uint16_t>(overlay));
+    AppendSheet(out, list, layout, rows, false);
+    if (list.HasMask()) AppendSheet(out, list, layout, rows, true);
+    return out;
+}
+
+void ClearAlpha(ImageListData& list) {
+    for (int i = 0; i < list.count; ++i)
+        for (int y = 0; y < list.height; ++y)
+            for (int x = 0; x < list.width; ++x)
+                list.SetPixel(i, x, y, list.Pixel(i, x, y) & 0x00FFFFFF);
+}
 
 ImageListData OneRedPerImage(int width, int height, int count) {
     ImageListData list = PatternList({.width = width, .height = height, .count = count});
@@ -83,8 +145,10 @@ std::uint32_t PixelColour(const ImageListData& list, int index, int x, int y) {
             auto widen = [](std::uint32_t c) { return (c << 3) | (c >> 2); };
             return widen((v >> 10) & 31) << 16 | widen((v >> 5) & 31) << 8 | widen(v & 31);
         }
-        case 24: return v & 0x00FFFFFF;
-        default: return v;
+        case 24:
+            return v & 0x00FFFFFF;
+        default:
+            return v;
     }
 }
 
@@ -109,8 +173,8 @@ std::uint32_t PixelColour(const ImageListData& list, int index, int x, int y) {
                 }
                 if (expected.HasMask() &&
                     expected.Transparent(i, x, y) != actual.Transparent(i, x, y)) {
-                    return ::testing::AssertionFailure() << "image " << i << " mask bit (" << x
-                                                         << "," << y << ") differs";
+                    return ::testing::AssertionFailure()
+                           << "image " << i << " mask bit (" << x << "," << y << ") differs";
                 }
             }
         }

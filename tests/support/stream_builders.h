@@ -19,6 +19,20 @@ struct ListShape {
 // A list whose every pixel and mask bit follows a pattern unique to (image, x, y).
 ImageListData PatternList(const ListShape& shape);
 
+// How a stream other than our writer's lays out its bitmaps: the version in the header, the cells
+// to a row, and the rows of cells, which may be fewer than the capacity needs.
+struct StreamLayout {
+    std::uint16_t version = 0x0600;
+    int columns = 1;
+    int rows = 0;  // 0: just enough rows for the count
+};
+
+// The list's stream in that layout, as another writer would make it.
+Bytes LaidOutStream(const ImageListData& list, const StreamLayout& layout);
+
+// Sets the alpha byte of every pixel of a 32-bit list to zero, as lists from form designers have.
+void ClearAlpha(ImageListData& list);
+
 // A 32-bit list whose image i is one opaque colour, red 0x10 * (i + 1).
 ImageListData OneRedPerImage(int width, int height, int count);
 
