@@ -98,13 +98,14 @@ msi_windows=$(run winepath -w "$MSI")
 log "installing $(basename "$MSI") with $LOADER"
 check "the installer asks for no administrator rights" \
     bash -c '(( $(msiinfo suminfo "$1" | sed -n "s/^Source: \([0-9]*\).*/\1/p") & 8 ))' _ "$MSI"
-"$LOADER" msiexec /i "$msi_windows" /qn ASSOCIATE=1 </dev/null >/dev/null 2>&1
-check "msiexec /i ends without error" test $? -eq 0
+status=0
+"$LOADER" msiexec /i "$msi_windows" /qn ASSOCIATE=1 </dev/null >/dev/null 2>&1 || status=$?
+check_equal "msiexec /i ends without error" "$status" 0
 
 check "iconvale.exe is the built program" cmp -s "$install_unix/iconvale.exe" "$build/iconvale.exe"
 check "image.ico is the built document icon" cmp -s "$install_unix/image.ico" "$build/image.ico"
 check "the Start-menu shortcut exists" test -f "$shortcut_unix"
-shortcut_text=$(run "$PROBE" shortcut "$shortcut")
+shortcut_text=$(run "$PROBE" shortcut "$shortcut" || true)
 check_equal "the shortcut starts the installed program" \
     "$(sed -n 's/^target=//p' <<<"$shortcut_text")" "$install_dir\\iconvale.exe"
 check_equal "the shortcut starts it in its folder" \
@@ -123,14 +124,14 @@ check_equal "the open command" "$(reg_value "$classes\\e.imagelist\\shell\\open\
 
 check_equal "installed programs show the name" "$(reg_value "$uninstall_key" DisplayName)" "Iconvale"
 check_equal "installed programs show the version" "$(reg_value "$uninstall_key" DisplayVersion)" "$version"
-icon=$(reg_value "$product_key" ProductIcon)
+icon=$(reg_value "$product_key" ProductIcon || true)
 check "installed programs show the program's icon" cmp -s "$(unix_path "$icon")" "$build/art/iconvale.ico"
 
 # Opened as the shell opens a document: the registered command with the group for "%1".
 log "opening $group with the installed program"
 "$LOADER" "$install_dir\\iconvale.exe" "$group" </dev/null >/dev/null 2>&1 &
 program=$!
-window=$(run "$PROBE" window 60)
+window=$(run "$PROBE" window 60 || true)
 printf '%s\n' "$window" | sed 's/^/       /'
 check_equal "the window shows the group's path" "$(sed -n 's/^path=//p' <<<"$window")" "$group"
 check "the window lists the group's images" test "$(sed -n 's/^count=//p' <<<"$window")" -gt 0
@@ -139,8 +140,9 @@ wait "$program" 2>/dev/null || true
 check "the program wrote seting.ini beside itself" test -s "$install_unix/seting.ini"
 
 log "uninstalling"
-"$LOADER" msiexec /x "$msi_windows" /qn </dev/null >/dev/null 2>&1
-check "msiexec /x ends without error" test $? -eq 0
+status=0
+"$LOADER" msiexec /x "$msi_windows" /qn </dev/null >/dev/null 2>&1 || status=$?
+check_equal "msiexec /x ends without error" "$status" 0
 check "the program's folder is gone, seting.ini with it" test ! -e "$install_unix"
 if ! $programs_existed; then
     check "the user's Programs folder, made for it, is gone" test ! -e "$programs_unix"
