@@ -46,14 +46,15 @@ make_zip() {
 
 # What wixl 0.101 (Debian 12) cannot say in the .wxs, set in the finished database: the
 # settings file that the program writes beside itself goes on uninstall; the association is
-# written only with ASSOCIATE=1; the same version counts as one to replace, so that installing
+# written only with ASSOCIATE=1 (and "Installed" keeps the component enabled on uninstall, which
+# would otherwise leave it behind); the same version counts as one to replace, so that installing
 # one arch's package removes the other's.
 finish_msi() {
     local msi=$1 version=$2 upgrade
     upgrade=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^UpgradeCode\t//p')
     msibuild "$msi" -q "INSERT INTO RemoveFile (FileKey, Component_, FileName, DirProperty, InstallMode) \
 VALUES ('Settings', 'Program', 'seting.ini', 'INSTALLDIR', 2)"
-    msibuild "$msi" -q "UPDATE Component SET Condition = 'ASSOCIATE = \"1\"' WHERE Component = 'Association'"
+    msibuild "$msi" -q "UPDATE Component SET Condition = 'ASSOCIATE = \"1\" OR Installed' WHERE Component = 'Association'"
     # Attributes is part of the Upgrade table's key, so the row is replaced, not updated.
     msibuild "$msi" -q "DELETE FROM Upgrade WHERE ActionProperty = 'OLDERFOUND'"
     msibuild "$msi" -q "INSERT INTO Upgrade (UpgradeCode, VersionMin, VersionMax, Attributes, ActionProperty) \
