@@ -153,6 +153,16 @@ for key in "$classes\\.eil" "$classes\\e.imagelist" 'HKCU\Software\Iconvale' "$u
     if reg_key_exists "$key"; then fail "$key is gone"; else pass "$key is gone"; fi
 done
 
+log "installing and uninstalling without ASSOCIATE"
+status=0
+"$LOADER" msiexec /i "$msi_windows" /qn </dev/null >/dev/null 2>&1 || status=$?
+check_equal "msiexec /i without ASSOCIATE ends without error" "$status" 0
+check "the program is installed" test -f "$install_unix/iconvale.exe"
+if reg_key_exists "$classes\\.eil"; then fail "no association without ASSOCIATE"; else pass "no association without ASSOCIATE"; fi
+status=0
+"$LOADER" msiexec /x "$msi_windows" /qn </dev/null >/dev/null 2>&1 || status=$?
+check_equal "msiexec /x ends without error again" "$status" 0
+
 # Nothing else names the program: no file, no cached package, no registry entry.
 wineserver -w
 files=$(find "$WINEPREFIX/drive_c" \( -iname '*iconvale*' -o -iname 'seting.ini' \
