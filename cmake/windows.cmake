@@ -1,6 +1,12 @@
 # The Windows program: a library of everything but the entry point, so that tests link it.
 enable_language(RC)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/art -I${CMAKE_SOURCE_DIR}")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I${CMAKE_BINARY_DIR}/art -I${CMAKE_BINARY_DIR}/version -I${CMAKE_SOURCE_DIR}")
+# The version resource takes project()'s version; one without a patch number is x.y.0.
+set(ICONVALE_VERSION_PATCH ${PROJECT_VERSION_PATCH})
+if(NOT ICONVALE_VERSION_PATCH)
+    set(ICONVALE_VERSION_PATCH 0)
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/res/version.h.in ${CMAKE_BINARY_DIR}/version/iconvale_version.h @ONLY)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 
 file(GLOB ICONVALE_WINDOWS_SOURCES CONFIGURE_DEPENDS
@@ -17,6 +23,8 @@ target_link_libraries(iconvale_lib PUBLIC iconvale_portable
 iconvale_warnings(iconvale_lib)
 
 include(cmake/art.cmake)
+set_property(SOURCE ${CMAKE_SOURCE_DIR}/res/iconvale.rc APPEND PROPERTY OBJECT_DEPENDS
+    ${CMAKE_BINARY_DIR}/version/iconvale_version.h)
 # Program text is GBK: narrow literals are stored in code page 936 whatever the source encoding.
 target_compile_options(iconvale_lib PUBLIC -fexec-charset=GBK)
 
