@@ -114,9 +114,8 @@ TEST(CliErrors, BadFilesAndUsageGiveTheCodeOneLineAndNoFile) {
 
     const CliRun junk = RunCli({"convert", folder.Name("junk.eil"), folder.Name("out.eil")});
     EXPECT_EQ(cli::kExitFailed, junk.status);
-    EXPECT_EQ(
-        "iconvale-cli: " + folder.Name("junk.eil") + ": not an image group (no \"IL\" at byte 8)\n",
-        junk.err);
+    EXPECT_EQ(ErrorLine(folder.Name("junk.eil"), "not an image group (no \"IL\" at byte 8)"),
+              junk.err);
     const CliRun cut = RunCli({"info", folder.Name("cut.eil")});
     EXPECT_EQ(cli::kExitFailed, cut.status);
     EXPECT_NE(std::string::npos, cut.err.find("damaged")) << cut.err;

@@ -26,6 +26,13 @@ inline CliRun RunCli(const std::vector<std::string>& arguments) {
     return run;
 }
 
+// The one line an error gives: "iconvale-cli: FILE: REASON".
+inline std::string ErrorLine(const std::string& file, const std::string& reason) {
+    std::string line = cli::kProgramName;
+    line.append(": ").append(file).append(": ").append(reason).append("\n");
+    return line;
+}
+
 // A new empty folder under the temporary folder, removed with its content.
 class CliFolder {
 public:
