@@ -2,27 +2,17 @@
 
 #include "core/file_io.h"
 #include "imaging/extraction_formats.h"
-#include "imaging/gdip_graphics.h"
-#include "imaging/gdip_image.h"
-#include "imaging/image_formats.h"
-#include "imaging/solid_brush.h"
+#include "imaging/group_pictures.h"
 #include "ui/wait_cursor.h"
 
 namespace iconvale {
 
-namespace {
-
-constexpr COLORREF kWhite = 0x00FFFFFF;
-
-std::string NumberedName(const std::string& folder, unsigned n, const std::string& extension) {
-    return folder + "image" + std::to_string(n) + extension;
-}
-
-}  // namespace
-
 Extraction::Extraction(Program& program, DocumentView& view, ModalUi& ui, std::string programFolder,
                        ImageWriter writer)
-    : program_(program), view_(view), ui_(ui), programFolder_(std::move(programFolder)),
+    : program_(program),
+      view_(view),
+      ui_(ui),
+      programFolder_(std::move(programFolder)),
       writer_(std::move(writer)) {}
 
 std::string Extraction::StartFolder() const {
@@ -52,8 +42,9 @@ void Extraction::Extract() {
     WaitCursor cursor;
     for (int index : selected) {
         const bool written =
-            writer_ ? writer_(values().extractionFolder, values().formatIdentifier, index)
-                    : ExtractImageToFile(values().extractionFolder, values().formatIdentifier, index);
+            writer_
+                ? writer_(values().extractionFolder, values().formatIdentifier, index)
+                : ExtractImageToFile(values().extractionFolder, values().formatIdentifier, index);
         if (!written) {
             ui_.Fail(view_.DialogOwner(), "提取图标失败！");
             break;
@@ -67,30 +58,8 @@ bool Extraction::ExtractImageToFile(const std::string& folder, const std::string
                                     int index) {
     const std::string extension = ExtensionForFormat(formatIdentifier);
     const unsigned number = FreeNumber(folder, extension);
-    const std::string name = NumberedName(folder, number, extension);
-    UniqueIcon icon = group().GetIcon(index, ILD_TRANSPARENT);
-    COLORREF background = group().GetBackgroundColour();
-    if (background == CLR_NONE) background = kWhite;
-    if (!icon) return false;
-
-    GdipImage picture;
-    if (!picture.CreateFromIcon(icon.get())) return false;
-    const IconSize size = group().GetIconSize();
-    GdipImage canvas;
-    canvas.CreateBlank(size.width, size.height);
-    GdipGraphics surface;
-    surface.CreateFromImage(canvas);
-    // PNG keeps the canvas transparent under the icon's transparent parts; the other formats
-    // get the background colour there.
-    const std::uint8_t alpha = formatIdentifier == kPngFormat ? 0 : 255;
-    SolidBrush brush;
-    brush.CreateSolid(ColorRefToArgb(background, alpha));
-    surface.FillRectangle(brush, 0, 0, static_cast<float>(size.width), static_cast<float>(size.height));
-    surface.DrawImage(picture, 0, 0);
-    // The surface must let go of the canvas before the canvas is encoded.
-    surface.Delete();
-
-    const Bytes encoded = canvas.SaveToBytes(formatIdentifier);
+    const std::string name = folder + ExtractedFileName(number, extension);
+    const Bytes encoded = EncodeGroupImage(group(), index, formatIdentifier);
     if (encoded.empty() || !WriteNewFile(name, encoded)) return false;
     nameHint_ = {folder, extension, number + 1};
     return true;
@@ -100,8 +69,9 @@ unsigned Extraction::FreeNumber(const std::string& folder, const std::string& ex
     // Names are counted from 0 for every image. Within one extraction every name below the
     // last one written was taken when it was written, so the count goes on from there; that
     // turns a run of n images from n * n / 2 lookups into n.
-    unsigned n = nameHint_.folder == folder && nameHint_.extension == extension ? nameHint_.next : 0;
-    while (PathExists(NumberedName(folder, n, extension))) ++n;
+    unsigned n =
+        nameHint_.folder == folder && nameHint_.extension == extension ? nameHint_.next : 0;
+    while (PathExists(folder + ExtractedFileName(n, extension))) ++n;
     return n;
 }
 

@@ -26,11 +26,14 @@ include(cmake/art.cmake)
 set_property(SOURCE ${CMAKE_SOURCE_DIR}/res/iconvale.rc APPEND PROPERTY OBJECT_DEPENDS
     ${CMAKE_BINARY_DIR}/version/iconvale_version.h)
 # Program text is GBK: narrow literals are stored in code page 936 whatever the source encoding.
-target_compile_options(iconvale_lib PUBLIC -fexec-charset=GBK)
+# Targets that hold program text link this; the command line (cli/) speaks UTF-8 instead.
+add_library(iconvale_program_text INTERFACE)
+target_compile_options(iconvale_program_text INTERFACE -fexec-charset=GBK)
+target_link_libraries(iconvale_lib PRIVATE iconvale_program_text)
 
 add_executable(iconvale WIN32 app/main.cpp res/iconvale.rc)
 add_dependencies(iconvale iconvale_art)
 target_include_directories(iconvale PRIVATE ${ART_DIR})
-target_link_libraries(iconvale PRIVATE iconvale_lib)
+target_link_libraries(iconvale PRIVATE iconvale_lib iconvale_program_text)
 target_link_options(iconvale PRIVATE -static -municode -mwindows)
 iconvale_warnings(iconvale)

@@ -14,7 +14,7 @@ struct FormatExtension {
 };
 
 constexpr FormatExtension kExtensions[] = {
-    {kPngFormat, ".png"}, {kJpegFormat, ".jpg"}, {kBmpFormat, ".bmp"},
+    {kPngFormat, ".png"},  {kJpegFormat, ".jpg"}, {kBmpFormat, ".bmp"},
     {kTiffFormat, ".tif"}, {kGifFormat, ".gif"},
 };
 
@@ -31,6 +31,10 @@ std::string ExtensionForFormat(std::string_view formatIdentifier) {
         if (formatIdentifier == known.identifier) return known.extension;
     }
     return {};
+}
+
+std::string ExtractedFileName(unsigned n, std::string_view extension) {
+    return "image" + std::to_string(n) + std::string(extension);
 }
 
 std::uint32_t ColorRefToArgb(std::uint32_t colorRef, std::uint8_t alpha) {

@@ -12,6 +12,9 @@ namespace iconvale {
 // upper-case identifiers of image_formats.h, compared exactly); "" for anything else.
 std::string ExtensionForFormat(std::string_view formatIdentifier);
 
+// The name extraction gives the picture numbered n: "image<n>" and the extension.
+std::string ExtractedFileName(unsigned n, std::string_view extension);
+
 // 0x00BBGGRR to 0xAARRGGBB; the top byte of the colour is ignored.
 std::uint32_t ColorRefToArgb(std::uint32_t colorRef, std::uint8_t alpha = 255);
 

@@ -44,8 +44,8 @@ UniqueIcon WithMaskFromAlpha(UniqueIcon icon) {
     format.bmiHeader.biCompression = BI_RGB;
     std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
     WindowDc screen(nullptr);
-    if (::GetDIBits(screen.get(), colour.get(), 0, height, pixels.data(), &format, DIB_RGB_COLORS) !=
-        height) {
+    if (::GetDIBits(screen.get(), colour.get(), 0, height, pixels.data(), &format,
+                    DIB_RGB_COLORS) != height) {
         return {};
     }
     // Monochrome rows are padded to 16 bits for CreateBitmap.
@@ -101,8 +101,12 @@ bool GdipImage::CreateFromFile(std::string_view path) {
     Dispose();
     const WideText widePath = ToWide(path);
     if (widePath.empty()) return false;
-    return ::GdipCreateBitmapFromFile(widePath.data(), state_->image.put()) == kGpOk &&
-           state_->image;
+    return CreateFromFileW(widePath.data());
+}
+
+bool GdipImage::CreateFromFileW(const wchar_t* path) {
+    Dispose();
+    return path && ::GdipCreateBitmapFromFile(path, state_->image.put()) == kGpOk && state_->image;
 }
 
 bool GdipImage::CreateFromIcon(HICON icon) {

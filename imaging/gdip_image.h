@@ -49,7 +49,8 @@ public:
 
     // Each create empties the object first, so a failure leaves it empty.
     bool CreateFromFile(std::string_view path);  // GBK path
-    bool CreateFromIcon(HICON icon);             // the icon stays the caller's
+    bool CreateFromFileW(const wchar_t* path);
+    bool CreateFromIcon(HICON icon);  // the icon stays the caller's
     bool CreateBlank(int width, int height, int pixelFormat = kPixelFormat32bppArgb);
 
     // The whole picture at its own size; null when it cannot be made or is over the limits.

@@ -1,0 +1,114 @@
+#include <CLI/CLI.hpp>
+
+#include "cli/commands.h"
+
+namespace iconvale::cli {
+namespace {
+
+void AddQuiet(CLI::App& command, bool& quiet) {
+    command.add_flag("-q,--quiet", quiet, "Show no progress counter");
+}
+
+void AddForce(CLI::App& command, bool& force) {
+    command.add_flag("--force", force, "Replace an existing output file");
+}
+
+}  // namespace
+
+int RunCommandLine(const std::vector<std::string>& arguments, const Console& console) {
+    CLI::App app{
+        "Makes, inspects, converts and unpacks image groups (.eil files and image lists "
+        "of other tools).",
+        kProgramName};
+    app.require_subcommand(1);
+    bool quiet = false;
+
+    InfoOptions info;
+    CLI::App* infoCommand = app.add_subcommand("info",
+                                               "Tell the form, version, count, size, depth, mask, "
+                                               "background, capacity and grow of each image list");
+    infoCommand->add_option("FILE", info.files, "Group files and containers")->required();
+    infoCommand->add_flag("--json", info.json, "One JSON object per file, one per line");
+
+    ConvertOptions convert;
+    CLI::App* convertCommand = app.add_subcommand(
+        "convert",
+        "Write an image list in the form that OUT's name chooses (.eil, .dfm, .lfm, "
+        ".resx; any other name gives the bare stream)");
+    convertCommand->add_option("IN", convert.input, "The file to read")->required();
+    convertCommand->add_option("OUT", convert.output, "The file to write")->required();
+    convertCommand->add_option("--list", convert.list, "The image list to take from a container");
+    AddForce(*convertCommand, convert.force);
+    AddQuiet(*convertCommand, quiet);
+
+#ifdef _WIN32
+    PackOptions pack;
+    CLI::App* packCommand = app.add_subcommand(
+        "pack", "Make a group from pictures (files, or folders taken in name order)");
+    packCommand->add_option("-o,--output", pack.output, "The group file to write")->required();
+    packCommand->add_option("--size", pack.size, "The cell size, WxH")->required();
+    packCommand->add_option("--depth", pack.depth, "Bits per pixel: 4, 8, 16, 24 or 32")
+        ->check(CLI::IsMember({4, 8, 16, 24, 32}))
+        ->capture_default_str();
+    packCommand->add_flag("--mask", pack.mask, "Give the group a transparency mask");
+    CLI::Option* split =
+        packCommand->add_flag("--split", pack.split,
+                              "Cut each picture into cells from the left instead of stretching it");
+    packCommand
+        ->add_option("--transparent", pack.transparent,
+                     "RRGGBB: pixels of this colour become transparent in split pictures")
+        ->needs(split);
+    packCommand->add_option("INPUT", pack.inputs, "Picture files and folders")->required();
+    AddForce(*packCommand, pack.force);
+    AddQuiet(*packCommand, quiet);
+
+    UnpackOptions unpack;
+    CLI::App* unpackCommand = app.add_subcommand(
+        "unpack", "Write images as picture files image0.png, image1.png, ... into a folder");
+    unpackCommand->add_option("GROUP", unpack.group, "The group file or container")->required();
+    unpackCommand->add_option("-o,--output", unpack.folder, "The folder to write into")->required();
+    unpackCommand->add_option("--format", unpack.format, "png, jpg, bmp, tif or gif")
+        ->check(CLI::IsMember({"png", "jpg", "bmp", "tif", "gif"}))
+        ->capture_default_str();
+    unpackCommand->add_option("--list", unpack.list, "The image list to take from a container");
+    unpackCommand->add_option("--indices", unpack.indices,
+                              "Which images, e.g. 0,3-5 (all by default)");
+    AddQuiet(*unpackCommand, quiet);
+
+    StripOptions strip;
+    CLI::App* stripCommand =
+        app.add_subcommand("strip", "Write all images side by side in one PNG picture, with alpha");
+    stripCommand->add_option("GROUP", strip.group, "The group file or container")->required();
+    stripCommand->add_option("-o,--output", strip.output, "The PNG file to write")->required();
+    stripCommand
+        ->add_option("--columns", strip.columns, "Images per row (all in one row by default)")
+        ->check(CLI::PositiveNumber);
+    stripCommand->add_option("--list", strip.list, "The image list to take from a container");
+    AddForce(*stripCommand, strip.force);
+    AddQuiet(*stripCommand, quiet);
+#endif
+
+    std::vector<const char*> argv{kProgramName};
+    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+    try {
+        app.parse(static_cast<int>(argv.size()), argv.data());
+    } catch (const CLI::CallForHelp& help) {
+        return app.exit(help, console.out, console.err);
+    } catch (const CLI::CallForAllHelp& help) {
+        return app.exit(help, console.out, console.err);
+    } catch (const CLI::ParseError& error) {
+        return console.Misuse(std::string(error.what()) + " (see --help)");
+    }
+
+    const Console quietConsole{console.out, console.err, console.quiet || quiet};
+    if (infoCommand->parsed()) return RunInfo(info, quietConsole);
+    if (convertCommand->parsed()) return RunConvert(convert, quietConsole);
+#ifdef _WIN32
+    if (packCommand->parsed()) return RunPack(pack, quietConsole);
+    if (unpackCommand->parsed()) return RunUnpack(unpack, quietConsole);
+    if (stripCommand->parsed()) return RunStrip(strip, quietConsole);
+#endif
+    return console.Misuse("no command given (see --help)");
+}
+
+}  // namespace iconvale::cli

@@ -1,0 +1,61 @@
+// The command line's commands, each over plain options that the argument parser fills.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cli/console.h"
+
+namespace iconvale::cli {
+
+struct InfoOptions {
+    std::vector<std::string> files;
+    bool json = false;
+};
+
+struct ConvertOptions {
+    std::string input;
+    std::string output;
+    std::string list;
+    bool force = false;
+};
+
+struct PackOptions {
+    std::string output;
+    std::string size;
+    int depth = 32;
+    bool mask = false;
+    std::string transparent;
+    bool split = false;
+    bool force = false;
+    std::vector<std::string> inputs;
+};
+
+struct UnpackOptions {
+    std::string group;
+    std::string folder;
+    std::string format = "png";
+    std::string list;
+    std::string indices;
+};
+
+struct StripOptions {
+    std::string group;
+    std::string output;
+    std::string list;
+    int columns = 0;
+    bool force = false;
+};
+
+int RunInfo(const InfoOptions& options, const Console& console);
+int RunConvert(const ConvertOptions& options, const Console& console);
+
+// The commands that need the platform's picture codec; only in the Windows build.
+int RunPack(const PackOptions& options, const Console& console);
+int RunUnpack(const UnpackOptions& options, const Console& console);
+int RunStrip(const StripOptions& options, const Console& console);
+
+// Parses the arguments (UTF-8, without the program's name) and runs the command they name.
+int RunCommandLine(const std::vector<std::string>& arguments, const Console& console);
+
+}  // namespace iconvale::cli

@@ -1,0 +1,119 @@
+#include <cstdio>
+#include <nlohmann/json.hpp>
+
+#include "cli/commands.h"
+#include "cli/files.h"
+#include "cli/group_forms.h"
+
+namespace iconvale::cli {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// A colour value 0x00BBGGRR as "RRGGBB"; none for CLR_NONE.
+std::string ColourText(std::uint32_t colour) {
+    if (colour == kNoColour) return "none";
+    char text[8];
+    std::snprintf(text, sizeof text, "%02X%02X%02X", colour & 0xFF, (colour >> 8) & 0xFF,
+                  (colour >> 16) & 0xFF);
+    return text;
+}
+
+std::string VersionText(int version) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", version & 0xFFFF);
+    return text;
+}
+
+Json ListFigures(const NamedList& entry) {
+    const ImageListData& list = entry.list;
+    Json figures;
+    if (entry.version != 0) figures["version"] = VersionText(entry.version);
+    figures["count"] = list.count;
+    figures["width"] = list.width;
+    figures["height"] = list.height;
+    figures["depth"] = list.bitsPerPixel;
+    figures["mask"] = list.HasMask();
+    figures["background"] =
+        list.background == kNoColour ? Json(nullptr) : Json(ColourText(list.background));
+    figures["capacity"] = list.capacity;
+    figures["grow"] = list.grow;
+    return figures;
+}
+
+std::string ListLine(const NamedList& entry) {
+    const ImageListData& list = entry.list;
+    std::string line;
+    if (entry.version != 0) line += "version " + VersionText(entry.version) + ", ";
+    line += std::to_string(list.count) + (list.count == 1 ? " image" : " images") + " of " +
+            std::to_string(list.width) + "x" + std::to_string(list.height) + ", " +
+            std::to_string(list.bitsPerPixel) + " bits, " + (list.HasMask() ? "mask" : "no mask") +
+            ", background " + ColourText(list.background) + ", capacity " +
+            std::to_string(list.capacity) + ", grow " + std::to_string(list.grow);
+    return line;
+}
+
+bool IsContainer(GroupForm form) {
+    return form != GroupForm::Eil && form != GroupForm::Bare;
+}
+
+}  // namespace
+
+int RunInfo(const InfoOptions& options, const Console& console) {
+    int status = kExitOk;
+    for (const std::string& name : options.files) {
+        std::string error;
+        const Bytes file = ReadInputFile(PathFromUtf8(name), error);
+        const GroupForm form = FormForName(name);
+        auto lists = file.empty() ? std::nullopt : ReadGroupForm(form, file, error);
+        if (!lists) {
+            status = console.Fail(name, error);
+            continue;
+        }
+        if (options.json) {
+            Json object{{"file", name}, {"form", FormName(form)}};
+            if (IsContainer(form)) {
+                Json all = Json::array();
+                for (const NamedList& entry : *lists) {
+                    Json figures = ListFigures(entry);
+                    figures["name"] = entry.name;
+                    all.push_back(std::move(figures));
+                }
+                object["lists"] = std::move(all);
+            } else {
+                object.update(ListFigures(lists->front()));
+            }
+            console.out << object.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
+        } else if (IsContainer(form)) {
+            console.out << name << ": " << FormName(form) << ", " << lists->size()
+                        << (lists->size() == 1 ? " image list\n" : " image lists\n");
+            for (const NamedList& entry : *lists) {
+                console.out << "  " << entry.name << ": " << ListLine(entry) << '\n';
+            }
+        } else {
+            console.out << name << ": " << FormName(form) << ", " << ListLine(lists->front())
+                        << '\n';
+        }
+    }
+    return status;
+}
+
+int RunConvert(const ConvertOptions& options, const Console& console) {
+    std::string error;
+    const Bytes file = ReadInputFile(PathFromUtf8(options.input), error);
+    if (file.empty()) return console.Fail(options.input, error);
+    auto lists = ReadGroupForm(FormForName(options.input), file, error);
+    if (!lists) return console.Fail(options.input, error);
+    const NamedList* chosen = PickList(*lists, options.list, error);
+    if (!chosen) return console.Fail(options.input, error);
+
+    const std::string name = chosen->name.empty() ? "ImageList1" : chosen->name;
+    const Bytes written = WriteGroupForm(FormForName(options.output), chosen->list, name, error);
+    if (written.empty()) return console.Fail(options.output, error);
+    if (!WriteOutputFile(PathFromUtf8(options.output), written, options.force, error)) {
+        return console.Fail(options.output, error);
+    }
+    return kExitOk;
+}
+
+}  // namespace iconvale::cli

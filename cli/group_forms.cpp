@@ -1,0 +1,112 @@
+#include "cli/group_forms.h"
+
+#include <cstdio>
+
+#include "cli/arguments.h"
+#include "core/group_file.h"
+
+namespace iconvale::cli {
+namespace {
+
+std::string Hex4(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%04X", value & 0xFFFF);
+    return text;
+}
+
+std::optional<std::vector<NamedList>> ReadOwnForm(bool withHeader, const Bytes& file,
+                                                  std::string& error) {
+    const std::span<const std::uint8_t> stream = StreamPart(file, withHeader);
+    const std::size_t at = withHeader ? kGroupHeaderSize : 0;
+    if (stream.size() < 2 || ReadU16(stream.data()) != kStreamMagic) {
+        error = "not an image group (no \"IL\" at byte " + std::to_string(at) + ")";
+        return std::nullopt;
+    }
+    const int version = stream.size() >= 4 ? ReadU16(stream.data() + 2) : 0;
+    auto list = ParseImageListStream(stream);
+    if (!list) {
+        error = "damaged or unsupported image list (version " + Hex4(version) + ")";
+        return std::nullopt;
+    }
+    std::vector<NamedList> lists;
+    lists.push_back({"", version, std::move(*list)});
+    return lists;
+}
+
+}  // namespace
+
+std::string_view FormName(GroupForm form) {
+    switch (form) {
+        case GroupForm::Eil:
+            return "eil";
+        case GroupForm::Bare:
+            return "bare";
+        case GroupForm::Dfm:
+            return "dfm";
+        case GroupForm::Lfm:
+            return "lfm";
+        case GroupForm::Resx:
+            return "resx";
+    }
+    return "bare";
+}
+
+GroupForm FormForName(std::string_view fileName) {
+    // The program's own rule decides ".eil"; the containers go by their usual extensions.
+    if (HasGroupHeaderName(fileName)) return GroupForm::Eil;
+    const std::string extension = LowerExtension(fileName);
+    if (extension == ".dfm") return GroupForm::Dfm;
+    if (extension == ".lfm") return GroupForm::Lfm;
+    if (extension == ".resx") return GroupForm::Resx;
+    return GroupForm::Bare;
+}
+
+std::optional<std::vector<NamedList>> ReadGroupForm(GroupForm form, const Bytes& file,
+                                                    std::string& error) {
+    switch (form) {
+        case GroupForm::Eil:
+            return ReadOwnForm(true, file, error);
+        case GroupForm::Bare:
+            return ReadOwnForm(false, file, error);
+        default:
+            break;
+    }
+    error = "this form cannot be read yet";
+    return std::nullopt;
+}
+
+Bytes WriteGroupForm(GroupForm form, const ImageListData& list, std::string_view,
+                     std::string& error) {
+    if (form == GroupForm::Eil || form == GroupForm::Bare) {
+        Bytes stream = WriteImageListStream(list);
+        if (stream.empty()) {
+            error = "the image list cannot be written in this form";
+            return {};
+        }
+        return WithGroupHeader(std::move(stream), form == GroupForm::Eil);
+    }
+    error = "this form cannot be written yet";
+    return {};
+}
+
+const NamedList* PickList(const std::vector<NamedList>& lists, std::string_view name,
+                          std::string& error) {
+    if (name.empty()) {
+        if (lists.size() == 1) return &lists.front();
+        error = lists.empty() ? "holds no image list"
+                              : "holds " + std::to_string(lists.size()) +
+                                    " image lists; choose one with --list (";
+        for (std::size_t i = 0; i < lists.size() && lists.size() > 1; ++i) {
+            error += (i ? ", " : "") + lists[i].name;
+        }
+        if (lists.size() > 1) error += ")";
+        return nullptr;
+    }
+    for (const NamedList& entry : lists) {
+        if (entry.name == name) return &entry;
+    }
+    error = "holds no image list called \"" + std::string(name) + "\"";
+    return nullptr;
+}
+
+}  // namespace iconvale::cli

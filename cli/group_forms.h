@@ -1,0 +1,44 @@
+// The forms an image group can take on disk, as the command line reads and writes them: the
+// program's own (".eil" with its header, the bare stream under any other name) and the
+// containers of other tools. Portable.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/bytes.h"
+#include "core/image_list_stream.h"
+
+namespace iconvale::cli {
+
+enum class GroupForm { Eil, Bare, Dfm, Lfm, Resx };
+
+// "eil", "bare", "dfm", "lfm" or "resx".
+std::string_view FormName(GroupForm form);
+
+// Chosen by the file's extension, as the program chooses between its own two forms.
+GroupForm FormForName(std::string_view fileName);
+
+// One image list of a file, with the name it has there (empty in the program's own forms).
+struct NamedList {
+    std::string name;
+    int version = 0;  // of the stream it was read from; 0 where the form stores no stream
+    ImageListData list;
+};
+
+// Every image list in a file of that form, in file order. On failure `error` says why.
+std::optional<std::vector<NamedList>> ReadGroupForm(GroupForm form, const Bytes& file,
+                                                    std::string& error);
+
+// The list in that form; `name` names its component in a container. Empty on failure, with
+// `error` saying why.
+Bytes WriteGroupForm(GroupForm form, const ImageListData& list, std::string_view name,
+                     std::string& error);
+
+// The list called `name` (any list when the name is empty and there is only one).
+const NamedList* PickList(const std::vector<NamedList>& lists, std::string_view name,
+                          std::string& error);
+
+}  // namespace iconvale::cli

@@ -1,0 +1,208 @@
+// The commands that need the platform's picture codec and image lists; Windows only.
+#include <algorithm>
+#include <system_error>
+
+#include "cli/arguments.h"
+#include "cli/commands.h"
+#include "cli/files.h"
+#include "cli/group_forms.h"
+#include "core/image_group.h"
+#include "imaging/extraction_formats.h"
+#include "imaging/gdip_image.h"
+#include "imaging/group_pictures.h"
+#include "imaging/icon_image.h"
+#include "imaging/image_formats.h"
+#include "ui/app_object.h"
+
+namespace iconvale::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool StartPictureLibrary() {
+    static AppObject app;
+    // No windows here: neither ActiveX hosting nor the controls' window classes are needed.
+    app.Initialise(std::nullopt, 0, 0);
+    return app.GdiplusToken() != 0;
+}
+
+bool IsPictureName(const fs::path& path) {
+    static constexpr const char* kExtensions[] = {".jpg", ".jpeg", ".jpe",  ".jfif", ".bmp",
+                                                  ".gif", ".tif",  ".tiff", ".png",  ".ico"};
+    const std::string extension = LowerExtension(Utf8Name(path.filename()));
+    return std::find(std::begin(kExtensions), std::end(kExtensions), extension) !=
+           std::end(kExtensions);
+}
+
+// Files as given; a folder's pictures in natural name order.
+bool GatherPictures(const std::vector<std::string>& inputs, std::vector<fs::path>& pictures,
+                    const Console& console) {
+    for (const std::string& input : inputs) {
+        const fs::path path = PathFromUtf8(input);
+        std::error_code code;
+        if (!fs::is_directory(path, code)) {
+            pictures.push_back(path);
+            continue;
+        }
+        std::vector<fs::path> found;
+        for (const fs::directory_entry& entry : fs::directory_iterator(path, code)) {
+            if (entry.is_regular_file(code) && IsPictureName(entry.path()))
+                found.push_back(entry.path());
+        }
+        if (code) return console.Fail(input, "cannot list the folder"), false;
+        std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
+            return NaturalLess(Utf8Name(a.filename()), Utf8Name(b.filename()));
+        });
+        if (found.empty()) return console.Fail(input, "holds no pictures"), false;
+        pictures.insert(pictures.end(), found.begin(), found.end());
+    }
+    return true;
+}
+
+// One file into the group, as the program's Add takes it: an icon file at the cell size; any
+// other picture stretched to one cell or, when split, cut into cells from the left.
+bool AddPicture(ImageGroup& group, const fs::path& path, const PackOptions& options,
+                std::optional<COLORREF> transparent) {
+    if (LowerExtension(Utf8Name(path.filename())) == ".ico") {
+        const IconSize size = group.GetIconSize();
+        IconImage icon;
+        return icon.LoadFromFileW(path.c_str(), false, size.width, size.height) &&
+               group.AddIcon(icon.Handle()) != -1;
+    }
+    GdipImage picture;
+    if (!picture.CreateFromFileW(path.c_str())) return false;
+    if (!options.split) return group.AddPictureAsIcon(picture) != -1;
+    if (transparent) return group.AddPictureStripMasked(picture, *transparent) != -1;
+    return group.AddPictureStrip(picture) != -1;
+}
+
+// The group's list in the form the output's name asks for.
+int WriteGroup(const ImageGroup& group, const std::string& output, bool force,
+               const Console& console) {
+    const Bytes stream = group.SaveToBytes(0);
+    auto list = stream.empty() ? std::nullopt : ParseImageListStream(stream);
+    if (!list) return console.Fail(output, "the group could not be written");
+    std::string error;
+    const Bytes written = WriteGroupForm(FormForName(output), *list, "ImageList1", error);
+    if (written.empty() || !WriteOutputFile(PathFromUtf8(output), written, force, error)) {
+        return console.Fail(output, error);
+    }
+    return kExitOk;
+}
+
+// The group read from a file of any form (one list of a container), as a platform image list.
+bool LoadGroup(const std::string& name, const std::string& listName, ImageGroup& group,
+               const Console& console) {
+    std::string error;
+    const Bytes file = ReadInputFile(PathFromUtf8(name), error);
+    auto lists = file.empty() ? std::nullopt : ReadGroupForm(FormForName(name), file, error);
+    const NamedList* chosen = lists ? PickList(*lists, listName, error) : nullptr;
+    if (!chosen) return console.Fail(name, error), false;
+    const Bytes stream = WriteImageListStream(chosen->list);
+    if (stream.empty() || !group.LoadFromBytes(stream, 0)) {
+        return console.Fail(name, "the image list could not be made"), false;
+    }
+    return true;
+}
+
+const char* FormatIdentifier(const std::string& extension) {
+    if (extension == "jpg") return kJpegFormat;
+    if (extension == "bmp") return kBmpFormat;
+    if (extension == "tif") return kTiffFormat;
+    if (extension == "gif") return kGifFormat;
+    return kPngFormat;
+}
+
+}  // namespace
+
+int RunPack(const PackOptions& options, const Console& console) {
+    const auto size = ParseCellSize(options.size);
+    if (!size) return console.Misuse("--size " + options.size + ": expected WxH, each 1 to 65535");
+    std::optional<COLORREF> transparent;
+    if (!options.transparent.empty()) {
+        transparent = ParseColour(options.transparent);
+        if (!transparent)
+            return console.Misuse("--transparent " + options.transparent + ": expected RRGGBB");
+    }
+    std::error_code code;
+    if (!options.force && fs::exists(PathFromUtf8(options.output), code)) {
+        return console.Fail(options.output, "exists already (give --force to replace it)");
+    }
+    std::vector<fs::path> pictures;
+    if (!GatherPictures(options.inputs, pictures, console)) return kExitFailed;
+    if (!StartPictureLibrary())
+        return console.Fail(Utf8Name(pictures.front()), "the picture library did not start");
+
+    ImageGroup group;
+    const std::uint32_t flags =
+        static_cast<std::uint32_t>(options.depth) | (options.mask ? ILC_MASK : 0);
+    if (!group.Create(size->width, size->height, flags)) {
+        return console.Fail(options.output, "a group of that size cannot be made");
+    }
+    Progress progress(console, "packing", static_cast<int>(pictures.size()));
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        if (!AddPicture(group, pictures[i], options, transparent)) {
+            const bool full = group.GetCount() >= kMaxGroupCount;
+            return console.Fail(Utf8Name(pictures[i]), full ? "the group is full (65535 images)"
+                                                            : "cannot be read as a picture");
+        }
+        progress.Step(static_cast<int>(i + 1));
+    }
+    return WriteGroup(group, options.output, options.force, console);
+}
+
+int RunUnpack(const UnpackOptions& options, const Console& console) {
+    if (!StartPictureLibrary())
+        return console.Fail(options.group, "the picture library did not start");
+    ImageGroup group;
+    if (!LoadGroup(options.group, options.list, group, console)) return kExitFailed;
+    std::vector<int> indices;
+    if (options.indices.empty()) {
+        for (int i = 0; i < group.GetCount(); ++i) indices.push_back(i);
+    } else if (auto chosen = ParseIndexList(options.indices, group.GetCount())) {
+        indices = std::move(*chosen);
+    } else {
+        return console.Misuse("--indices " + options.indices + ": expected indices below " +
+                              std::to_string(group.GetCount()) + ", such as 0,3-5");
+    }
+    const fs::path folder = PathFromUtf8(options.folder);
+    std::error_code code;
+    fs::create_directories(folder, code);
+    if (!fs::is_directory(folder, code))
+        return console.Fail(options.folder, "is no folder that can be made");
+
+    const std::string format = FormatIdentifier(options.format);
+    const std::string extension = ExtensionForFormat(format);
+    Progress progress(console, "unpacking", static_cast<int>(indices.size()));
+    unsigned number = 0;  // names below the last one written were taken, as in the program
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        while (fs::exists(folder / ExtractedFileName(number, extension), code)) ++number;
+        const fs::path target = folder / ExtractedFileName(number, extension);
+        const Bytes encoded = EncodeGroupImage(group, indices[i], format);
+        std::string error = "the image could not be encoded";
+        if (encoded.empty() || !WriteOutputFile(target, encoded, false, error)) {
+            return console.Fail(Utf8Name(target), error);
+        }
+        ++number;
+        progress.Step(static_cast<int>(i + 1));
+    }
+    return kExitOk;
+}
+
+int RunStrip(const StripOptions& options, const Console& console) {
+    if (!StartPictureLibrary())
+        return console.Fail(options.group, "the picture library did not start");
+    ImageGroup group;
+    if (!LoadGroup(options.group, options.list, group, console)) return kExitFailed;
+    if (group.GetCount() == 0) return console.Fail(options.group, "holds no images");
+    const Bytes strip = EncodeGroupStrip(group, options.columns);
+    if (strip.empty())
+        return console.Fail(options.output, "the strip is too large for one picture");
+    std::string error;
+    if (!WriteOutputFile(PathFromUtf8(options.output), strip, options.force, error)) {
+        return console.Fail(options.output, error);
+    }
+    return kExitOk;
+}
+
+}  // namespace iconvale::cli

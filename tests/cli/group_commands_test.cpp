@@ -1,0 +1,165 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "cli/arguments.h"
+#include "core/group_file.h"
+#include "support/cli_runner.h"
+#include "support/stream_builders.h"
+
+namespace iconvale::testing {
+namespace {
+
+Bytes EilOf(const ImageListData& list) {
+    return WithGroupHeader(WriteImageListStream(list), true);
+}
+
+ImageListData ReadBack(const Bytes& file, bool withHeader) {
+    auto list = ParseImageListStream(StreamPart(file, withHeader));
+    return list ? *list : ImageListData{};
+}
+
+TEST(CliArguments, ReadSizesColoursIndicesAndNameOrder) {
+    auto size = cli::ParseCellSize("32x24");
+    ASSERT_TRUE(size);
+    EXPECT_EQ(32, size->width);
+    EXPECT_EQ(24, size->height);
+    EXPECT_FALSE(cli::ParseCellSize("0x16"));
+    EXPECT_FALSE(cli::ParseCellSize("65536x16"));
+    EXPECT_FALSE(cli::ParseCellSize("16x"));
+    EXPECT_FALSE(cli::ParseCellSize("16x16px"));
+
+    EXPECT_EQ(0x00332211u, cli::ParseColour("#112233"));
+    EXPECT_FALSE(cli::ParseColour("12345G"));
+
+    EXPECT_EQ((std::vector<int>{0, 3, 4, 5}), cli::ParseIndexList("3-5,0,4", 6));
+    EXPECT_FALSE(cli::ParseIndexList("0,6", 6));
+    EXPECT_FALSE(cli::ParseIndexList("5-3", 6));
+    EXPECT_FALSE(cli::ParseIndexList("1,,2", 6));
+    EXPECT_FALSE(cli::ParseIndexList("99999999999", 6));
+
+    std::vector<std::string> names{"image10.png", "Image2.png", "image1.png", "image02b.png",
+                                   "a.png"};
+    std::sort(names.begin(), names.end(), cli::NaturalLess);
+    EXPECT_EQ((std::vector<std::string>{"a.png", "image1.png", "Image2.png", "image02b.png",
+                                        "image10.png"}),
+              names);
+}
+
+TEST(CliInfo, JsonGivesEveryFigureOfEachFile) {
+    CliFolder folder;
+    ListShape shape{
+        .width = 24, .height = 20, .bitsPerPixel = 8, .mask = true, .count = 5, .capacity = 9};
+    ImageListData list = PatternList(shape);
+    list.background = 0x00332211;
+    list.grow = 8;
+    folder.Write("a.eil", EilOf(list));
+    ImageListData clear = OneRedPerImage(16, 16, 2);
+    clear.background = kNoColour;
+    folder.Write("b.bin", WriteImageListStream(clear));
+
+    const CliRun run = RunCli({"info", "--json", folder.Name("a.eil"), folder.Name("b.bin")});
+    ASSERT_EQ(cli::kExitOk, run.status) << run.err;
+    std::istringstream lines(run.out);
+    std::string line;
+    std::vector<nlohmann::json> objects;
+    while (std::getline(lines, line)) objects.push_back(nlohmann::json::parse(line));
+    ASSERT_EQ(2u, objects.size());
+    const nlohmann::json& eil = objects[0];
+    EXPECT_EQ("eil", eil["form"]);
+    EXPECT_EQ("0x0101", eil["version"]);
+    EXPECT_EQ(5, eil["count"]);
+    EXPECT_EQ(24, eil["width"]);
+    EXPECT_EQ(20, eil["height"]);
+    EXPECT_EQ(8, eil["depth"]);
+    EXPECT_EQ(true, eil["mask"]);
+    EXPECT_EQ("112233", eil["background"]);
+    EXPECT_EQ(9, eil["capacity"]);
+    EXPECT_EQ(8, eil["grow"]);
+    EXPECT_EQ("bare", objects[1]["form"]);
+    EXPECT_TRUE(objects[1]["background"].is_null());
+}
+
+TEST(CliConvert, ChainsOfFormsKeepEveryPixelAndNeverClobber) {
+    CliFolder folder;
+    const ImageListData list = PatternList({.bitsPerPixel = 32, .count = 4});
+    folder.Write("in.eil", EilOf(list));
+
+    ASSERT_EQ(cli::kExitOk,
+              RunCli({"convert", folder.Name("in.eil"), folder.Name("mid.il")}).status);
+    ASSERT_EQ(cli::kExitOk,
+              RunCli({"convert", folder.Name("mid.il"), folder.Name("out.EIL")}).status);
+    EXPECT_TRUE(SameImages(list, ReadBack(folder.Read("mid.il"), false)));
+    EXPECT_TRUE(SameImages(list, ReadBack(folder.Read("out.EIL"), true)));
+
+    // An existing output stays as it was unless --force is given.
+    folder.Write("taken.eil", Bytes{1, 2, 3});
+    const CliRun refused = RunCli({"convert", folder.Name("in.eil"), folder.Name("taken.eil")});
+    EXPECT_EQ(cli::kExitFailed, refused.status);
+    EXPECT_EQ((Bytes{1, 2, 3}), folder.Read("taken.eil"));
+    EXPECT_EQ(
+        cli::kExitOk,
+        RunCli({"convert", folder.Name("in.eil"), folder.Name("taken.eil"), "--force"}).status);
+    EXPECT_TRUE(SameImages(list, ReadBack(folder.Read("taken.eil"), true)));
+}
+
+TEST(CliErrors, BadFilesAndUsageGiveTheCodeOneLineAndNoFile) {
+    CliFolder folder;
+    Bytes notAGroup(64, 'x');
+    folder.Write("junk.eil", notAGroup);
+    Bytes damaged = EilOf(OneRedPerImage(16, 16, 3));
+    damaged.resize(damaged.size() / 2);
+    folder.Write("cut.eil", damaged);
+    const int filesBefore = folder.FileCount();
+
+    const CliRun junk = RunCli({"convert", folder.Name("junk.eil"), folder.Name("out.eil")});
+    EXPECT_EQ(cli::kExitFailed, junk.status);
+    EXPECT_EQ(ErrorLine(folder.Name("junk.eil"), "not an image group (no \"IL\" at byte 8)"),
+              junk.err);
+    const CliRun cut = RunCli({"info", folder.Name("cut.eil")});
+    EXPECT_EQ(cli::kExitFailed, cut.status);
+    EXPECT_NE(std::string::npos, cut.err.find("damaged")) << cut.err;
+    EXPECT_EQ(1, std::count(cut.err.begin(), cut.err.end(), '\n'));
+    const CliRun missing = RunCli({"info", folder.Name("none.eil")});
+    EXPECT_EQ(cli::kExitFailed, missing.status);
+    EXPECT_NE(std::string::npos, missing.err.find("none.eil: no such file")) << missing.err;
+
+    for (const std::vector<std::string>& usage : {std::vector<std::string>{},
+                                                  {"frobnicate"},
+                                                  {"convert", folder.Name("cut.eil")},
+                                                  {"info", "--colour", folder.Name("cut.eil")}}) {
+        const CliRun run = RunCli(usage);
+        EXPECT_EQ(cli::kExitUsage, run.status);
+        EXPECT_EQ(1, std::count(run.err.begin(), run.err.end(), '\n')) << run.err;
+    }
+    EXPECT_EQ(filesBefore, folder.FileCount());
+
+    const CliRun help = RunCli({"convert", "--help"});
+    EXPECT_EQ(cli::kExitOk, help.status);
+    EXPECT_NE(std::string::npos, help.out.find("--force"));
+}
+
+#ifdef ICONVALE_NATIVE_CLI
+// The native program as a build script runs it: arguments in, text and an exit code out.
+TEST(NativeCli, InfoAndConvertRunFromTheShell) {
+    CliFolder folder;
+    folder.Write("in.eil", EilOf(OneRedPerImage(16, 16, 2)));
+    const std::string cli = ICONVALE_NATIVE_CLI;
+    const std::string info = "'" + cli + "' info --json '" + folder.Name("in.eil") + "'";
+    std::FILE* pipe = ::popen(info.c_str(), "r");
+    ASSERT_NE(nullptr, pipe);
+    char line[512] = {};
+    ASSERT_NE(nullptr, std::fgets(line, sizeof line, pipe));
+    EXPECT_EQ(0, ::pclose(pipe));
+    EXPECT_EQ(2, nlohmann::json::parse(line)["count"]);
+
+    const std::string convert = "'" + cli + "' convert '" + folder.Name("in.eil") + "' '" +
+                                folder.Name("out.il") + "' 2>/dev/null";
+    EXPECT_EQ(0, std::system(convert.c_str()));
+    EXPECT_NE(0, std::system(convert.c_str()));  // exists now
+    EXPECT_TRUE(SameImages(OneRedPerImage(16, 16, 2), ReadBack(folder.Read("out.il"), false)));
+}
+#endif
+
+}  // namespace
+}  // namespace iconvale::testing
