@@ -5,7 +5,6 @@
 # build/x86_64, brought up to date first; a missing build folder is made.
 source "$(dirname "$0")/common.sh"
 
-PACKAGES+=(wixl msitools zip)
 RELEASE_DIR=${RELEASE_DIR:-$ROOT/build/release}
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT

@@ -10,6 +10,9 @@ ensure_display
 ensure_wine_prefix
 
 for arch in i686 x86_64; do cross_build "$arch"; done
+status=0
+log "release archives and installers"
+bash "$ROOT/scripts/package.sh" || status=1
 
 log "native build (g++)"
 cmake -S "$ROOT" -B "$ROOT/build/native-gcc" -DCMAKE_CXX_COMPILER=g++ -DCMAKE_BUILD_TYPE=Debug >/dev/null
@@ -19,7 +22,6 @@ cmake -S "$ROOT" -B "$ROOT/build/native-clang" -DCMAKE_CXX_COMPILER=clang++ -DCM
       -DCMAKE_BUILD_TYPE=Debug -DICONVALE_FUZZ=ON >/dev/null
 cmake --build "$ROOT/build/native-clang" -j"$(nproc)"
 
-status=0
 log "native tests"
 ctest --test-dir "$ROOT/build/native-gcc" --output-on-failure -j"$(nproc)" || status=1
 ctest --test-dir "$ROOT/build/native-clang" --output-on-failure -j"$(nproc)" || status=1
@@ -41,7 +43,12 @@ for arch in "${ARCHES[@]}"; do
     ctest --test-dir "$(build_dir_for "$arch")" --output-on-failure -j"$(nproc)" \
           --repeat until-pass:2 || status=1
 done
+for arch in "${ARCHES[@]}"; do
+    log "installing and uninstalling the $arch installer under Wine"
+    case $arch in i686) package=win32 ;; x86_64) package=win64 ;; esac
+    bash "$ROOT/scripts/installer_test.sh" "$(loader_for "$arch")" "$package" || status=1
+done
 for arch in "${SKIPPED_ARCHES[@]}"; do
-    log "Windows tests for $arch skipped: $SKIP_REASON"
+    log "Windows tests and the installer test for $arch skipped: $SKIP_REASON"
 done
 exit $status
