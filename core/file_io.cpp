@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "ui/large_buffer.h"
 #include "ui/text.h"
 #include "ui/win_handles.h"
 
@@ -20,7 +21,8 @@ Bytes ReadWholeFile(std::string_view path) {
     // A document larger than this is no image group that could have been written.
     constexpr LONGLONG kLargestDocument = 1ll << 30;
     if (size.QuadPart <= 0 || size.QuadPart > kLargestDocument) return {};
-    Bytes bytes(static_cast<std::size_t>(size.QuadPart));
+    Bytes bytes;
+    if (!TryResize(bytes, static_cast<std::size_t>(size.QuadPart))) return {};
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));

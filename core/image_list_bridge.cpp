@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/bit_rows.h"
+#include "ui/large_buffer.h"
 
 namespace iconvale {
 
@@ -80,7 +81,7 @@ std::optional<Sheet> ReadSheet(HBITMAP bitmap, int bits) {
     sheet.width = bm.bmWidth;
     sheet.height = bm.bmHeight;
     sheet.stride = static_cast<std::size_t>(RowStride(bm.bmWidth, bits));
-    sheet.bits.resize(sheet.stride * bm.bmHeight);
+    if (!TryResize(sheet.bits, sheet.stride * bm.bmHeight)) return std::nullopt;
     BitmapInfo256 info;
     DescribeTopDown(info, bm.bmWidth, bm.bmHeight, bits);
     UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
@@ -155,9 +156,11 @@ bool StoreMasks(HIMAGELIST list, const ImageListData& fields, const CellRows& ma
         return false;
     }
     const auto stride = static_cast<std::size_t>(RowStride(bm.bmWidth, 1));
-    std::vector<std::uint8_t> sheet(stride * bm.bmHeight, 0);
+    std::vector<std::uint8_t> sheet;
+    if (!TryResize(sheet, stride * bm.bmHeight)) return false;
     for (int i = 0; i < fields.count; ++i) {
-        const auto cell = CellInSheet(list, i, fields.width, fields.height, bm.bmWidth, bm.bmHeight);
+        const auto cell =
+            CellInSheet(list, i, fields.width, fields.height, bm.bmWidth, bm.bmHeight);
         if (!cell) return false;
         for (int y = 0; y < fields.height; ++y) {
             CopyBits(sheet.data() + (cell->top + y) * stride, static_cast<std::size_t>(cell->left),
@@ -168,8 +171,9 @@ bool StoreMasks(HIMAGELIST list, const ImageListData& fields, const CellRows& ma
     DescribeTopDown(maskInfo, bm.bmWidth, bm.bmHeight, 1);
     maskInfo.colours[1] = {0xFF, 0xFF, 0xFF, 0};
     UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
-    return dc && ::SetDIBits(dc.get(), info.hbmMask, 0, bm.bmHeight, sheet.data(),
-                             reinterpret_cast<BITMAPINFO*>(&maskInfo), DIB_RGB_COLORS) == bm.bmHeight;
+    return dc &&
+           ::SetDIBits(dc.get(), info.hbmMask, 0, bm.bmHeight, sheet.data(),
+                       reinterpret_cast<BITMAPINFO*>(&maskInfo), DIB_RGB_COLORS) == bm.bmHeight;
 }
 
 // The platform list may adjust what it is given (alpha made up from the mask, colour cleared
@@ -226,7 +230,8 @@ UniqueImageList BuildImageList(const StreamSheets& sheets) {
     const int bits = data.bitsPerPixel;
     const UINT createFlags = static_cast<UINT>(bits) | (data.HasMask() ? ILC_MASK : 0);
     UniqueImageList list(::ImageList_Create(data.width, data.height, createFlags,
-                                            std::max<int>(data.count, 1), std::max<int>(data.grow, 4)));
+                                            std::max<int>(data.count, 1),
+                                            std::max<int>(data.grow, 4)));
     if (!list) return {};
     ::ImageList_SetBkColor(list.get(), data.background);
 
@@ -235,8 +240,8 @@ UniqueImageList BuildImageList(const StreamSheets& sheets) {
     if (sheets.mask) mask = sheets.mask->Cells(data.width, data.height);
 
     const std::size_t stripCellBytes = data.ImageBytes() + data.MaskBytes();
-    const int perStrip = static_cast<int>(
-        std::clamp<std::size_t>(kStripBytesBudget / std::max<std::size_t>(stripCellBytes, 1), 1, 1024));
+    const int perStrip = static_cast<int>(std::clamp<std::size_t>(
+        kStripBytesBudget / std::max<std::size_t>(stripCellBytes, 1), 1, 1024));
     const auto& palette = data.palette.empty() && bits <= 8 ? DefaultPalette(bits) : data.palette;
     const std::vector<std::uint32_t> maskPalette = {0x00000000, 0x00FFFFFF};
 
@@ -290,7 +295,8 @@ std::optional<ImageListData> ListFields(HIMAGELIST list, const StreamFields& fie
 std::optional<Bytes> WriteFromListBitmaps(HIMAGELIST list, const ImageListData& data) {
     const int bits = data.bitsPerPixel;
     IMAGEINFO info{};
-    if (data.count == 0 || bits <= 8 || !::ImageList_GetImageInfo(list, 0, &info)) return std::nullopt;
+    if (data.count == 0 || bits <= 8 || !::ImageList_GetImageInfo(list, 0, &info))
+        return std::nullopt;
     ::GdiFlush();
     DIBSECTION section{};
     if (::GetObjectW(info.hbmImage, sizeof section, &section) != sizeof section ||
@@ -303,14 +309,16 @@ std::optional<Bytes> WriteFromListBitmaps(HIMAGELIST list, const ImageListData& 
     if (perRow < 1) return std::nullopt;
     for (int i = 0; i < data.count; ++i) {
         const auto cell = CellInSheet(list, i, data.width, data.height, sheetWidth, sheetHeight);
-        if (!cell || cell->left != i % perRow * data.width || cell->top != i / perRow * data.height) {
+        if (!cell || cell->left != i % perRow * data.width ||
+            cell->top != i / perRow * data.height) {
             return std::nullopt;
         }
     }
-    const CellRows image = CellRows::Sheet(
-        static_cast<const std::uint8_t*>(section.dsBm.bmBits),
-        static_cast<std::size_t>(section.dsBm.bmWidthBytes), static_cast<std::size_t>(sheetHeight),
-        data.height, perRow, static_cast<std::size_t>(data.width) * bits, section.dsBmih.biHeight > 0);
+    const CellRows image =
+        CellRows::Sheet(static_cast<const std::uint8_t*>(section.dsBm.bmBits),
+                        static_cast<std::size_t>(section.dsBm.bmWidthBytes),
+                        static_cast<std::size_t>(sheetHeight), data.height, perRow,
+                        static_cast<std::size_t>(data.width) * bits, section.dsBmih.biHeight > 0);
     if (!data.HasMask()) return WriteImageListStream(data, image, nullptr);
 
     auto mask = ReadSheet(info.hbmMask, 1);
@@ -318,9 +326,9 @@ std::optional<Bytes> WriteFromListBitmaps(HIMAGELIST list, const ImageListData& 
         (mask->palette[1] & 0x00FFFFFF) == 0) {
         return std::nullopt;
     }
-    const CellRows maskRows = CellRows::Sheet(mask->bits.data(), mask->stride,
-                                              static_cast<std::size_t>(mask->height), data.height,
-                                              perRow, static_cast<std::size_t>(data.width), false);
+    const CellRows maskRows =
+        CellRows::Sheet(mask->bits.data(), mask->stride, static_cast<std::size_t>(mask->height),
+                        data.height, perRow, static_cast<std::size_t>(data.width), false);
     return WriteImageListStream(data, image, &maskRows);
 }
 
@@ -355,7 +363,8 @@ std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& 
     std::optional<Sheet> mask;
     if (data.HasMask()) {
         mask = ReadSheet(info.hbmMask, 1);
-        if (!mask || mask->width < image->width || mask->height < image->height) return std::nullopt;
+        if (!mask || mask->width < image->width || mask->height < image->height)
+            return std::nullopt;
     }
     // A mono bitmap reads back with whichever palette order GDI chooses; a set bit must mean
     // transparent (white) in the stream.
@@ -364,7 +373,8 @@ std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& 
     for (int i = 0; i < count; ++i) {
         const auto cell = CellInSheet(list, i, width, height, image->width, image->height);
         if (!cell) return std::nullopt;
-        CopyCell(*image, *cell, data.bitsPerPixel, data.ImageRow(i, 0), data.RowBytes(), width, height);
+        CopyCell(*image, *cell, data.bitsPerPixel, data.ImageRow(i, 0), data.RowBytes(), width,
+                 height);
         if (mask) {
             CopyCell(*mask, *cell, 1, data.MaskRow(i, 0), data.MaskRowBytes(), width, height);
         }
@@ -376,7 +386,8 @@ std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& 
         if (pad > 0) {
             for (std::size_t off = 0; off < data.mask.size(); off += data.MaskRowBytes()) {
                 std::uint8_t* row = &data.mask[off];
-                for (int x = width; x < width + pad; ++x) row[x / 8] &= static_cast<std::uint8_t>(~(0x80 >> (x % 8)));
+                for (int x = width; x < width + pad; ++x)
+                    row[x / 8] &= static_cast<std::uint8_t>(~(0x80 >> (x % 8)));
             }
         }
     }
