@@ -70,8 +70,7 @@ UniqueIcon WithMaskFromAlpha(UniqueIcon icon) {
 }  // namespace
 
 bool PictureSizeAllowed(long long width, long long height) {
-    return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
-           width * height <= kMaxPicturePixels;
+    return width > 0 && height > 0 && width <= kMaxPicturePixels / height;
 }
 
 GdipImage::GdipImage() : state_(std::make_shared<State>()) {}
