@@ -12,15 +12,23 @@ namespace iconvale {
 
 namespace {
 
-int HeaderFlagFor(const std::string& path) { return HasGroupHeaderName(path) ? 1 : 0; }
+int HeaderFlagFor(const std::string& path) {
+    return HasGroupHeaderName(path) ? 1 : 0;
+}
 
 }  // namespace
 
 DocumentCommands::DocumentCommands(Program& program, DocumentView& view, ModalUi& ui,
                                    FileDialogObject& dialog, std::string settingsPath)
-    : program_(program), view_(view), ui_(ui), dialog_(dialog), settingsPath_(std::move(settingsPath)) {}
+    : program_(program),
+      view_(view),
+      ui_(ui),
+      dialog_(dialog),
+      settingsPath_(std::move(settingsPath)) {}
 
-void DocumentCommands::AttachGroup() { view_.AttachImages(group().GetHandle()); }
+void DocumentCommands::AttachGroup() {
+    view_.AttachImages(group().GetHandle());
+}
 
 void DocumentCommands::DiscardGroup() {
     view_.AttachImages(nullptr);
@@ -57,7 +65,12 @@ bool DocumentCommands::ConfirmDiscard() {
                 if (!choice) return false;
                 values().currentPath = choice->path;
             }
-            if (SaveGroupTo(values().currentPath)) return true;
+            if (SaveGroupTo(values().currentPath)) {
+                // The file holds the changes now, whatever the asking command does next.
+                values().modified = 0;
+                view_.UpdateStatusBar(values().currentPath);
+                return true;
+            }
             ui_.Message(view_.DialogOwner(), kSaveFailedMessage, kUntitledBoxTitle, kErrorBox);
             return false;
         }
@@ -66,7 +79,8 @@ bool DocumentCommands::ConfirmDiscard() {
             // The changes are gone with the group; nothing is left to ask about.
             values().modified = 0;
             return true;
-        default: return false;
+        default:
+            return false;
     }
 }
 
@@ -175,8 +189,8 @@ void DocumentCommands::SaveAs() {
 
 void DocumentCommands::Clear() {
     if (!RequireGroup()) return;
-    if (ui_.Message(view_.DialogOwner(), "你真的要清空所有图标吗？", kProgramTitle, kYesNoQuestion) !=
-        IDYES) {
+    if (ui_.Message(view_.DialogOwner(), "你真的要清空所有图标吗？", kProgramTitle,
+                    kYesNoQuestion) != IDYES) {
         return;
     }
     const int count = group().GetCount();

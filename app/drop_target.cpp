@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <new>
 #include <vector>
 
 #include "ui/text.h"
@@ -10,7 +11,9 @@ namespace iconvale {
 
 namespace {
 
-FORMATETC FileDropFormat() { return {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
+FORMATETC FileDropFormat() {
+    return {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+}
 
 }  // namespace
 
@@ -21,12 +24,17 @@ std::string DroppedPaths(IDataObject* data) {
     std::string paths;
     if (auto drop = static_cast<HDROP>(::GlobalLock(medium.hGlobal))) {
         UINT count = ::DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
-        for (UINT i = 0; i < count; ++i) {
-            UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
-            std::vector<wchar_t> path(length + 1, L'\0');
-            ::DragQueryFileW(drop, i, path.data(), length + 1);
-            if (i > 0) paths += "\r\n";
-            paths += ToNarrow(path);
+        // Without room for the paths there is nothing to drop; the medium is still given back.
+        try {
+            for (UINT i = 0; i < count; ++i) {
+                UINT length = ::DragQueryFileW(drop, i, nullptr, 0);
+                std::vector<wchar_t> path(length + 1, L'\0');
+                ::DragQueryFileW(drop, i, path.data(), length + 1);
+                if (i > 0) paths += "\r\n";
+                paths += ToNarrow(path);
+            }
+        } catch (const std::bad_alloc&) {
+            paths.clear();
         }
         ::GlobalUnlock(medium.hGlobal);
     }
@@ -47,7 +55,9 @@ HRESULT FileDropTarget::QueryInterface(REFIID iid, void** object) {
     return E_NOINTERFACE;
 }
 
-ULONG FileDropTarget::AddRef() { return static_cast<ULONG>(::InterlockedIncrement(&references_)); }
+ULONG FileDropTarget::AddRef() {
+    return static_cast<ULONG>(::InterlockedIncrement(&references_));
+}
 
 ULONG FileDropTarget::Release() {
     LONG left = ::InterlockedDecrement(&references_);
@@ -74,14 +84,14 @@ HRESULT FileDropTarget::DragLeave() {
 
 HRESULT FileDropTarget::Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) {
     acceptable_ = false;
-    std::string paths = DroppedPaths(data);
-    *effect = paths.empty() ? DROPEFFECT_NONE : DROPEFFECT_COPY;
-    if (!paths.empty() && handler_) {
-        try {
-            handler_(paths);
-        } catch (...) {
-            // A failure inside the handler must not travel back into the shell's drag loop.
-        }
+    *effect = DROPEFFECT_NONE;
+    // Nothing may travel back into the shell's drag loop, not even running out of memory.
+    try {
+        std::string paths = DroppedPaths(data);
+        if (paths.empty()) return S_OK;
+        *effect = DROPEFFECT_COPY;
+        if (handler_) handler_(paths);
+    } catch (...) {
     }
     return S_OK;
 }

@@ -15,9 +15,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         iconvale::Program program;
         iconvale::PlatformModalUi ui;
         std::wstring_view line = ::GetCommandLineW();
-        iconvale::Shell shell(program, ui, {iconvale::ToNarrow(line), {}});
-        if (shell.Start(instance, showCommand)) result = shell.RunMessageLoop();
-        program.Release();
+        result = iconvale::RunProgram(program, ui, {iconvale::ToNarrow(line), {}}, instance,
+                                      showCommand);
     }
     if (SUCCEEDED(ole)) ::OleUninitialize();
     return result;

@@ -13,6 +13,18 @@ namespace {
 
 constexpr DWORD kPictureDialogFlags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 
+// Empties the scratch picture before an import and again on every way out of it.
+class ScratchInUse {
+public:
+    explicit ScratchInUse(GdipImage& picture) : picture_(picture) { picture_.Dispose(); }
+    ~ScratchInUse() { picture_.Dispose(); }
+    ScratchInUse(const ScratchInUse&) = delete;
+    ScratchInUse& operator=(const ScratchInUse&) = delete;
+
+private:
+    GdipImage& picture_;
+};
+
 }  // namespace
 
 PictureImport::PictureImport(Program& program, DocumentView& view, ModalUi& ui,
@@ -28,34 +40,23 @@ bool PictureImport::AddPictureFile(const std::string& path) {
         return group().AddIcon(icon.Handle()) != -1;
     }
     GdipImage& picture = program_.scratchPicture();
-    picture.Dispose();
+    ScratchInUse scratch(picture);
     if (!picture.CreateFromFile(path)) return false;
-    int first = -1;
-    if (values().autoSegmentation == 0) {
-        first = group().AddPictureAsIcon(picture);
-    } else if (values().useTransparentColour == 1) {
-        first = group().AddPictureStripMasked(picture, values().transparentColour);
-    } else {
-        first = group().AddPictureStrip(picture);
+    if (values().autoSegmentation == 0) return group().AddPictureAsIcon(picture) != -1;
+    if (values().useTransparentColour == 1) {
+        return group().AddPictureStripMasked(picture, values().transparentColour) != -1;
     }
-    picture.Dispose();
-    return first != -1;
+    return group().AddPictureStrip(picture) != -1;
 }
 
 bool PictureImport::ReplaceWithPictureFile(int index, const std::string& path) {
     GdipImage& picture = program_.scratchPicture();
-    picture.Dispose();
+    ScratchInUse scratch(picture);
     if (!picture.CreateFromFile(path)) return false;
-    bool replaced = false;
-    if (values().autoSegmentation != 0) {
-        replaced = group().ReplaceWithPicture(index, picture);
-    } else {
-        IconImage icon;
-        icon.Attach(picture.ToIcon());
-        replaced = icon.Handle() && group().ReplaceWithIcon(index, icon.Handle());
-    }
-    picture.Dispose();
-    return replaced;
+    if (values().autoSegmentation != 0) return group().ReplaceWithPicture(index, picture);
+    IconImage icon;
+    icon.Attach(picture.ToIcon());
+    return icon.Handle() && group().ReplaceWithIcon(index, icon.Handle());
 }
 
 bool PictureImport::EnsureGroup() {
@@ -65,7 +66,8 @@ bool PictureImport::EnsureGroup() {
 
 std::optional<FileChoice> PictureImport::ChoosePicture(const char* title) {
     FileDialogObject& dialog = program_.fileDialog();
-    dialog.SetUp(kPictureDialogFlags, title, "", kPictureFilter, values().pictureFilterIndex, "", "");
+    dialog.SetUp(kPictureDialogFlags, title, "", kPictureFilter, values().pictureFilterIndex, "",
+                 "");
     return ui_.ChooseFile(dialog, view_.DialogOwner(), FileDialogKind::Open);
 }
 

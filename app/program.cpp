@@ -13,10 +13,13 @@ Program::Program(LifecycleTrace trace) : trace_(std::move(trace)) {
     Trace("build application object");
 }
 
-Program::~Program() { Release(); }
+Program::~Program() {
+    Release();
+}
 
 void Program::Release() {
-    if (!openGroup_) return;
+    if (released_) return;
+    released_ = true;
     openGroup_.reset();
     Trace("release open group");
     values.currentPath.clear();

@@ -29,6 +29,8 @@ Shell::Shell(Program& program, ModalUi& ui, ShellOptions options)
 
 Shell::~Shell() {
     // The destroy handler needs the document, so the window goes while every member is alive.
+    // No loop is left to end then.
+    quitOnDestroy_ = false;
     if (window_.hwnd()) ::DestroyWindow(window_.hwnd());
 }
 
@@ -52,11 +54,16 @@ int Shell::RunMessageLoop() {
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
+    // A quit posted from outside, or a failed GetMessageW, ends the loop with the window still
+    // there; its destroy handler must run now, while the program's objects are alive.
+    quitOnDestroy_ = false;
+    if (window_.hwnd()) ::DestroyWindow(window_.hwnd());
     return 0;
 }
 
 void Shell::OnCreated() {
-    dropTarget_.reset(new FileDropTarget([this](const std::string& paths) { OnFilesDropped(paths); }));
+    dropTarget_.reset(
+        new FileDropTarget([this](const std::string& paths) { OnFilesDropped(paths); }));
     ::RegisterDragDrop(window_.iconList(), dropTarget_.get());
     program_.app().Initialise();
     window_.LoadToolbarImages();
@@ -81,7 +88,9 @@ void Shell::OpenCommandLineFile() {
     if (!opened) ui_.Fail(window_.hwnd(), kOpenFailedMessage);
 }
 
-bool Shell::OnCloseQuery() { return document_.ConfirmDiscard(); }
+bool Shell::OnCloseQuery() {
+    return document_.ConfirmDiscard();
+}
 
 void Shell::Exit() {
     // Asks about unsaved changes exactly as closing through the frame does.
@@ -142,6 +151,17 @@ void Shell::WireCommands() {
     window_.SetCommandHandler(Command::Replace, [this] { pictures_.Replace(); });
     window_.SetCommandHandler(Command::Settings, [this] { ShowSettings(); });
     window_.SetCommandHandler(Command::About, [this] { ShowAbout(); });
+}
+
+int RunProgram(Program& program, ModalUi& ui, ShellOptions options, HINSTANCE instance,
+               int showCommand) {
+    int result = 1;
+    {
+        Shell shell(program, ui, std::move(options));
+        if (shell.Start(instance, showCommand)) result = shell.RunMessageLoop();
+    }
+    program.Release();
+    return result;
 }
 
 }  // namespace iconvale

@@ -32,7 +32,8 @@ public:
 
     // Creates the main window; its creation handler runs before this returns.
     bool Start(HINSTANCE instance, int showCommand);
-    // Runs the message loop until the main window is gone; shortcut keys go to the window.
+    // Runs the message loop until it ends, normally when the main window is gone; shortcut keys
+    // go to the window. The window is destroyed before this returns, whatever ended the loop.
     int RunMessageLoop();
 
     MainWindow& mainWindow() { return window_; }
@@ -63,5 +64,10 @@ private:
     ComPtr<IDropTarget> dropTarget_;
     bool quitOnDestroy_ = true;
 };
+
+// The program's life once its objects are built: the main window, the message loop, the
+// window's destruction and then the shut-down routine, in that order. Returns the exit code.
+int RunProgram(Program& program, ModalUi& ui, ShellOptions options, HINSTANCE instance,
+               int showCommand);
 
 }  // namespace iconvale

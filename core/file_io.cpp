@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 
+#include "ui/large_buffer.h"
 #include "ui/text.h"
 #include "ui/win_handles.h"
 
@@ -20,12 +21,14 @@ Bytes ReadWholeFile(std::string_view path) {
     // A document larger than this is no image group that could have been written.
     constexpr LONGLONG kLargestDocument = 1ll << 30;
     if (size.QuadPart <= 0 || size.QuadPart > kLargestDocument) return {};
-    Bytes bytes(static_cast<std::size_t>(size.QuadPart));
+    Bytes bytes;
+    if (!TryResize(bytes, static_cast<std::size_t>(size.QuadPart))) return {};
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
         DWORD read = 0;
-        if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr) || read == 0) return {};
+        if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr) || read == 0)
+            return {};
         done += read;
     }
     return bytes;
@@ -46,14 +49,36 @@ bool WriteAll(HANDLE file, const Bytes& bytes) {
     return true;
 }
 
-// A name beside the target that no other save uses at the same time.
-std::wstring TemporaryNameFor(const std::wstring& target) {
+// Creates a new temporary file beside the target and gives its name.
+UniqueFile CreateTemporaryBeside(const std::wstring& target, std::wstring& name) {
     static unsigned serial = 0;
-    return target + L"." + std::to_wstring(::GetCurrentProcessId()) + L"-" +
-           std::to_wstring(++serial) + L".tmp";
+    for (int attempt = 0; attempt < 64; ++attempt) {
+        name = TemporaryNameFor(target, ++serial);
+        UniqueFile file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file) return file;
+        const DWORD error = ::GetLastError();
+        if (error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) break;
+    }
+    return {};
 }
 
 }  // namespace
+
+std::wstring TemporaryNameFor(const std::wstring& target, unsigned serial) {
+    const std::size_t cut = target.find_last_of(L"\\/:");
+    const std::size_t folderLength = cut == std::wstring::npos ? 0 : cut + 1;
+    const std::size_t room = folderLength + 2 < MAX_PATH ? MAX_PATH - 1 - folderLength : 1;
+    const unsigned value = (static_cast<unsigned>(::GetCurrentProcessId()) << 16) + serial;
+    wchar_t digits[9] = {};
+    for (int i = 0; i < 8; ++i) digits[i] = L"0123456789abcdef"[(value >> (28 - 4 * i)) & 0xF];
+    // The serial is in the last digits, so a shortened name still differs from the last one.
+    const std::size_t extension = room >= 6 ? 4 : 0;
+    const std::size_t marker = room >= 2 ? 1 : 0;
+    const std::size_t kept = std::clamp<std::size_t>(room - extension - marker, 1, 8);
+    return target.substr(0, folderLength) + (marker ? L"~" : L"") + (digits + 8 - kept) +
+           (extension ? L".tmp" : L"");
+}
 
 bool WriteFileAtomically(std::string_view path, const Bytes& bytes) {
     WideText widePath = ToWide(path);
@@ -65,10 +90,9 @@ bool WriteFileAtomically(std::string_view path, const Bytes& bytes) {
         (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY))) {
         return false;
     }
-    const std::wstring temporary = TemporaryNameFor(target);
+    std::wstring temporary;
     {
-        UniqueFile file(::CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        UniqueFile file = CreateTemporaryBeside(target, temporary);
         if (!file) return false;
         if (!WriteAll(file.get(), bytes) || !::FlushFileBuffers(file.get())) {
             file.reset();

@@ -1,6 +1,7 @@
 #include "core/image_group.h"
 
 #include <algorithm>
+#include <new>
 
 #include "core/group_file.h"
 #include "core/image_list_bridge.h"
@@ -30,7 +31,9 @@ int DepthForFlags(std::uint32_t flags) {
 
 ImageGroup::ImageGroup() : state_(std::make_shared<State>()) {}
 
-void ImageGroup::Destroy() { state_->list.reset(); }
+void ImageGroup::Destroy() {
+    state_->list.reset();
+}
 
 void ImageGroup::TakeListFrom(ImageGroup& other) {
     if (other.state_ == state_) return;
@@ -38,7 +41,9 @@ void ImageGroup::TakeListFrom(ImageGroup& other) {
     state_->fields = other.state_->fields;
 }
 
-HIMAGELIST ImageGroup::GetHandle() const { return state_->list.get(); }
+HIMAGELIST ImageGroup::GetHandle() const {
+    return state_->list.get();
+}
 
 bool ImageGroup::Create(int width, int height, std::uint32_t flags, int initialCount) {
     Destroy();
@@ -51,27 +56,40 @@ bool ImageGroup::Create(int width, int height, std::uint32_t flags, int initialC
     state_->list.reset(::ImageList_Create(width, height, createFlags, initialCount, initialCount));
     if (!state_->list) return false;
     // What a new platform list would write: room for one more than asked, rounded growth.
-    state_->fields = {static_cast<std::uint16_t>(flags), static_cast<std::uint16_t>(initialCount + 1),
-                      RoundedGrow(initialCount), {-1, -1, -1, -1}, depth};
+    state_->fields = {static_cast<std::uint16_t>(flags),
+                      static_cast<std::uint16_t>(initialCount + 1),
+                      RoundedGrow(initialCount),
+                      {-1, -1, -1, -1},
+                      depth};
     return true;
 }
 
+// The codec holds whole bitmaps in standard containers: running out of memory there is a
+// failure to read or write like any other, and nothing is left half made.
 bool ImageGroup::LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFlag) {
     Destroy();
-    auto sheets = ParseImageListSheets(StreamPart(bytes, headerFlag == 1));
-    if (!sheets) return false;
-    UniqueImageList list = BuildImageList(*sheets);
-    if (!list) return false;
-    state_->list = std::move(list);
-    state_->fields = FieldsOf(sheets->list);
-    return true;
+    try {
+        auto sheets = ParseImageListSheets(StreamPart(bytes, headerFlag == 1));
+        if (!sheets) return false;
+        UniqueImageList list = BuildImageList(*sheets);
+        if (!list) return false;
+        state_->list = std::move(list);
+        state_->fields = FieldsOf(sheets->list);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 Bytes ImageGroup::SaveToBytes(int headerFlag) const {
     if (!IsCreated()) return {};
-    Bytes stream = WriteListStream(GetHandle(), state_->fields);
-    if (stream.empty()) return {};
-    return WithGroupHeader(std::move(stream), headerFlag == 1);
+    try {
+        Bytes stream = WriteListStream(GetHandle(), state_->fields);
+        if (stream.empty()) return {};
+        return WithGroupHeader(std::move(stream), headerFlag == 1);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
 }
 
 void ImageGroup::GrowCapacityTo(int count) {
@@ -119,6 +137,8 @@ IconSize ImageGroup::GetIconSize() const {
     return size;
 }
 
-int ImageGroup::GetCount() const { return IsCreated() ? ::ImageList_GetImageCount(GetHandle()) : 0; }
+int ImageGroup::GetCount() const {
+    return IsCreated() ? ::ImageList_GetImageCount(GetHandle()) : 0;
+}
 
 }  // namespace iconvale

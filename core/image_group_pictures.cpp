@@ -7,6 +7,7 @@
 #include "core/image_group.h"
 #include "imaging/gdip_image.h"
 #include "imaging/image_formats.h"
+#include "ui/large_buffer.h"
 
 namespace iconvale {
 
@@ -31,13 +32,16 @@ UniqueBitmap ScreenBitmapFromBmpFile(const Bytes& file) {
         return {};
     }
     const long long rows = std::abs(static_cast<long long>(info->biHeight));
-    const long long stride = ((static_cast<long long>(info->biWidth) * info->biBitCount + 31) / 32) * 4;
-    if (info->biWidth <= 0 || stride <= 0 || rows * stride > static_cast<long long>(file.size() - pixelsAt)) {
+    const long long stride =
+        ((static_cast<long long>(info->biWidth) * info->biBitCount + 31) / 32) * 4;
+    if (info->biWidth <= 0 || stride <= 0 ||
+        rows * stride > static_cast<long long>(file.size() - pixelsAt)) {
         return {};
     }
     WindowDc screen(nullptr);
     return UniqueBitmap(::CreateDIBitmap(screen.get(), info, CBM_INIT, file.data() + pixelsAt,
-                                         reinterpret_cast<const BITMAPINFO*>(info), DIB_RGB_COLORS));
+                                         reinterpret_cast<const BITMAPINFO*>(info),
+                                         DIB_RGB_COLORS));
 }
 
 }  // namespace
@@ -80,7 +84,10 @@ bool ImageGroup::ReplaceWithPicture(int index, const GdipImage& picture) {
     // the new picture: an all-clear mask of the bitmap's size makes the whole cell opaque.
     BITMAP info{};
     if (!::GetObjectW(bitmap.get(), sizeof info, &info)) return false;
-    const std::vector<std::uint8_t> clear(static_cast<std::size_t>((info.bmWidth + 15) / 16) * 2 * info.bmHeight);
+    std::vector<std::uint8_t> clear;
+    if (!TryResize(clear, static_cast<std::size_t>((info.bmWidth + 15) / 16) * 2 * info.bmHeight)) {
+        return false;
+    }
     UniqueBitmap opaque(::CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, clear.data()));
     return opaque && ::ImageList_Replace(GetHandle(), index, bitmap.get(), opaque.get()) != FALSE;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "core/bit_rows.h"
+#include "ui/large_buffer.h"
 
 namespace iconvale {
 
@@ -80,7 +81,7 @@ std::optional<Sheet> ReadSheet(HBITMAP bitmap, int bits) {
     sheet.width = bm.bmWidth;
     sheet.height = bm.bmHeight;
     sheet.stride = static_cast<std::size_t>(RowStride(bm.bmWidth, bits));
-    sheet.bits.resize(sheet.stride * bm.bmHeight);
+    if (!TryResize(sheet.bits, sheet.stride * bm.bmHeight)) return std::nullopt;
     BitmapInfo256 info;
     DescribeTopDown(info, bm.bmWidth, bm.bmHeight, bits);
     UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
@@ -177,7 +178,8 @@ bool StoreMasks(HIMAGELIST list, const ImageListData& fields, const CellRows& ma
         return false;
     }
     const auto stride = static_cast<std::size_t>(RowStride(bm.bmWidth, 1));
-    std::vector<std::uint8_t> sheet(stride * bm.bmHeight, 0);
+    std::vector<std::uint8_t> sheet;
+    if (!TryResize(sheet, stride * bm.bmHeight)) return false;
     for (int i = 0; i < fields.count; ++i) {
         const auto cell =
             CellInSheet(list, i, fields.width, fields.height, bm.bmWidth, bm.bmHeight);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "imaging/gdiplus_flat.h"
+#include "ui/large_buffer.h"
 #include "ui/text.h"
 
 namespace iconvale {
@@ -42,7 +43,8 @@ UniqueIcon WithMaskFromAlpha(UniqueIcon icon) {
     format.bmiHeader.biPlanes = 1;
     format.bmiHeader.biBitCount = 32;
     format.bmiHeader.biCompression = BI_RGB;
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height);
+    std::vector<std::uint32_t> pixels;
+    if (!TryResize(pixels, static_cast<std::size_t>(width) * height)) return {};
     WindowDc screen(nullptr);
     if (::GetDIBits(screen.get(), colour.get(), 0, height, pixels.data(), &format,
                     DIB_RGB_COLORS) != height) {
@@ -50,7 +52,8 @@ UniqueIcon WithMaskFromAlpha(UniqueIcon icon) {
     }
     // Monochrome rows are padded to 16 bits for CreateBitmap.
     const std::size_t stride = (static_cast<std::size_t>(width) + 15) / 16 * 2;
-    std::vector<std::uint8_t> maskBits(stride * height, 0);
+    std::vector<std::uint8_t> maskBits;
+    if (!TryResize(maskBits, stride * height)) return {};
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             if ((pixels[static_cast<std::size_t>(y) * width + x] >> 24) == 0) {
@@ -67,8 +70,7 @@ UniqueIcon WithMaskFromAlpha(UniqueIcon icon) {
 }  // namespace
 
 bool PictureSizeAllowed(long long width, long long height) {
-    return width > 0 && height > 0 && width <= kMaxPictureSide && height <= kMaxPictureSide &&
-           width * height <= kMaxPicturePixels;
+    return width > 0 && height > 0 && width <= kMaxPicturePixels / height;
 }
 
 GdipImage::GdipImage() : state_(std::make_shared<State>()) {}
@@ -217,7 +219,8 @@ Bytes BytesFromStream(IStream* stream) {
     if (length == 0) return {};
     const auto* source = static_cast<const std::uint8_t*>(::GlobalLock(block));
     if (!source) return {};
-    Bytes content(source, source + length);
+    Bytes content;
+    if (TryResize(content, length)) std::memcpy(content.data(), source, length);
     ::GlobalUnlock(block);
     return content;
 }

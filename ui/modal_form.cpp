@@ -1,6 +1,7 @@
 #include "ui/modal_form.h"
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
 #include "ui/text.h"
@@ -20,7 +21,12 @@ struct EnabledWindows {
 BOOL CALLBACK CollectEnabled(HWND window, LPARAM param) {
     auto& collect = *reinterpret_cast<EnabledWindows*>(param);
     if (window != collect.except && ::IsWindowVisible(window) && ::IsWindowEnabled(window)) {
-        collect.found->push_back(window);
+        // No exception may cross the platform's enumeration; a window not collected stays usable.
+        try {
+            collect.found->push_back(window);
+        } catch (const std::bad_alloc&) {
+            return FALSE;
+        }
     }
     return TRUE;
 }

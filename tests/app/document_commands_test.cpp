@@ -31,7 +31,8 @@ protected:
     std::string GroupFile(const std::string& name, int width, int height, int count) {
         ImageListData list = testing::OneRedPerImage(width, height, count);
         std::string path = folder_.File(name);
-        testing::WriteBytes(path, WithGroupHeader(WriteImageListStream(list), HasGroupHeaderName(name)));
+        testing::WriteBytes(path,
+                            WithGroupHeader(WriteImageListStream(list), HasGroupHeaderName(name)));
         return path;
     }
 
@@ -40,7 +41,8 @@ protected:
         commands_.Open();
     }
 
-    void NewGroup(const char* w = "16", const char* h = "16", const char* depth = "32", bool mask = true) {
+    void NewGroup(const char* w = "16", const char* h = "16", const char* depth = "32",
+                  bool mask = true) {
         ui_.newGroupPresses.push_back({Inputs(w, h, depth, mask)});
         commands_.New();
     }
@@ -62,11 +64,14 @@ protected:
             LVITEMW state{};
             state.stateMask = LVIS_SELECTED;
             state.state = LVIS_SELECTED;
-            ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&state));
+            ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, i,
+                           reinterpret_cast<LPARAM>(&state));
         }
     }
     // The red channel of image i's first pixel, in the saved file.
-    static int FirstRed(const ImageListData& list, int i) { return (list.Pixel(i, 0, 0) >> 16) & 0xFF; }
+    static int FirstRed(const ImageListData& list, int i) {
+        return (list.Pixel(i, 0, 0) >> 16) & 0xFF;
+    }
     ImageListData Saved(const std::string& path) {
         Bytes file = ReadWholeFile(path);
         auto list = ParseImageListStream(StreamPart(file, HasGroupHeaderName(path)));
@@ -79,8 +84,9 @@ protected:
 };
 
 TEST_F(DocumentCommandsTest, CommandsThatNeedAGroupSaySoBeforeAnyDialog) {
-    for (auto command : {&DocumentCommands::Save, &DocumentCommands::SaveAs, &DocumentCommands::Clear,
-                         &DocumentCommands::Delete, &DocumentCommands::Merge}) {
+    for (auto command :
+         {&DocumentCommands::Save, &DocumentCommands::SaveAs, &DocumentCommands::Clear,
+          &DocumentCommands::Delete, &DocumentCommands::Merge}) {
         (commands_.*command)();
         ASSERT_FALSE(ui_.messages.empty());
         EXPECT_EQ(LastMessage().text, "请先新建或打开一个图片组！");
@@ -123,7 +129,8 @@ TEST_F(DocumentCommandsTest, FailedCreationKeepsTheDialogOpenAndTheOldGroup) {
     OpenFile(GroupFile("old.eil", 16, 16, 3));
     ui_.newGroupPresses.push_back({Inputs("abc", "16", "24"), Inputs("16", "0", "24")});
     commands_.New();
-    EXPECT_EQ(ui_.MessageTexts(), (std::vector<std::string>{"错误！创建图片组失败！", "错误！创建图片组失败！"}));
+    EXPECT_EQ(ui_.MessageTexts(),
+              (std::vector<std::string>{"错误！创建图片组失败！", "错误！创建图片组失败！"}));
     EXPECT_EQ(LastMessage().style, 0x10u);
     // Cancelled after the failures: nothing about the open document changed.
     EXPECT_EQ(program_.openGroup().GetCount(), 3);
@@ -266,6 +273,38 @@ TEST_F(DocumentCommandsTest, FailedSavesLeaveTheOldFileAsItWas) {
     if (search != INVALID_HANDLE_VALUE) ::FindClose(search);
 }
 
+// A direct write takes paths up to 259 characters, so the save beside the target must too.
+TEST_F(DocumentCommandsTest, TargetsOf255CharactersAreSavedWithALongNameOrALongFolder) {
+    OpenFile(GroupFile("short.eil", 16, 16, 3));
+    std::string deep = folder_.path();
+    deep.append(1, '\\').append(235 - folder_.path().size(), 'd');
+    ASSERT_TRUE(::CreateDirectoryW(WidePtr(ToWide(deep)), nullptr));
+    std::string longName = folder_.path();
+    longName.append(1, '\\').append(250 - folder_.path().size(), 'n').append(".eil");
+    std::string longFolder = deep;
+    longFolder.append("\\gggggggggggggg.eil");
+    for (const std::string& target : {longName, longFolder}) {
+        ASSERT_EQ(target.size(), 255u);
+        // Wine takes longer paths than Windows does, so the name is checked as well.
+        const std::wstring wide = WidePtr(ToWide(target));
+        const std::wstring temporary = TemporaryNameFor(wide, 1);
+        EXPECT_LE(temporary.size(), 259u);
+        EXPECT_EQ(temporary.substr(0, wide.rfind(L'\\') + 1),
+                  wide.substr(0, wide.rfind(L'\\') + 1));
+        EXPECT_NE(TemporaryNameFor(wide, 2), temporary);
+        for (int count : {2, 1}) {  // a new file, then one replaced
+            program_.openGroup().Remove(0);
+            values().modified = 1;
+            ui_.files.push_back(FileChoice{target, 1});
+            commands_.SaveAs();
+            EXPECT_EQ(values().modified, 0) << target.size();
+            EXPECT_EQ(Saved(target).count, count);
+        }
+        OpenFile(GroupFile("short.eil", 16, 16, 3));
+    }
+    EXPECT_TRUE(ui_.messages.empty());
+}
+
 TEST_F(DocumentCommandsTest, ClearAsksAndEmptiesEvenAnEmptyGroup) {
     NewGroup();
     ui_.answers.push_back(IDYES);
@@ -380,6 +419,20 @@ TEST_F(DocumentCommandsTest, YesForAnUntitledGroupThenCancellingTheSaveStopsTheC
     EXPECT_EQ(program_.openGroup().GetIconSize(), (IconSize{16, 16})) << "New stopped";
 }
 
+TEST_F(DocumentCommandsTest, ASaveInsideTheQuestionCountsEvenWhenTheCommandIsThenCancelled) {
+    NewGroup();
+    values().modified = 1;
+    const std::string path = folder_.File("asked.eil");
+    ui_.answers.push_back(IDYES);
+    ui_.files.push_back(FileChoice{path, 1});
+    ui_.newGroupPresses.push_back({});  // the new-group dialog is cancelled
+    commands_.New();
+    EXPECT_EQ(Saved(path).width, 16);
+    EXPECT_EQ(values().currentPath, path);
+    EXPECT_EQ(values().modified, 0);
+    EXPECT_EQ(Pane(3), path);
+}
+
 TEST_F(DocumentCommandsTest, NoDiscardsTheGroupAndItsChangesAtOnce) {
     OpenFile(GroupFile("discard.eil", 16, 16, 2));
     values().modified = 1;
@@ -395,7 +448,8 @@ TEST_F(DocumentCommandsTest, NoDiscardsTheGroupAndItsChangesAtOnce) {
     window_.Show(SW_SHOWNA);
     Select({0, 1});
     ::SetWindowPos(window_.hwnd(), nullptr, 0, 0, 700, 500, SWP_NOMOVE | SWP_NOZORDER);
-    ::RedrawWindow(window_.iconList(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
+    ::RedrawWindow(window_.iconList(), nullptr, nullptr,
+                   RDW_INVALIDATE | RDW_UPDATENOW | RDW_ERASE);
     testing::PumpMessages();
 }
 

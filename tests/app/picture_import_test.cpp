@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <cmath>
+
 #include "app/drop_target.h"
 #include "app/main_window.h"
 #include "core/group_file.h"
@@ -29,13 +31,23 @@ constexpr Argb kOpaque = 0xFF000000u;
 constexpr COLORREF kMagenta = 0x00FF00FF;
 
 // Every pixel tells where it came from: red is x, green is y.
-Argb Coordinates(int x, int y) { return kOpaque | (x & 0xFF) << 16 | (y & 0xFF) << 8; }
+Argb Coordinates(int x, int y) {
+    return kOpaque | (x & 0xFF) << 16 | (y & 0xFF) << 8;
+}
 
-int Red(std::uint32_t argb) { return (argb >> 16) & 0xFF; }
-int Green(std::uint32_t argb) { return (argb >> 8) & 0xFF; }
-int Blue(std::uint32_t argb) { return argb & 0xFF; }
+int Red(std::uint32_t argb) {
+    return (argb >> 16) & 0xFF;
+}
+int Green(std::uint32_t argb) {
+    return (argb >> 8) & 0xFF;
+}
+int Blue(std::uint32_t argb) {
+    return argb & 0xFF;
+}
 
-std::wstring Wide(const std::string& gbk) { return WidePtr(ToWide(gbk)); }
+std::wstring Wide(const std::string& gbk) {
+    return WidePtr(ToWide(gbk));
+}
 
 class PictureImportTest : public testing::ProgramFixture {
 protected:
@@ -48,14 +60,16 @@ protected:
     }
 
     std::string Picture(const std::string& name, int w, int h,
-                        const std::function<Argb(int, int)>& pixel, const char* format = kPngFormat) {
+                        const std::function<Argb(int, int)>& pixel,
+                        const char* format = kPngFormat) {
         const std::string path = folder_.File(name);
         EXPECT_TRUE(testing::WritePicture(path, w, h, pixel, format)) << name;
         return path;
     }
-    std::string Solid(const std::string& name, Argb colour, const char* format = kPngFormat, int w = 32,
-                      int h = 32) {
-        return Picture(name, w, h, [colour](int, int) { return colour; }, format);
+    std::string Solid(const std::string& name, Argb colour, const char* format = kPngFormat,
+                      int w = 32, int h = 32) {
+        return Picture(
+            name, w, h, [colour](int, int) { return colour; }, format);
     }
 
     // The group as its own stream holds it.
@@ -70,21 +84,23 @@ protected:
         LVITEMW state{};
         state.stateMask = LVIS_SELECTED;
         state.state = LVIS_SELECTED;
-        ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&state));
+        ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, item,
+                       reinterpret_cast<LPARAM>(&state));
     }
     void Choose(const std::string& path, int filterIndex = 5) {
         ui_.files.push_back(FileChoice{path, filterIndex});
     }
 
-
-    DocumentCommands commands_{program_, window_, ui_, program_.fileDialog(), folder_.File("seting.ini")};
+    DocumentCommands commands_{program_, window_, ui_, program_.fileDialog(),
+                               folder_.File("seting.ini")};
     PictureImport import_{program_, window_, ui_, commands_};
 };
 
 TEST_F(PictureImportTest, WithoutSegmentationAPictureIsSqueezedIntoOneCell) {
     NewGroup();
     // Left half red, right half blue, over 100 x 50.
-    const auto path = Picture("wide.png", 100, 50, [](int x, int) { return x < 50 ? 0xFFFF0000u : 0xFF0000FFu; });
+    const auto path =
+        Picture("wide.png", 100, 50, [](int x, int) { return x < 50 ? 0xFFFF0000u : 0xFF0000FFu; });
     ASSERT_TRUE(import_.AddPictureFile(path));
     ImageListData images = Images();
     ASSERT_EQ(images.count, 1);
@@ -158,7 +174,8 @@ TEST_F(PictureImportTest, AGroupOpenedBeforeAnyNewGroupDialogIsNeverMasked) {
 TEST_F(PictureImportTest, IconFilesAreLoadedAtTheCellSizeWhateverTheSegmentation) {
     NewGroup();
     const std::string both = folder_.File("A.ICO");
-    ASSERT_TRUE(testing::WriteIconFile(both, {{16, 0xFFFF0000}, {32, 0xFF00FF00}, {48, 0xFF0000FF}}));
+    ASSERT_TRUE(
+        testing::WriteIconFile(both, {{16, 0xFFFF0000}, {32, 0xFF00FF00}, {48, 0xFF0000FF}}));
     const std::string onlyLarge = folder_.File("large.ico");
     ASSERT_TRUE(testing::WriteIconFile(onlyLarge, {{48, 0xFF0000FF}}));
     values().autoSegmentation = 1;
@@ -179,9 +196,8 @@ TEST_F(PictureImportTest, EveryPictureFormatImportsAndATiffGivesItsFirstFrame) {
     const std::string tiff = folder_.File("d.tif");
     ASSERT_TRUE(testing::WriteTwoFrameTiff(tiff, 32, 32, 0xFFFFFF00u, 0xFF00FFFFu));
     ASSERT_TRUE(import_.AddPictureFile(tiff));
-    ASSERT_TRUE(import_.AddPictureFile(Picture("e.png", 32, 32, [](int x, int) {
-        return x < 16 ? 0x00000000u : 0xFFFFFFFFu;
-    })));
+    ASSERT_TRUE(import_.AddPictureFile(
+        Picture("e.png", 32, 32, [](int x, int) { return x < 16 ? 0x00000000u : 0xFFFFFFFFu; })));
     ImageListData images = Images();
     ASSERT_EQ(images.count, 5);
     EXPECT_GT(Red(images.Pixel(0, 8, 8)), 200);
@@ -199,11 +215,13 @@ TEST_F(PictureImportTest, ReplaceWorksAtTheFirstIndexInBothModes) {
     NewGroup();
     ASSERT_TRUE(import_.AddPictureFile(Solid("red.png", 0xFFFF0000u)));
     ASSERT_TRUE(import_.AddPictureFile(Solid("red2.png", 0xFFFF0000u)));
-    ASSERT_TRUE(import_.ReplaceWithPictureFile(0, Solid("green.png", 0xFF00FF00u, kPngFormat, 64, 64)));
+    ASSERT_TRUE(
+        import_.ReplaceWithPictureFile(0, Solid("green.png", 0xFF00FF00u, kPngFormat, 64, 64)));
     values().autoSegmentation = 1;
     const std::string icon = folder_.File("blue.ico");
     ASSERT_TRUE(testing::WriteIconFile(icon, {{32, 0xFF0000FF}}));
-    ASSERT_TRUE(import_.ReplaceWithPictureFile(1, icon)) << "an icon file through the picture library";
+    ASSERT_TRUE(import_.ReplaceWithPictureFile(1, icon))
+        << "an icon file through the picture library";
     EXPECT_FALSE(import_.ReplaceWithPictureFile(2, Solid("x.png", 0xFF000000u)));
     EXPECT_FALSE(import_.ReplaceWithPictureFile(0, folder_.File("missing.png")));
     ImageListData images = Images();
@@ -263,8 +281,10 @@ TEST_F(PictureImportTest, APartlyFailedDropKeepsWhatWasAddedAsAChangeToSave) {
     const std::string broken = folder_.File("broken.png");
     ASSERT_TRUE(testing::WriteBytes(broken, Bytes{0x89, 'P', 'N', 'G', 1, 2, 3}));
     // Dropped as the shell drops files: through the drop target, from a CF_HDROP data object.
-    ComPtr<IDropTarget> target(new FileDropTarget([this](const std::string& paths) { import_.Drop(paths); }));
-    ComPtr<IDataObject> data(testing::NewFileDropData({Wide(good), Wide(good), Wide(broken), Wide(good)}));
+    ComPtr<IDropTarget> target(
+        new FileDropTarget([this](const std::string& paths) { import_.Drop(paths); }));
+    ComPtr<IDataObject> data(
+        testing::NewFileDropData({Wide(good), Wide(good), Wide(broken), Wide(good)}));
     DWORD effect = DROPEFFECT_COPY;
     ASSERT_EQ(target->DragEnter(data.get(), 0, {0, 0}, &effect), S_OK);
     ASSERT_EQ(target->Drop(data.get(), 0, {0, 0}, &effect), S_OK);
@@ -334,6 +354,42 @@ TEST_F(PictureImportTest, AHugePictureInASmallFileFailsAndLeavesTheGroupAsItWas)
     EXPECT_EQ(group().SaveToBytes(1), before);
     EXPECT_EQ(values().modified, 0);
     EXPECT_TRUE(program_.scratchPicture().IsEmpty());
+}
+
+TEST_F(PictureImportTest, AStripOf2048CellsEntersInOneAddAndAPictureOnePixelOverTheBudgetFails) {
+    NewGroup();
+    values().autoSegmentation = 1;
+    Choose(Picture("strip.png", 65536, 32, [](int x, int y) { return Coordinates(x / 32, y); }));
+    import_.Add();
+    EXPECT_TRUE(ui_.messages.empty());
+    ImageListData images = Images();
+    ASSERT_EQ(images.count, 2048);
+    EXPECT_EQ(Red(images.Pixel(2047, 5, 7)), 2047 & 0xFF);
+    EXPECT_EQ(Green(images.Pixel(2047, 5, 7)), 7);
+    EXPECT_EQ(ListCount(), 2048);
+
+    // Blank pictures of one bit per pixel: small files, but their pixels count in full.
+    const long long over = kMaxPicturePixels + 1;
+    int width = static_cast<int>(std::sqrt(static_cast<double>(over)));
+    while (over % width != 0) --width;
+    const std::string tooLarge = folder_.File("over.png");
+    ASSERT_TRUE(testing::WriteBlankPicture(tooLarge, width, static_cast<int>(over / width), 0x30101,
+                                           kPngFormat));
+    const std::string atTheBudget = folder_.File("budget.png");
+    ASSERT_TRUE(testing::WriteBlankPicture(
+        atTheBudget, 4096, static_cast<int>(kMaxPicturePixels / 4096), 0x30101, kPngFormat));
+    for (int segment : {0, 1}) {
+        values().autoSegmentation = segment;
+        Choose(tooLarge);
+        import_.Add();
+    }
+    EXPECT_EQ(ui_.MessageTexts(), (std::vector<std::string>{"添加失败！", "添加失败！"}));
+    EXPECT_EQ(group().GetCount(), 2048);
+    EXPECT_TRUE(program_.scratchPicture().IsEmpty());
+    values().autoSegmentation = 0;
+    Choose(atTheBudget);
+    import_.Add();
+    EXPECT_EQ(group().GetCount(), 2049) << "the budget itself is allowed";
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 
 #include <commctrl.h>
 
+#include "app/platform_modal_ui.h"
 #include "app/settings_file.h"
 #include "core/group_file.h"
 #include "core/image_list_stream.h"
+#include "support/dialog_driver.h"
 #include "support/scripted_ui.h"
 #include "support/stream_builders.h"
 #include "support/temp_folder.h"
@@ -36,7 +38,8 @@ protected:
 
     std::string Pane(int i) {
         wchar_t text[512] = {};
-        ::SendMessageW(shell_->mainWindow().statusBar(), SB_GETTEXTW, i, reinterpret_cast<LPARAM>(text));
+        ::SendMessageW(shell_->mainWindow().statusBar(), SB_GETTEXTW, i,
+                       reinterpret_cast<LPARAM>(text));
         return ToNarrow(std::wstring_view(text));
     }
 
@@ -163,6 +166,42 @@ TEST_F(ShellTest, TogglingAutoSegmentationTwiceReturnsToTheStart) {
     EXPECT_EQ(program_.values.autoSegmentation, 0);
     Close();
     EXPECT_EQ(ReadSetting(settings_, "seting", "autosegmentation", ""), "0");
+}
+
+// A quit posted from outside ends the loop with the window still there, and the modal forms pass
+// it on; the window's destroy handler must still run before the objects it uses are released.
+TEST_F(ShellTest, AQuitFromOutsideEndsTheProgramWithTheWindowGoneBeforeItsObjects) {
+    const std::string group = GroupFile("open.eil", 3);
+    for (bool withDialog : {false, true}) {
+        ::DeleteFileW(WidePtr(ToWide(settings_)));
+        std::vector<std::string> events;
+        Program program([&](const char* event) { events.push_back(event); });
+        PlatformModalUi ui;
+        bool groupWasOpen = false;
+        auto quit = [&] {
+            groupWasOpen = program.openGroup().GetCount() == 3;
+            ::PostThreadMessageW(::GetCurrentThreadId(), WM_QUIT, 0, 0);
+        };
+        testing::DialogDriver driver;
+        driver.When(
+            "Iconvale",
+            [&](HWND main) {
+                if (!withDialog) return quit();
+                ::PostMessageW(main, WM_COMMAND, CommandId(Command::New), 0);
+            },
+            "IconvaleMainWindow");
+        if (withDialog) driver.When("新建图片组", [&](HWND) { quit(); });
+        RunProgram(program, ui, {"iconvale.exe \"" + group + "\"", settings_},
+                   ::GetModuleHandleW(nullptr), SW_SHOWNORMAL);
+        EXPECT_TRUE(driver.AllRan()) << withDialog;
+        EXPECT_TRUE(groupWasOpen);
+        EXPECT_EQ(program.usesAfterRelease(), 0) << withDialog;
+        EXPECT_EQ(events.back(), "free extraction texts");
+        EXPECT_EQ(ReadSetting(settings_, "index", "image", ""), "6") << "settings written";
+        MSG left{};
+        EXPECT_FALSE(::PeekMessageW(&left, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
+            << "no quit left over";
+    }
 }
 
 }  // namespace

@@ -220,19 +220,23 @@ TEST_F(GdipImageTest, CopiesShareOnePictureAndTheLastCopyFreesIt) {
     }
 }
 
-TEST_F(GdipImageTest, RefusesIconsAndBitmapsBeyondTheSizeLimits) {
-    EXPECT_TRUE(PictureSizeAllowed(kMaxPictureSide, 1));
-    EXPECT_FALSE(PictureSizeAllowed(kMaxPictureSide + 1, 1));
-    EXPECT_FALSE(PictureSizeAllowed(1, kMaxPictureSide + 1));
-    EXPECT_FALSE(PictureSizeAllowed(8193, 8192));
-    EXPECT_TRUE(PictureSizeAllowed(8192, 8192));
+TEST_F(GdipImageTest, RefusesIconsAndBitmapsBeyondThePixelBudgetWhateverTheirSides) {
+    EXPECT_TRUE(PictureSizeAllowed(kMaxPicturePixels, 1));
+    EXPECT_TRUE(PictureSizeAllowed(1, kMaxPicturePixels));
+    EXPECT_FALSE(PictureSizeAllowed(kMaxPicturePixels + 1, 1));
+    EXPECT_FALSE(PictureSizeAllowed(1, kMaxPicturePixels + 1));
+    EXPECT_FALSE(PictureSizeAllowed(kMaxPicturePixels / 1024 + 1, 1024));
+    EXPECT_TRUE(PictureSizeAllowed(kMaxPicturePixels / 1024, 1024));
+    EXPECT_FALSE(PictureSizeAllowed(0, 1));
+    EXPECT_FALSE(PictureSizeAllowed(1 << 20, -1));
 
     GdipImage wide;
-    ASSERT_TRUE(wide.CreateBlank(kMaxPictureSide + 1, 1));
+    ASSERT_TRUE(wide.CreateBlank(kMaxPicturePixels / 1024 + 1, 1024, 0x30101));
     EXPECT_FALSE(wide.ToIcon());
     EXPECT_FALSE(wide.ToBitmapHandle(0));
-    ASSERT_TRUE(wide.CreateBlank(kMaxPictureSide, 1));
-    EXPECT_TRUE(wide.ToIcon()) << "the limit itself is allowed";
+    ASSERT_TRUE(wide.CreateBlank(65536, 1));
+    EXPECT_TRUE(wide.ToIcon()) << "a side far over 16384 is allowed";
+    EXPECT_TRUE(wide.ToBitmapHandle(0));
 }
 
 TEST_F(GdipImageTest, AHugePictureInASmallFileFailsCleanly) {
