@@ -14,3 +14,4 @@ cd "$ROOT"
 "$(loader_for "$arch")" "$(build_dir_for "$arch")/bench/iconvale_bench.exe" \
     "$("$WINE64_LOADER" winepath.exe -w "$ROOT")"
 log "written $ROOT/BENCHMARKS.md"
+bash "$ROOT/scripts/bench_cli.sh"
