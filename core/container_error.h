@@ -26,8 +26,8 @@ enum class ContainerProblem {
 
 struct ContainerError {
     ContainerProblem problem = ContainerProblem::kNone;
-    int line = 0;          // 1-based line of a text container; 0 where there is none
-    std::string where;     // the component the problem is in, when known
+    int line = 0;       // 1-based line of a text container; 0 where there is none
+    std::string where;  // the component the problem is in, when known
 
     explicit operator bool() const { return problem != ContainerProblem::kNone; }
 };

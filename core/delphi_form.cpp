@@ -13,12 +13,18 @@ constexpr std::size_t kBytesPerLine = 32;
 
 std::string_view DelphiColorDepth(std::uint16_t flags) {
     switch (flags & kDepthBits) {
-        case 4: return "cd4Bit";
-        case 8: return "cd8Bit";
-        case 16: return "cd16Bit";
-        case 24: return "cd24Bit";
-        case 32: return "cd32Bit";
-        default: return "cdDeviceDependent";
+        case 4:
+            return "cd4Bit";
+        case 8:
+            return "cd8Bit";
+        case 16:
+            return "cd16Bit";
+        case 24:
+            return "cd24Bit";
+        case 32:
+            return "cd32Bit";
+        default:
+            return "cdDeviceDependent";
     }
 }
 
@@ -27,7 +33,8 @@ std::string WriteDelphiFormBlock(const ImageListData& list, std::string_view nam
     if (stream.empty()) return {};
     std::string out = "object " + std::string(name) + ": TImageList\r\n";
     out += "  ColorDepth = " + std::string(DelphiColorDepth(list.flags)) + "\r\n";
-    if (list.background != kNoColour) out += "  BkColor = " + std::to_string(list.background) + "\r\n";
+    if (list.background != kNoColour)
+        out += "  BkColor = " + std::to_string(list.background) + "\r\n";
     out += "  Height = " + std::to_string(list.height) + "\r\n";
     if (!list.HasMask()) out += "  Masked = False\r\n";
     out += "  Width = " + std::to_string(list.width) + "\r\n";

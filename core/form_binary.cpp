@@ -150,10 +150,14 @@ private:
 
     void ParseInteger() {
         switch (Byte()) {
-            case kInt8: return Skip(1);
-            case kInt16: return Skip(2);
-            case kInt32: return Skip(4);
-            case kInt64: return Skip(8);
+            case kInt8:
+                return Skip(1);
+            case kInt16:
+                return Skip(2);
+            case kInt32:
+                return Skip(4);
+            case kInt64:
+                return Skip(8);
             default:
                 if (Check()) Fail(ContainerProblem::kBadSyntax);
         }
@@ -168,24 +172,41 @@ private:
                 while (ok() && Peek() != kNull) ParseValue(depth + 1);
                 Byte();
                 break;
-            case kInt8: Skip(1); break;
-            case kInt16: Skip(2); break;
+            case kInt8:
+                Skip(1);
+                break;
+            case kInt16:
+                Skip(2);
+                break;
             case kInt32:
-            case kSingle: Skip(4); break;
-            case kExtended: Skip(10); break;
+            case kSingle:
+                Skip(4);
+                break;
+            case kExtended:
+                Skip(10);
+                break;
             case kCurrency:
             case kDate:
             case kInt64:
-            case kDouble: Skip(8); break;
+            case kDouble:
+                Skip(8);
+                break;
             case kString:
-            case kIdent: ShortString(); break;
+            case kIdent:
+                ShortString();
+                break;
             case kFalse:
             case kTrue:
-            case kNil: break;
+            case kNil:
+                break;
             case kBinary:
             case kLString:
-            case kUtf8String: Counted(1); break;
-            case kWString: Counted(2); break;
+            case kUtf8String:
+                Counted(1);
+                break;
+            case kWString:
+                Counted(2);
+                break;
             case kSet:
                 while (ok() && !ShortString().empty()) {
                 }
@@ -206,7 +227,9 @@ private:
                 }
                 Byte();
                 break;
-            default: Fail(ContainerProblem::kBadSyntax); break;
+            default:
+                Fail(ContainerProblem::kBadSyntax);
+                break;
         }
         Check();
     }

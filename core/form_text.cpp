@@ -22,11 +22,15 @@ bool IsObjectWord(std::string_view w) {
     return SameWord(w, "object") || SameWord(w, "inherited") || SameWord(w, "inline");
 }
 
-bool IsIdentStart(char c) { return std::isalpha(static_cast<unsigned char>(c)) || c == '_'; }
+bool IsIdentStart(char c) {
+    return std::isalpha(static_cast<unsigned char>(c)) || c == '_';
+}
 bool IsIdentChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '_' || c == '.';
 }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string_view SkipByteOrderMark(std::string_view text) {
     if (text.size() >= 3 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
@@ -268,9 +272,11 @@ private:
     void ParseValue(int depth) {
         if (depth > kMaxFormDepth) return Fail(ContainerProblem::kTooDeep);
         switch (token_.kind) {
-            case Kind::kEnd: return Fail(ContainerProblem::kTruncated);
+            case Kind::kEnd:
+                return Fail(ContainerProblem::kTruncated);
             case Kind::kIdent:
-            case Kind::kNumber: return Next();
+            case Kind::kNumber:
+                return Next();
             case Kind::kString:
                 Next();
                 while (ok() && IsSymbol('+')) {
@@ -279,15 +285,15 @@ private:
                     Next();
                 }
                 return;
-            case Kind::kSymbol: break;
+            case Kind::kSymbol:
+                break;
         }
         if (IsSymbol('{')) {
             ParseBinary();
         } else if (IsSymbol('[')) {
             Next();
             while (ok() && !IsSymbol(']')) {
-                if (token_.kind != Kind::kIdent && token_.kind != Kind::kNumber &&
-                    !IsSymbol(','))
+                if (token_.kind != Kind::kIdent && token_.kind != Kind::kNumber && !IsSymbol(','))
                     return FailAtEnd();
                 Next();
             }
@@ -335,6 +341,8 @@ bool LooksLikeTextForm(std::string_view text) {
            IsObjectWord(text.substr(start, at - start));
 }
 
-FormObjects ReadTextForm(std::string_view text) { return TextFormParser(text).Parse(); }
+FormObjects ReadTextForm(std::string_view text) {
+    return TextFormParser(text).Parse();
+}
 
 }  // namespace iconvale

@@ -21,7 +21,8 @@ bool IsStream(std::span<const std::uint8_t> bytes) {
 
 bool NamesImageList(std::string_view className) {
     std::string lower;
-    for (char c : className) lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char c : className)
+        lower += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return lower.find("imagelist") != std::string::npos;
 }
 
@@ -44,8 +45,8 @@ bool DecodeStream(ContainedImageList& entry, ContainerError& error) {
 void TakeFormLists(FormObjects& objects, ContainerContents& out) {
     bool lazarus = false;
     for (FormBitmap& object : objects.bitmaps) {
-        ContainedImageList entry{std::move(object.name), std::move(object.className), object.line,
-                                 {}, {}};
+        ContainedImageList entry{
+            std::move(object.name), std::move(object.className), object.line, {}, {}};
         if (IsStream(object.bitmap)) {
             entry.stream = std::move(object.bitmap);
             if (!DecodeStream(entry, out.error)) return;
@@ -73,7 +74,9 @@ ContainerContents Read(std::span<const std::uint8_t> bytes) {
     ContainerContents out;
     out.form = DetectContainerForm(bytes);
     switch (out.form) {
-        case ContainerForm::kUnknown: out.error.problem = ContainerProblem::kUnknownForm; break;
+        case ContainerForm::kUnknown:
+            out.error.problem = ContainerProblem::kUnknownForm;
+            break;
         case ContainerForm::kStream: {
             ContainedImageList entry;
             entry.stream.assign(bytes.begin(), bytes.end());
@@ -95,8 +98,11 @@ ContainerContents Read(std::span<const std::uint8_t> bytes) {
         }
         case ContainerForm::kResx:
             for (ResxImageStream& found : ReadResxImageStreams(AsText(bytes), out.error)) {
-                ContainedImageList entry{std::move(found.name), std::string(kResxClass),
-                                         found.line, std::move(found.stream), {}};
+                ContainedImageList entry{std::move(found.name),
+                                         std::string(kResxClass),
+                                         found.line,
+                                         std::move(found.stream),
+                                         {}};
                 if (!DecodeStream(entry, out.error)) break;
                 out.lists.push_back(std::move(entry));
             }
@@ -106,7 +112,9 @@ ContainerContents Read(std::span<const std::uint8_t> bytes) {
     return out;
 }
 
-Bytes FromText(const std::string& text) { return Bytes(text.begin(), text.end()); }
+Bytes FromText(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
 
 }  // namespace
 
@@ -133,16 +141,20 @@ ContainerContents ReadContainer(std::span<const std::uint8_t> bytes) {
 Bytes WriteContainer(ContainerForm form, const ImageListData& list, std::string_view name) {
     try {
         switch (form) {
-            case ContainerForm::kStream: return WriteImageListStream(list);
-            case ContainerForm::kDelphiForm: return FromText(WriteDelphiFormBlock(list, name));
-            case ContainerForm::kLazarusForm: return FromText(WriteLazarusFormBlock(list, name));
+            case ContainerForm::kStream:
+                return WriteImageListStream(list);
+            case ContainerForm::kDelphiForm:
+                return FromText(WriteDelphiFormBlock(list, name));
+            case ContainerForm::kLazarusForm:
+                return FromText(WriteLazarusFormBlock(list, name));
             case ContainerForm::kResx: {
                 Bytes stream = WriteImageListStream(list);
                 if (stream.empty()) return {};
                 return FromText(WriteResxDocument(stream, name));
             }
             case ContainerForm::kDelphiBinaryForm:
-            case ContainerForm::kUnknown: break;
+            case ContainerForm::kUnknown:
+                break;
         }
     } catch (const std::bad_alloc&) {
     }

@@ -43,13 +43,16 @@ std::uint32_t Colour(const ImageListData& list, const std::vector<std::uint32_t>
     std::uint32_t v = list.Pixel(index, x, y);
     switch (list.bitsPerPixel) {
         case 4:
-        case 8: return v < palette.size() ? palette[v] & 0x00FFFFFF : 0;
+        case 8:
+            return v < palette.size() ? palette[v] & 0x00FFFFFF : 0;
         case 16: {
             auto widen = [](std::uint32_t c) { return (c << 3) | (c >> 2); };
             return widen((v >> 10) & 31) << 16 | widen((v >> 5) & 31) << 8 | widen(v & 31);
         }
-        case 24: return v & 0x00FFFFFF;
-        default: return v;
+        case 24:
+            return v & 0x00FFFFFF;
+        default:
+            return v;
     }
 }
 
@@ -102,13 +105,18 @@ std::optional<ImageListData> DecodeLazarusImages(std::span<const std::uint8_t> b
         std::uint64_t size = ReadU64(rest.data());
         rest = rest.subspan(8);
         if (size > rest.size()) return Fail(error, ContainerProblem::kTruncated);
-        if (size > std::numeric_limits<uInt>::max()) return Fail(error, ContainerProblem::kTooLarge);
+        if (size > std::numeric_limits<uInt>::max())
+            return Fail(error, ContainerProblem::kTooLarge);
         data = rest.first(static_cast<std::size_t>(size));
     } else {
         if (pixelBytes > rest.size()) return Fail(error, ContainerProblem::kTruncated);
         data = rest.first(static_cast<std::size_t>(pixelBytes));
     }
-    list.AllocateImages();
+    try {
+        list.AllocateImages();
+    } catch (const std::bad_alloc&) {
+        return Fail(error, ContainerProblem::kOutOfMemory);
+    }
     if (compressed) {
         if (!Inflate(data, list.pixels)) return Fail(error, ContainerProblem::kBadCompression);
     } else {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "core/image_list_stream.h"
 #include "core/text_codecs.h"
@@ -37,7 +38,9 @@ constexpr std::int32_t kArrayId = 3;
 constexpr std::size_t kMaxStreamBytes =
     static_cast<std::size_t>(kMaxBitmapBytes + kMaxBitmapBytes / 8 + 65536);
 
-void AppendI32(Bytes& out, std::int32_t v) { AppendU32(out, static_cast<std::uint32_t>(v)); }
+void AppendI32(Bytes& out, std::int32_t v) {
+    AppendU32(out, static_cast<std::uint32_t>(v));
+}
 
 // A length-prefixed string: the length in 7-bit groups, low group first.
 void AppendString(Bytes& out, std::string_view s) {
@@ -120,11 +123,20 @@ std::string EscapeXml(std::string_view s) {
     std::string out;
     for (char c : s) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            default: out += c;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
         }
     }
     return out;
@@ -166,9 +178,8 @@ public:
 
     std::size_t at() const { return at_; }
     int LineAt(std::size_t offset) const {
-        return 1 + static_cast<int>(std::count(text_.begin(), text_.begin() +
-                                                                  static_cast<std::ptrdiff_t>(offset),
-                                               '\n'));
+        return 1 + static_cast<int>(std::count(
+                       text_.begin(), text_.begin() + static_cast<std::ptrdiff_t>(offset), '\n'));
     }
 
     // The next element tag; false at the end of the text or on damage (error set).
@@ -319,10 +330,16 @@ std::optional<Bytes> RunLengthDecode(std::span<const std::uint8_t> pairs, std::s
             return std::nullopt;
         }
     }
-    Bytes out;
-    out.reserve(total);
-    for (std::size_t i = 0; i < pairs.size(); i += 2) out.insert(out.end(), pairs[i], pairs[i + 1]);
-    return out;
+    try {
+        Bytes out;
+        out.reserve(total);
+        for (std::size_t i = 0; i < pairs.size(); i += 2)
+            out.insert(out.end(), pairs[i], pairs[i + 1]);
+        return out;
+    } catch (const std::bad_alloc&) {
+        error.problem = ContainerProblem::kOutOfMemory;
+        return std::nullopt;
+    }
 }
 
 Bytes SerializeImageListStreamer(std::span<const std::uint8_t> stream) {
@@ -380,8 +397,8 @@ std::optional<Bytes> DeserializeImageListStreamer(std::span<const std::uint8_t> 
         if (type == kBinaryLibrary) {
             std::int32_t id = r.I32();
             r.String();
-            if (!r.Check(id > 0 && std::find(libraries.begin(), libraries.end(), id) ==
-                                       libraries.end()))
+            if (!r.Check(id > 0 &&
+                         std::find(libraries.begin(), libraries.end(), id) == libraries.end()))
                 return std::nullopt;
             libraries.push_back(id);
         } else if (type == kClassWithMembersAndTypes && !haveClass) {
@@ -394,8 +411,7 @@ std::optional<Bytes> DeserializeImageListStreamer(std::span<const std::uint8_t> 
             std::int32_t library = r.I32();
             if (!r.Check(id == rootId && className == kClass && members == 1 && member == kMember &&
                          binaryType == kBinaryTypePrimitiveArray && primitive == kPrimitiveByte &&
-                         std::find(libraries.begin(), libraries.end(), library) !=
-                             libraries.end()))
+                         std::find(libraries.begin(), libraries.end(), library) != libraries.end()))
                 return std::nullopt;
             haveClass = true;
             // The member's value: a reference to an array that follows, or the array itself.
@@ -439,7 +455,9 @@ std::vector<ResxImageStream> ReadResxImageStreams(std::string_view text, Contain
     XmlScanner xml(text, error);
     Tag tag;
     std::size_t tagStart = 0;
+    bool closed = false;  // a document cut short loses its closing root tag
     while (xml.NextTag(tag, tagStart)) {
+        if (tag.closing && tag.name == "root") closed = true;
         if (tag.closing || tag.selfClosing || tag.name != "data") continue;
         bool named = EndsWith(tag.nameAttribute, kImageStreamSuffix);
         if (!named && tag.typeAttribute.find("ImageListStreamer") == std::string::npos) continue;
@@ -460,6 +478,7 @@ std::vector<ResxImageStream> ReadResxImageStreams(std::string_view text, Contain
         }
         found.push_back({std::move(name), line, std::move(*stream)});
     }
+    if (!error && !closed) error = {ContainerProblem::kTruncated, xml.LineAt(text.size()), {}};
     if (error) found.clear();
     return found;
 }

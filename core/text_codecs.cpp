@@ -16,7 +16,9 @@ int Base64Value(char c) {
     return -1;
 }
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 
 void AppendLines(std::string& out, std::string_view body, std::size_t lineChars,
                  std::string_view indent, std::string_view newline) {
