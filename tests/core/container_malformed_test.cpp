@@ -23,7 +23,7 @@ ImageListData SmallList(int bits = 32) {
 
 ContainerProblem ProblemOf(const Bytes& file) {
     ContainerContents contents = ReadContainer(file);
-    if (contents.error) EXPECT_TRUE(contents.lists.empty());
+    EXPECT_TRUE(!contents.error || contents.lists.empty());
     return contents.error.problem;
 }
 
