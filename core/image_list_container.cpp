@@ -116,6 +116,15 @@ Bytes FromText(const std::string& text) {
     return Bytes(text.begin(), text.end());
 }
 
+// Component names go into form text and resource names unquoted: anything but an identifier
+// (an unnamed object, a name from a damaged binary form) takes the designer's default.
+std::string ComponentName(std::string_view name, std::string_view fallback) {
+    bool valid =
+        !name.empty() && name.size() <= 255 && !std::isdigit(static_cast<unsigned char>(name[0]));
+    for (char c : name) valid = valid && (std::isalnum(static_cast<unsigned char>(c)) || c == '_');
+    return std::string(valid ? name : fallback);
+}
+
 }  // namespace
 
 ContainerForm DetectContainerForm(std::span<const std::uint8_t> bytes) {
@@ -144,13 +153,13 @@ Bytes WriteContainer(ContainerForm form, const ImageListData& list, std::string_
             case ContainerForm::kStream:
                 return WriteImageListStream(list);
             case ContainerForm::kDelphiForm:
-                return FromText(WriteDelphiFormBlock(list, name));
+                return FromText(WriteDelphiFormBlock(list, ComponentName(name, "ImageList1")));
             case ContainerForm::kLazarusForm:
-                return FromText(WriteLazarusFormBlock(list, name));
+                return FromText(WriteLazarusFormBlock(list, ComponentName(name, "ImageList1")));
             case ContainerForm::kResx: {
                 Bytes stream = WriteImageListStream(list);
                 if (stream.empty()) return {};
-                return FromText(WriteResxDocument(stream, name));
+                return FromText(WriteResxDocument(stream, ComponentName(name, "imageList1")));
             }
             case ContainerForm::kDelphiBinaryForm:
             case ContainerForm::kUnknown:

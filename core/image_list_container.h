@@ -43,8 +43,9 @@ ContainerForm DetectContainerForm(std::span<const std::uint8_t> bytes);
 // gives an error and no lists. Never throws; running out of memory is an error like any other.
 ContainerContents ReadContainer(std::span<const std::uint8_t> bytes);
 
-// The file's bytes for one list in the given form, the component named `name`; empty when the
-// list cannot be written or the form is not one we write (binary forms, unknown).
+// The file's bytes for one list in the given form, the component named `name` (or, when that
+// is not an identifier, the designer's default); empty when the list cannot be written or the
+// form is not one we write (binary forms, unknown).
 Bytes WriteContainer(ContainerForm form, const ImageListData& list, std::string_view name);
 
 }  // namespace iconvale

@@ -224,8 +224,7 @@ TEST(ImageListContainer, ReadsDelphiBinaryForms) {
 
 TEST(ImageListContainer, ResxHasTheRecordsAndHeadersDotNetReads) {
     Bytes stream = WriteImageListStream(PatternList({.count = 2}));
-    std::string resx =
-        AsText(WriteContainer(ContainerForm::kResx, *ParseImageListStream(stream), "a&b"));
+    std::string resx = WriteResxDocument(stream, "a&b");
     EXPECT_NE(resx.find("<value>text/microsoft-resx</value>"), std::string::npos);
     EXPECT_NE(resx.find("<value>System.Resources.ResXResourceReader, System.Windows.Forms"),
               std::string::npos);
@@ -242,6 +241,11 @@ TEST(ImageListContainer, ResxHasTheRecordsAndHeadersDotNetReads) {
     ContainerError error;
     EXPECT_EQ(DeserializeImageListStreamer(records, error), stream);
     EXPECT_EQ(RunLengthEncode(Bytes(300, 7)), (Bytes{255, 7, 45, 7}));
+    // A name that is no identifier takes the designer's default.
+    ContainerContents named =
+        ReadBack(WriteContainer(ContainerForm::kResx, *ParseImageListStream(stream), "a b\n"));
+    ASSERT_EQ(named.lists.size(), 1u);
+    EXPECT_EQ(named.lists[0].name, "imageList1");
 }
 
 // From the Lazarus form of MiTeC's Object Inspector test program (wndMain, ImageList1), public
