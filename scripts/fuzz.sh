@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Runs one fuzz target for a while: scripts/fuzz.sh TARGET SECONDS [extra libFuzzer flags].
-# TARGET is stream, command_line, setting_value or property_table. The seed corpus is written by
-# the native tests; the growing corpus and any findings land in build/fuzz/TARGET/.
+# TARGET is stream, command_line, setting_value, property_table, delphi_form, lazarus_form or
+# resx. The seed corpus is written by the native tests; the growing corpus and any findings land
+# in build/fuzz/TARGET/.
 # FUZZ_BUILD names the clang build with fuzzers (default build/native-clang).
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-target=${1:?target: stream, command_line, setting_value or property_table} seconds=${2:-30}
+target=${1:?target: stream, command_line, setting_value, property_table, delphi_form, lazarus_form or resx} seconds=${2:-30}
 shift 2 || true
 # The test that writes each target's seeds.
 case $target in
@@ -13,6 +14,9 @@ case $target in
     command_line) seeds_test=SeedCorpus.CommandLines ;;
     setting_value) seeds_test=SeedCorpus.SettingValues ;;
     property_table) seeds_test=SeedCorpus.PropertyTableOperations ;;
+    delphi_form) seeds_test=SeedCorpus.DelphiForms ;;
+    lazarus_form) seeds_test=SeedCorpus.LazarusForms ;;
+    resx) seeds_test=SeedCorpus.ResxFiles ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
 build=${FUZZ_BUILD:-$ROOT/build/native-clang}

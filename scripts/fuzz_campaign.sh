@@ -8,13 +8,16 @@
 # fuzzers (default build/native-clang). Ends with the executions done and the findings.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-target=${1:?target: stream, command_line, setting_value or property_table}
+target=${1:?target: stream, command_line, setting_value, property_table, delphi_form, lazarus_form or resx}
 shift
 case $target in
     stream) seeds_test=SeedCorpus.StreamsOfEveryDepth default_runs=100000000 ;;
     command_line) seeds_test=SeedCorpus.CommandLines default_runs=10000000 ;;
     setting_value) seeds_test=SeedCorpus.SettingValues default_runs=10000000 ;;
     property_table) seeds_test=SeedCorpus.PropertyTableOperations default_runs=10000000 ;;
+    delphi_form) seeds_test=SeedCorpus.DelphiForms default_runs=10000000 ;;
+    lazarus_form) seeds_test=SeedCorpus.LazarusForms default_runs=10000000 ;;
+    resx) seeds_test=SeedCorpus.ResxFiles default_runs=10000000 ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac
 runs=$default_runs

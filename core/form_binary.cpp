@@ -1,0 +1,252 @@
+#include "core/form_binary.h"
+
+#include <cstring>
+#include <string_view>
+
+namespace iconvale {
+
+namespace {
+
+// The VCL's value types (TValueType), as the byte in front of each property value.
+enum ValueType : std::uint8_t {
+    kNull = 0,
+    kList = 1,
+    kInt8 = 2,
+    kInt16 = 3,
+    kInt32 = 4,
+    kExtended = 5,
+    kString = 6,
+    kIdent = 7,
+    kFalse = 8,
+    kTrue = 9,
+    kBinary = 10,
+    kSet = 11,
+    kLString = 12,
+    kNil = 13,
+    kCollection = 14,
+    kSingle = 15,
+    kCurrency = 16,
+    kDate = 17,
+    kWString = 18,
+    kInt64 = 19,
+    kUtf8String = 20,
+    kDouble = 21,
+};
+
+constexpr std::uint8_t kChildPosFlag = 0x02;  // ffChildPos: an integer follows the flags
+
+bool SameWord(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+class BinaryFormParser {
+public:
+    explicit BinaryFormParser(std::span<const std::uint8_t> bytes)
+        : reader_(bytes.data(), bytes.size()) {}
+
+    FormObjects Parse() {
+        reader_.Span(sizeof kBinaryFormSignature);
+        ParseObject(0);
+        if (ok() && reader_.remaining() != 0) Fail(ContainerProblem::kBadSyntax);
+        if (!ok()) result_.bitmaps.clear();
+        return std::move(result_);
+    }
+
+private:
+    bool ok() const { return !result_.error && reader_.ok(); }
+
+    void Fail(ContainerProblem problem) {
+        if (!result_.error) result_.error.problem = problem;
+    }
+
+    // Reads fail softly: a read past the end poisons the reader, which becomes "truncated".
+    bool Check() {
+        if (!reader_.ok() && !result_.error) result_.error.problem = ContainerProblem::kTruncated;
+        return ok();
+    }
+
+    std::uint8_t Byte() {
+        const std::uint8_t* p = reader_.Span(1);
+        return p ? *p : 0;
+    }
+
+    std::uint8_t Peek() {
+        if (reader_.remaining() == 0) {
+            reader_.Span(1);  // poisons
+            return 0;
+        }
+        ByteReader copy = reader_;
+        return *copy.Span(1);
+    }
+
+    std::string_view ShortString() {
+        std::uint8_t n = Byte();
+        const std::uint8_t* p = reader_.Span(n);
+        return p ? std::string_view(reinterpret_cast<const char*>(p), n) : std::string_view();
+    }
+
+    // A 32-bit length followed by that many units of `unit` bytes.
+    const std::uint8_t* Counted(std::size_t unit, std::uint32_t* length = nullptr) {
+        std::int32_t n = reader_.I32();
+        if (!Check()) return nullptr;
+        if (n < 0) {
+            Fail(ContainerProblem::kBadSyntax);
+            return nullptr;
+        }
+        if (static_cast<std::uint64_t>(n) * unit > reader_.remaining()) {
+            Fail(ContainerProblem::kTruncated);
+            return nullptr;
+        }
+        if (length) *length = static_cast<std::uint32_t>(n);
+        return reader_.Span(static_cast<std::size_t>(n) * unit);
+    }
+
+    void Skip(std::size_t n) { reader_.Span(n); }
+
+    void ParseObject(int depth) {
+        if (depth > kMaxFormDepth) return Fail(ContainerProblem::kTooDeep);
+        std::uint8_t prefix = Peek();
+        if (!Check()) return;
+        if ((prefix & 0xF0) == 0xF0) {
+            Byte();
+            if (prefix & kChildPosFlag) ParseInteger();
+        }
+        std::string_view className = ShortString();
+        std::string_view name = ShortString();
+        if (!Check()) return;
+        std::size_t bitmapsBefore = result_.bitmaps.size();
+        bool haveBitmap = false;
+        Bytes bitmap;
+        // Properties, then children, each list closed by a zero byte.
+        while (ok() && Peek() != kNull) {
+            std::string_view property = ShortString();
+            if (!Check()) return;
+            if (SameWord(property, "Bitmap") && Peek() == kBinary) {
+                Byte();
+                std::uint32_t n = 0;
+                const std::uint8_t* p = Counted(1, &n);
+                if (!p) return;
+                bitmap.assign(p, p + n);
+                haveBitmap = true;
+            } else {
+                ParseValue(depth + 1);
+            }
+        }
+        Byte();
+        while (ok() && Peek() != kNull) ParseObject(depth + 1);
+        Byte();
+        if (!Check() || !haveBitmap) return;
+        FormBitmap entry{std::string(name), std::string(className), 0, std::move(bitmap)};
+        result_.bitmaps.insert(result_.bitmaps.begin() + static_cast<std::ptrdiff_t>(bitmapsBefore),
+                               std::move(entry));
+    }
+
+    void ParseInteger() {
+        switch (Byte()) {
+            case kInt8:
+                return Skip(1);
+            case kInt16:
+                return Skip(2);
+            case kInt32:
+                return Skip(4);
+            case kInt64:
+                return Skip(8);
+            default:
+                if (Check()) Fail(ContainerProblem::kBadSyntax);
+        }
+    }
+
+    void ParseValue(int depth) {
+        if (depth > kMaxFormDepth) return Fail(ContainerProblem::kTooDeep);
+        std::uint8_t type = Byte();
+        if (!Check()) return;
+        switch (type) {
+            case kList:
+                while (ok() && Peek() != kNull) ParseValue(depth + 1);
+                Byte();
+                break;
+            case kInt8:
+                Skip(1);
+                break;
+            case kInt16:
+                Skip(2);
+                break;
+            case kInt32:
+            case kSingle:
+                Skip(4);
+                break;
+            case kExtended:
+                Skip(10);
+                break;
+            case kCurrency:
+            case kDate:
+            case kInt64:
+            case kDouble:
+                Skip(8);
+                break;
+            case kString:
+            case kIdent:
+                ShortString();
+                break;
+            case kFalse:
+            case kTrue:
+            case kNil:
+                break;
+            case kBinary:
+            case kLString:
+            case kUtf8String:
+                Counted(1);
+                break;
+            case kWString:
+                Counted(2);
+                break;
+            case kSet:
+                while (ok() && !ShortString().empty()) {
+                }
+                break;
+            case kCollection:
+                while (ok() && Peek() != kNull) {
+                    std::uint8_t next = Peek();
+                    if (next == kInt8 || next == kInt16 || next == kInt32) ParseInteger();
+                    if (Byte() != kList) {
+                        if (Check()) Fail(ContainerProblem::kBadSyntax);
+                        return;
+                    }
+                    while (ok() && Peek() != kNull) {
+                        ShortString();
+                        ParseValue(depth + 1);
+                    }
+                    Byte();
+                }
+                Byte();
+                break;
+            default:
+                Fail(ContainerProblem::kBadSyntax);
+                break;
+        }
+        Check();
+    }
+
+    ByteReader reader_;
+    FormObjects result_;
+};
+
+}  // namespace
+
+bool LooksLikeBinaryForm(std::span<const std::uint8_t> bytes) {
+    return bytes.size() >= sizeof kBinaryFormSignature &&
+           std::memcmp(bytes.data(), kBinaryFormSignature, sizeof kBinaryFormSignature) == 0;
+}
+
+FormObjects ReadBinaryForm(std::span<const std::uint8_t> bytes) {
+    return BinaryFormParser(bytes).Parse();
+}
+
+}  // namespace iconvale

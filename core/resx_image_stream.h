@@ -1,0 +1,32 @@
+// WinForms resources (.resx): an image list's "<name>.ImageStream" data element holds, in
+// base64, the serialized ImageListStreamer (core/image_list_streamer.h).
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/container_error.h"
+#include "core/bytes.h"
+#include "core/image_list_streamer.h"
+
+namespace iconvale {
+
+// One image list found in a resource file.
+struct ResxImageStream {
+    std::string name;  // the component, e.g. imageList1 for "imageList1.ImageStream"
+    int line = 0;      // line of its data element
+    Bytes stream;      // the expanded image-list stream
+};
+
+bool LooksLikeResx(std::string_view text);
+
+// Every data element named "*.ImageStream" or typed as an ImageListStreamer, decoded.
+std::vector<ResxImageStream> ReadResxImageStreams(std::string_view text, ContainerError& error);
+
+// A complete .resx document holding one "<name>.ImageStream" element for the stream.
+std::string WriteResxDocument(std::span<const std::uint8_t> stream, std::string_view name);
+
+}  // namespace iconvale
