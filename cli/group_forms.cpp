@@ -4,6 +4,7 @@
 
 #include "cli/arguments.h"
 #include "core/group_file.h"
+#include "core/image_list_container.h"
 
 namespace iconvale::cli {
 namespace {
@@ -30,6 +31,33 @@ std::optional<std::vector<NamedList>> ReadOwnForm(bool withHeader, const Bytes& 
     }
     std::vector<NamedList> lists;
     lists.push_back({"", version, std::move(*list)});
+    return lists;
+}
+
+ContainerForm ContainerFormOf(GroupForm form) {
+    switch (form) {
+        case GroupForm::Dfm:
+            return ContainerForm::kDelphiForm;
+        case GroupForm::Lfm:
+            return ContainerForm::kLazarusForm;
+        case GroupForm::Resx:
+            return ContainerForm::kResx;
+        default:
+            return ContainerForm::kStream;
+    }
+}
+
+std::optional<std::vector<NamedList>> ReadContainerLists(const Bytes& file, std::string& error) {
+    ContainerContents contents = ReadContainer(file);
+    if (contents.error) {
+        error = DescribeContainerError(contents.error);
+        return std::nullopt;
+    }
+    std::vector<NamedList> lists;
+    for (ContainedImageList& found : contents.lists) {
+        const int version = found.stream.size() >= 4 ? ReadU16(found.stream.data() + 2) : 0;
+        lists.push_back({std::move(found.name), version, std::move(found.list)});
+    }
     return lists;
 }
 
@@ -69,13 +97,11 @@ std::optional<std::vector<NamedList>> ReadGroupForm(GroupForm form, const Bytes&
         case GroupForm::Bare:
             return ReadOwnForm(false, file, error);
         default:
-            break;
+            return ReadContainerLists(file, error);
     }
-    error = "this form cannot be read yet";
-    return std::nullopt;
 }
 
-Bytes WriteGroupForm(GroupForm form, const ImageListData& list, std::string_view,
+Bytes WriteGroupForm(GroupForm form, const ImageListData& list, std::string_view name,
                      std::string& error) {
     if (form == GroupForm::Eil || form == GroupForm::Bare) {
         Bytes stream = WriteImageListStream(list);
@@ -85,8 +111,9 @@ Bytes WriteGroupForm(GroupForm form, const ImageListData& list, std::string_view
         }
         return WithGroupHeader(std::move(stream), form == GroupForm::Eil);
     }
-    error = "this form cannot be written yet";
-    return {};
+    Bytes written = WriteContainer(ContainerFormOf(form), list, name);
+    if (written.empty()) error = "the image list cannot be written in this form";
+    return written;
 }
 
 const NamedList* PickList(const std::vector<NamedList>& lists, std::string_view name,

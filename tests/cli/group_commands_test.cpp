@@ -103,6 +103,27 @@ TEST(CliConvert, ChainsOfFormsKeepEveryPixelAndNeverClobber) {
     EXPECT_TRUE(SameImages(list, ReadBack(folder.Read("taken.eil"), true)));
 }
 
+TEST(CliConvert, ThroughEveryContainerAndBackKeepsEveryPixelMaskBitAndAlpha) {
+    CliFolder folder;
+    ImageListData list = PatternList({.bitsPerPixel = 32, .mask = true, .count = 3});
+    MakeCanonical(list);
+    folder.Write("in.eil", EilOf(list));
+    const char* chain[] = {"in.eil", "a.dfm", "b.resx", "c.lfm", "d.eil"};
+    for (int i = 0; i + 1 < 5; ++i) {
+        const CliRun step = RunCli({"convert", folder.Name(chain[i]), folder.Name(chain[i + 1])});
+        ASSERT_EQ(cli::kExitOk, step.status) << chain[i + 1] << ": " << step.err;
+    }
+    EXPECT_TRUE(SameImages(list, ReadBack(folder.Read("d.eil"), true)));
+
+    const CliRun info = RunCli({"info", "--json", folder.Name("a.dfm")});
+    ASSERT_EQ(cli::kExitOk, info.status) << info.err;
+    const nlohmann::json dfm = nlohmann::json::parse(info.out);
+    EXPECT_EQ("dfm", dfm["form"]);
+    ASSERT_EQ(1u, dfm["lists"].size());
+    EXPECT_EQ("ImageList1", dfm["lists"][0]["name"]);
+    EXPECT_EQ(3, dfm["lists"][0]["count"]);
+}
+
 TEST(CliErrors, BadFilesAndUsageGiveTheCodeOneLineAndNoFile) {
     CliFolder folder;
     Bytes notAGroup(64, 'x');
