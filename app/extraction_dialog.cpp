@@ -71,6 +71,10 @@ void ExtractionDialog::CreateControls() {
     AddControl(L"BUTTON", "取消", WS_TABSTOP | BS_PUSHBUTTON, {258, 80, 64, 24}, IDCANCEL);
 }
 
+void ExtractionDialog::OnDpiChanged() {
+    FitClosedHeight(formatList_, Scaled(20));
+}
+
 void ExtractionDialog::OnCommand(int id, int code, HWND) {
     if (code != BN_CLICKED) return;
     if (id == kBrowseButtonId) Browse();

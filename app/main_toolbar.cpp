@@ -67,6 +67,10 @@ HWND CreateMainToolbar(HWND parent, UINT dpi) {
     return toolbar;
 }
 
+void ScaleToolbarButtons(HWND toolbar, UINT dpi) {
+    ::SendMessageW(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(ScaleToDpi(23, dpi), ScaleToDpi(22, dpi)));
+}
+
 void FillToolbar(HWND toolbar, HIMAGELIST images) {
     ::SendMessageW(toolbar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
     std::array<TBBUTTON, kToolbarEntryCount> buttons{};

@@ -59,9 +59,9 @@ bool MainWindow::Create(HINSTANCE instance, Events events) {
     ::InitCommonControlsEx(&classes);
     accelerators_ = BuildAccelerators();
     UniqueMenu menu = BuildMenuBar();
-    dpi_ = WindowDpi(nullptr);
-    const int width = ScaleToDpi(kDesignWidth, dpi_);
-    const int height = ScaleToDpi(kDesignHeight, dpi_);
+    const UINT dpi = OpeningDpi(nullptr);
+    const int width = ScaleToDpi(kDesignWidth, dpi);
+    const int height = ScaleToDpi(kDesignHeight, dpi);
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
     HWND window = ::CreateWindowExW(0, kClassName, L"Iconvale", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
@@ -140,6 +140,7 @@ int MainWindow::FirstSelectedIndex() const {
 void MainWindow::LoadToolbarImages() {
     if (toolbarImages_.LoadFromBytes(ResourceBytes(::GetModuleHandleW(nullptr), IDR_TOOLBAR_IMAGES))) {
         FillToolbar(toolbar_, toolbarImages_.GetHandle());
+        ScaleToolbarButtons(toolbar_, layout_.dpi());
     }
 }
 
@@ -168,41 +169,38 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
         case WM_CLOSE: OnClose(); return 0;
         case WM_DESTROY: OnDestroy(); return 0;
-        case WM_DPICHANGED: {
-            dpi_ = HIWORD(wParam);
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
-                           suggested->right - suggested->left, suggested->bottom - suggested->top,
-                           SWP_NOZORDER | SWP_NOACTIVATE);
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
-        }
         default: return DefaultProc(message, wParam, lParam);
     }
 }
 
 void MainWindow::CreateControls() {
-    toolbar_ = CreateMainToolbar(hwnd(), dpi_);
+    toolbar_ = CreateMainToolbar(hwnd(), layout_.dpi());
+    layout_.Track(toolbar_, {0, 0, 598, 28});
     linkLabel_ = ::CreateWindowExW(0, WC_LINK, WidePtr(ToWide(kLinkMarkup)),
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, ScaleToDpi(416, dpi_), 0,
-                                   ScaleToDpi(152, dpi_), ScaleToDpi(24, dpi_), hwnd(),
+                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, hwnd(),
                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kLinkLabelId)),
                                    nullptr, nullptr);
+    layout_.Track(linkLabel_, {416, 0, 152, 24});
     // It lies over the toolbar's right end, so it must stay above the toolbar.
     ::SetWindowPos(linkLabel_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // The group owns its image list; the list view must never destroy it.
     DWORD listStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_ICON |
                       LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS;
     iconList_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr, listStyle,
-                                  ScaleToDpi(24, dpi_), ScaleToDpi(40, dpi_), ScaleToDpi(456, dpi_),
-                                  ScaleToDpi(240, dpi_), hwnd(),
+                                  layout_.Scaled(24), layout_.Scaled(40), layout_.Scaled(456),
+                                  layout_.Scaled(240), hwnd(),
                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIconListId)),
                                   nullptr, nullptr);
+    layout_.TrackFont(iconList_);
     statusBar_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBT_TOOLTIPS,
                                    0, 0, 0, 0, hwnd(),
                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)),
                                    nullptr, nullptr);
-    int edges[] = {ScaleToDpi(80, dpi_), ScaleToDpi(150, dpi_), ScaleToDpi(220, dpi_), -1};
-    ::SendMessageW(statusBar_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    layout_.TrackFont(statusBar_);
+    ApplyDpi(layout_.dpi());
     const std::wstring designTexts[] = {WidePtr(ToWide("图标数：")), WidePtr(ToWide("宽度：")),
                                         WidePtr(ToWide("高度：")), L""};
     for (int i = 0; i < 4; ++i) {
@@ -212,7 +210,25 @@ void MainWindow::CreateControls() {
     ::SendMessageW(statusBar_, SB_SETTIPTEXTW, 0, reinterpret_cast<LPARAM>(tip.c_str()));
 }
 
+void MainWindow::ApplyDpi(UINT dpi) {
+    layout_.SetDpi(dpi);
+    ScaleToolbarButtons(toolbar_, dpi);
+    int edges[] = {layout_.Scaled(80), layout_.Scaled(150), layout_.Scaled(220), -1};
+    ::SendMessageW(statusBar_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    OnSize();
+}
+
+void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    ApplyDpi(dpi);
+    ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The size may not have changed, and the bar's height follows its new font.
+    OnSize();
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 void MainWindow::OnCreate() {
+    layout_.SetDpi(WindowDpi(hwnd()));
     CreateControls();
     OnSize();
     if (events_.created) events_.created();
