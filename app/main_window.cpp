@@ -15,8 +15,8 @@ namespace {
 
 // Shared icons: the system keeps them for the life of the module.
 HICON ProgramIcon(HINSTANCE instance, int size) {
-    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
-                                           size, size, LR_SHARED));
+    return static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, LR_SHARED));
 }
 
 constexpr wchar_t kClassName[] = L"IconvaleMainWindow";
@@ -29,7 +29,8 @@ constexpr UINT kLinkLabelId = 3003;
 constexpr char kLinkMarkup[] = "<a href=\"https://iconvale.example/\">iconvale.example</a>";
 
 Bytes ResourceBytes(HINSTANCE instance, int id) {
-    HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    HRSRC found =
+        ::FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
     HGLOBAL loaded = found ? ::LoadResource(instance, found) : nullptr;
     const auto* data = loaded ? static_cast<const std::uint8_t*>(::LockResource(loaded)) : nullptr;
     if (!data) return {};
@@ -64,8 +65,9 @@ bool MainWindow::Create(HINSTANCE instance, Events events) {
     const int height = ScaleToDpi(kDesignHeight, dpi);
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    HWND window = ::CreateWindowExW(0, kClassName, L"Iconvale", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                    left, top, width, height, nullptr, menu.get(), instance, this);
+    HWND window =
+        ::CreateWindowExW(0, kClassName, L"Iconvale", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left,
+                          top, width, height, nullptr, menu.get(), instance, this);
     if (!window) return false;
     (void)menu.release();  // the window owns its menu now
     return true;
@@ -138,7 +140,8 @@ int MainWindow::FirstSelectedIndex() const {
 }
 
 void MainWindow::LoadToolbarImages() {
-    if (toolbarImages_.LoadFromBytes(ResourceBytes(::GetModuleHandleW(nullptr), IDR_TOOLBAR_IMAGES))) {
+    if (toolbarImages_.LoadFromBytes(
+            ResourceBytes(::GetModuleHandleW(nullptr), IDR_TOOLBAR_IMAGES))) {
         FillToolbar(toolbar_, toolbarImages_.GetHandle());
         ScaleToolbarButtons(toolbar_, layout_.dpi());
     }
@@ -163,48 +166,58 @@ void MainWindow::PopUpEditMenu(POINT screen) {
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: OnCreate(); return 0;
-        case WM_SIZE: OnSize(); return 0;
-        case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
-        case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-        case WM_CLOSE: OnClose(); return 0;
-        case WM_DESTROY: OnDestroy(); return 0;
+        case WM_CREATE:
+            OnCreate();
+            return 0;
+        case WM_SIZE:
+            OnSize();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
-        default: return DefaultProc(message, wParam, lParam);
+        default:
+            return DefaultProc(message, wParam, lParam);
     }
 }
 
 void MainWindow::CreateControls() {
     toolbar_ = CreateMainToolbar(hwnd(), layout_.dpi());
     layout_.Track(toolbar_, {0, 0, 598, 28});
-    linkLabel_ = ::CreateWindowExW(0, WC_LINK, WidePtr(ToWide(kLinkMarkup)),
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, hwnd(),
-                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kLinkLabelId)),
-                                   nullptr, nullptr);
+    linkLabel_ = ::CreateWindowExW(
+        0, WC_LINK, WidePtr(ToWide(kLinkMarkup)), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0,
+        0, hwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kLinkLabelId)), nullptr, nullptr);
     layout_.Track(linkLabel_, {416, 0, 152, 24});
     // It lies over the toolbar's right end, so it must stay above the toolbar.
     ::SetWindowPos(linkLabel_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // The group owns its image list; the list view must never destroy it.
     DWORD listStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_ICON |
                       LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS;
-    iconList_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr, listStyle,
-                                  layout_.Scaled(24), layout_.Scaled(40), layout_.Scaled(456),
-                                  layout_.Scaled(240), hwnd(),
-                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIconListId)),
-                                  nullptr, nullptr);
+    iconList_ = ::CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr, listStyle, layout_.Scaled(24), layout_.Scaled(40),
+        layout_.Scaled(456), layout_.Scaled(240), hwnd(),
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIconListId)), nullptr, nullptr);
     layout_.TrackFont(iconList_);
-    statusBar_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBT_TOOLTIPS,
-                                   0, 0, 0, 0, hwnd(),
-                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)),
-                                   nullptr, nullptr);
+    statusBar_ = ::CreateWindowExW(
+        0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBT_TOOLTIPS, 0, 0, 0, 0, hwnd(),
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)), nullptr, nullptr);
     layout_.TrackFont(statusBar_);
     ApplyDpi(layout_.dpi());
     const std::wstring designTexts[] = {WidePtr(ToWide("图标数：")), WidePtr(ToWide("宽度：")),
                                         WidePtr(ToWide("高度：")), L""};
     for (int i = 0; i < 4; ++i) {
-        ::SendMessageW(statusBar_, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(designTexts[i].c_str()));
+        ::SendMessageW(statusBar_, SB_SETTEXTW, i,
+                       reinterpret_cast<LPARAM>(designTexts[i].c_str()));
     }
     std::wstring tip = WidePtr(ToWide("图标数"));
     ::SendMessageW(statusBar_, SB_SETTIPTEXTW, 0, reinterpret_cast<LPARAM>(tip.c_str()));

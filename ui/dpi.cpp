@@ -34,12 +34,13 @@ UINT WindowDpi(HWND window) {
 UINT MonitorDpi(HMONITOR monitor) {
     // Windows 8.1 on; shcore is loaded for it and stays for the life of the process.
     using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    static const auto getDpiForMonitor = LookUp<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
+    static const auto getDpiForMonitor =
+        LookUp<GetDpiForMonitorFn>(L"shcore.dll", "GetDpiForMonitor");
     UINT x = 0;
     UINT y = 0;
     constexpr int kEffectiveDpi = 0;
-    if (getDpiForMonitor && monitor && SUCCEEDED(getDpiForMonitor(monitor, kEffectiveDpi, &x, &y)) &&
-        x != 0) {
+    if (getDpiForMonitor && monitor &&
+        SUCCEEDED(getDpiForMonitor(monitor, kEffectiveDpi, &x, &y)) && x != 0) {
         return x;
     }
     return ScreenDpi();

@@ -61,11 +61,11 @@ struct LiveHandles {
 };
 
 inline LiveHandles LiveHandlesNow() {
-    return {LiveHandleCount<UniqueIcon>(),     LiveHandleCount<UniqueBitmap>(),
-            LiveHandleCount<UniqueBrush>(),    LiveHandleCount<UniqueMemoryDc>(),
+    return {LiveHandleCount<UniqueIcon>(),      LiveHandleCount<UniqueBitmap>(),
+            LiveHandleCount<UniqueBrush>(),     LiveHandleCount<UniqueMemoryDc>(),
             LiveHandleCount<UniqueImageList>(), LiveHandleCount<UniqueRegKey>(),
-            LiveHandleCount<UniqueMenu>(),     LiveHandleCount<UniqueAccelerators>(),
-            LiveHandleCount<UniqueHGlobal>(),  LiveHandleCount<UniqueFile>(),
+            LiveHandleCount<UniqueMenu>(),      LiveHandleCount<UniqueAccelerators>(),
+            LiveHandleCount<UniqueHGlobal>(),   LiveHandleCount<UniqueFile>(),
             LiveHandleCount<UniqueFont>()};
 }
 
