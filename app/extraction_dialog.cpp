@@ -22,7 +22,7 @@ struct FormatItem {
 
 // In the order of the list; the first is selected whenever the dialog opens.
 constexpr FormatItem kFormats[] = {
-    {"*.png", kPngFormat}, {"*.jpg", kJpegFormat}, {"*.bmp", kBmpFormat},
+    {"*.png", kPngFormat},  {"*.jpg", kJpegFormat}, {"*.bmp", kBmpFormat},
     {"*.tif", kTiffFormat}, {"*.gif", kGifFormat},
 };
 
@@ -65,10 +65,13 @@ void ExtractionDialog::CreateControls() {
     AddControl(L"STATIC", "保存目录：", label, {12, 48, 64, 24}, -1);
     folderBox_ = AddControl(L"EDIT", folder_, WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
                             {84, 50, 200, 20}, kFolderBoxId, WS_EX_CLIENTEDGE);
-    AddControl(L"BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, {285, 49, 37, 19},
-               kBrowseButtonId);
+    AddControl(L"BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, {285, 49, 37, 19}, kBrowseButtonId);
     AddControl(L"BUTTON", "保存", WS_TABSTOP | BS_DEFPUSHBUTTON, {176, 80, 64, 24}, IDOK);
     AddControl(L"BUTTON", "取消", WS_TABSTOP | BS_PUSHBUTTON, {258, 80, 64, 24}, IDCANCEL);
+}
+
+void ExtractionDialog::OnDpiChanged() {
+    FitClosedHeight(formatList_, Scaled(20));
 }
 
 void ExtractionDialog::OnCommand(int id, int code, HWND) {

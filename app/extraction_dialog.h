@@ -32,6 +32,7 @@ public:
 private:
     void CreateControls() override;
     void OnCommand(int id, int code, HWND control) override;
+    void OnDpiChanged() override;
     void Browse();
     void Save();
 

@@ -51,7 +51,8 @@ std::optional<Command> CommandAtToolbarPosition(int position) {
 }
 
 const wchar_t* ToolbarTip(UINT controlId) {
-    if (controlId < kToolbarIdBase || controlId >= kToolbarIdBase + kToolbarEntryCount) return nullptr;
+    if (controlId < kToolbarIdBase || controlId >= kToolbarIdBase + kToolbarEntryCount)
+        return nullptr;
     const std::wstring& tip = WideTips()[controlId - kToolbarIdBase];
     return tip.empty() ? nullptr : tip.c_str();
 }
@@ -60,11 +61,16 @@ HWND CreateMainToolbar(HWND parent, UINT dpi) {
     // Placed by hand at its designed rectangle rather than docked by the control itself.
     DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
                   CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER;
-    HWND toolbar = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, style, 0, 0,
-                                     ScaleToDpi(598, dpi), ScaleToDpi(28, dpi), parent, nullptr,
-                                     nullptr, nullptr);
+    HWND toolbar =
+        ::CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, style, 0, 0, ScaleToDpi(598, dpi),
+                          ScaleToDpi(28, dpi), parent, nullptr, nullptr, nullptr);
     if (toolbar) ::SendMessageW(toolbar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     return toolbar;
+}
+
+void ScaleToolbarButtons(HWND toolbar, UINT dpi) {
+    ::SendMessageW(toolbar, TB_SETBUTTONSIZE, 0,
+                   MAKELPARAM(ScaleToDpi(23, dpi), ScaleToDpi(22, dpi)));
 }
 
 void FillToolbar(HWND toolbar, HIMAGELIST images) {
@@ -82,7 +88,8 @@ void FillToolbar(HWND toolbar, HIMAGELIST images) {
         }
         b.iString = -1;
     }
-    ::SendMessageW(toolbar, TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    ::SendMessageW(toolbar, TB_ADDBUTTONSW, buttons.size(),
+                   reinterpret_cast<LPARAM>(buttons.data()));
 }
 
 }  // namespace iconvale

@@ -22,6 +22,9 @@ const wchar_t* ToolbarTip(UINT controlId);
 
 HWND CreateMainToolbar(HWND parent, UINT dpi);
 
+// Buttons of the designed size, 23 x 22 at 96 DPI, for the DPI the bar is shown at.
+void ScaleToolbarButtons(HWND toolbar, UINT dpi);
+
 // Adds the buttons and separators, with their images from `images`.
 void FillToolbar(HWND toolbar, HIMAGELIST images);
 

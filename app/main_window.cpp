@@ -15,8 +15,8 @@ namespace {
 
 // Shared icons: the system keeps them for the life of the module.
 HICON ProgramIcon(HINSTANCE instance, int size) {
-    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON,
-                                           size, size, LR_SHARED));
+    return static_cast<HICON>(
+        ::LoadImageW(instance, MAKEINTRESOURCEW(IDI_PROGRAM), IMAGE_ICON, size, size, LR_SHARED));
 }
 
 constexpr wchar_t kClassName[] = L"IconvaleMainWindow";
@@ -29,7 +29,8 @@ constexpr UINT kLinkLabelId = 3003;
 constexpr char kLinkMarkup[] = "<a href=\"https://iconvale.example/\">iconvale.example</a>";
 
 Bytes ResourceBytes(HINSTANCE instance, int id) {
-    HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
+    HRSRC found =
+        ::FindResourceW(instance, MAKEINTRESOURCEW(id), MAKEINTRESOURCEW(10));  // RT_RCDATA
     HGLOBAL loaded = found ? ::LoadResource(instance, found) : nullptr;
     const auto* data = loaded ? static_cast<const std::uint8_t*>(::LockResource(loaded)) : nullptr;
     if (!data) return {};
@@ -59,13 +60,14 @@ bool MainWindow::Create(HINSTANCE instance, Events events) {
     ::InitCommonControlsEx(&classes);
     accelerators_ = BuildAccelerators();
     UniqueMenu menu = BuildMenuBar();
-    dpi_ = WindowDpi(nullptr);
-    const int width = ScaleToDpi(kDesignWidth, dpi_);
-    const int height = ScaleToDpi(kDesignHeight, dpi_);
+    const UINT dpi = OpeningDpi(nullptr);
+    const int width = ScaleToDpi(kDesignWidth, dpi);
+    const int height = ScaleToDpi(kDesignHeight, dpi);
     const int left = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
     const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    HWND window = ::CreateWindowExW(0, kClassName, L"Iconvale", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                    left, top, width, height, nullptr, menu.get(), instance, this);
+    HWND window =
+        ::CreateWindowExW(0, kClassName, L"Iconvale", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, left,
+                          top, width, height, nullptr, menu.get(), instance, this);
     if (!window) return false;
     (void)menu.release();  // the window owns its menu now
     return true;
@@ -138,8 +140,10 @@ int MainWindow::FirstSelectedIndex() const {
 }
 
 void MainWindow::LoadToolbarImages() {
-    if (toolbarImages_.LoadFromBytes(ResourceBytes(::GetModuleHandleW(nullptr), IDR_TOOLBAR_IMAGES))) {
+    if (toolbarImages_.LoadFromBytes(
+            ResourceBytes(::GetModuleHandleW(nullptr), IDR_TOOLBAR_IMAGES))) {
         FillToolbar(toolbar_, toolbarImages_.GetHandle());
+        ScaleToolbarButtons(toolbar_, layout_.dpi());
     }
 }
 
@@ -162,57 +166,82 @@ void MainWindow::PopUpEditMenu(POINT screen) {
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_CREATE: OnCreate(); return 0;
-        case WM_SIZE: OnSize(); return 0;
-        case WM_COMMAND: OnCommand(LOWORD(wParam)); return 0;
-        case WM_NOTIFY: return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
-        case WM_CLOSE: OnClose(); return 0;
-        case WM_DESTROY: OnDestroy(); return 0;
-        case WM_DPICHANGED: {
-            dpi_ = HIWORD(wParam);
-            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
-            ::SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top,
-                           suggested->right - suggested->left, suggested->bottom - suggested->top,
-                           SWP_NOZORDER | SWP_NOACTIVATE);
+        case WM_CREATE:
+            OnCreate();
             return 0;
-        }
-        default: return DefaultProc(message, wParam, lParam);
+        case WM_SIZE:
+            OnSize();
+            return 0;
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_NOTIFY:
+            return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+        case WM_CLOSE:
+            OnClose();
+            return 0;
+        case WM_DESTROY:
+            OnDestroy();
+            return 0;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
+        default:
+            return DefaultProc(message, wParam, lParam);
     }
 }
 
 void MainWindow::CreateControls() {
-    toolbar_ = CreateMainToolbar(hwnd(), dpi_);
-    linkLabel_ = ::CreateWindowExW(0, WC_LINK, WidePtr(ToWide(kLinkMarkup)),
-                                   WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, ScaleToDpi(416, dpi_), 0,
-                                   ScaleToDpi(152, dpi_), ScaleToDpi(24, dpi_), hwnd(),
-                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kLinkLabelId)),
-                                   nullptr, nullptr);
+    toolbar_ = CreateMainToolbar(hwnd(), layout_.dpi());
+    layout_.Track(toolbar_, {0, 0, 598, 28});
+    linkLabel_ = ::CreateWindowExW(
+        0, WC_LINK, WidePtr(ToWide(kLinkMarkup)), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0,
+        0, hwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kLinkLabelId)), nullptr, nullptr);
+    layout_.Track(linkLabel_, {416, 0, 152, 24});
     // It lies over the toolbar's right end, so it must stay above the toolbar.
     ::SetWindowPos(linkLabel_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     // The group owns its image list; the list view must never destroy it.
     DWORD listStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_CLIPSIBLINGS | LVS_ICON |
                       LVS_AUTOARRANGE | LVS_SHAREIMAGELISTS;
-    iconList_ = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr, listStyle,
-                                  ScaleToDpi(24, dpi_), ScaleToDpi(40, dpi_), ScaleToDpi(456, dpi_),
-                                  ScaleToDpi(240, dpi_), hwnd(),
-                                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIconListId)),
-                                  nullptr, nullptr);
-    statusBar_ = ::CreateWindowExW(0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBT_TOOLTIPS,
-                                   0, 0, 0, 0, hwnd(),
-                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)),
-                                   nullptr, nullptr);
-    int edges[] = {ScaleToDpi(80, dpi_), ScaleToDpi(150, dpi_), ScaleToDpi(220, dpi_), -1};
-    ::SendMessageW(statusBar_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    iconList_ = ::CreateWindowExW(
+        WS_EX_CLIENTEDGE, WC_LISTVIEWW, nullptr, listStyle, layout_.Scaled(24), layout_.Scaled(40),
+        layout_.Scaled(456), layout_.Scaled(240), hwnd(),
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIconListId)), nullptr, nullptr);
+    layout_.TrackFont(iconList_);
+    statusBar_ = ::CreateWindowExW(
+        0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBT_TOOLTIPS, 0, 0, 0, 0, hwnd(),
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)), nullptr, nullptr);
+    layout_.TrackFont(statusBar_);
+    ApplyDpi(layout_.dpi());
     const std::wstring designTexts[] = {WidePtr(ToWide("图标数：")), WidePtr(ToWide("宽度：")),
                                         WidePtr(ToWide("高度：")), L""};
     for (int i = 0; i < 4; ++i) {
-        ::SendMessageW(statusBar_, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(designTexts[i].c_str()));
+        ::SendMessageW(statusBar_, SB_SETTEXTW, i,
+                       reinterpret_cast<LPARAM>(designTexts[i].c_str()));
     }
     std::wstring tip = WidePtr(ToWide("图标数"));
     ::SendMessageW(statusBar_, SB_SETTIPTEXTW, 0, reinterpret_cast<LPARAM>(tip.c_str()));
 }
 
+void MainWindow::ApplyDpi(UINT dpi) {
+    layout_.SetDpi(dpi);
+    ScaleToolbarButtons(toolbar_, dpi);
+    int edges[] = {layout_.Scaled(80), layout_.Scaled(150), layout_.Scaled(220), -1};
+    ::SendMessageW(statusBar_, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(edges));
+    OnSize();
+}
+
+void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    ApplyDpi(dpi);
+    ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The size may not have changed, and the bar's height follows its new font.
+    OnSize();
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
 void MainWindow::OnCreate() {
+    layout_.SetDpi(WindowDpi(hwnd()));
     CreateControls();
     OnSize();
     if (events_.created) events_.created();

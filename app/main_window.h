@@ -15,6 +15,7 @@
 #include "app/main_menu.h"
 #include "core/image_group.h"
 #include "ui/base_window.h"
+#include "ui/dpi_layout.h"
 
 namespace iconvale {
 
@@ -60,6 +61,7 @@ public:
     HWND statusBar() const { return statusBar_; }
     HWND linkLabel() const { return linkLabel_; }
     HMENU menuBar() const { return ::GetMenu(hwnd()); }
+    UINT dpi() const { return layout_.dpi(); }
 
 private:
     friend class BaseWindow<MainWindow>;
@@ -71,13 +73,16 @@ private:
     void OnClose();
     void OnDestroy();
     void CreateControls();
+    // Every designed place, pane edge, button size and font, for this DPI.
+    void ApplyDpi(UINT dpi);
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
 
     const ImageGroup& openGroup_;
     Events events_;
     std::array<std::function<void()>, kCommandCount> handlers_;
     UniqueAccelerators accelerators_;
     ImageGroup toolbarImages_;
-    UINT dpi_ = 96;
+    DpiLayout layout_;
     HWND toolbar_ = nullptr;
     HWND linkLabel_ = nullptr;
     HWND iconList_ = nullptr;

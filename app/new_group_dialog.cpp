@@ -79,6 +79,10 @@ void NewGroupDialog::CreateControls() {
     UpdateColourLabel();
 }
 
+void NewGroupDialog::OnDpiChanged() {
+    FitClosedHeight(depthList_, Scaled(20));
+}
+
 void NewGroupDialog::OnCommand(int id, int code, HWND) {
     if (code != BN_CLICKED) return;
     switch (id) {

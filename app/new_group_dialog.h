@@ -32,6 +32,7 @@ public:
 private:
     void CreateControls() override;
     void OnCommand(int id, int code, HWND control) override;
+    void OnDpiChanged() override;
     void OnDrawItem(const DRAWITEMSTRUCT& item) override;
     void UpdateColourLabel();
     void ChooseColour();

@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <vector>
 
 #include "app/program_paths.h"
 #include "app/setting_value.h"
+#include "core/file_io.h"
 #include "ui/text.h"
 #include "ui/win_handles.h"
 
@@ -24,24 +26,41 @@ std::size_t WholeCharacterPrefix(std::string_view text, std::size_t maxBytes) {
     return end;
 }
 
-// The profile functions make a new file in the system's ANSI code page but keep an existing
-// file's own encoding, so a file begun as UTF-16 holds GBK text on any system. False when the
-// file is not there and cannot be made; `made` tells whether this call made it.
-bool EnsureUnicodeFile(const WideText& path, bool& made) {
-    made = false;
-    UniqueFile file(::CreateFileW(path.data(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return ::GetLastError() == ERROR_FILE_EXISTS;
-    made = true;
-    const unsigned char bom[] = {0xFF, 0xFE};
-    DWORD written = 0;
-    if (::WriteFile(file.get(), bom, sizeof(bom), &written, nullptr) && written == sizeof(bom)) {
-        return true;
-    }
-    file.reset();
-    ::DeleteFileW(path.data());
-    made = false;
-    return false;
+// An earlier build began the file as UTF-16, whose text is Unicode; a plain-text file holds
+// the narrow text's own bytes, which the profile functions pass through the ANSI code page
+// both ways, as their narrow forms do.
+bool IsUtf16File(std::string_view file) {
+    UniqueFile opened(::CreateFileW(WidePtr(ToWide(file)), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr));
+    unsigned char head[2] = {};
+    DWORD read = 0;
+    return opened && ::ReadFile(opened.get(), head, sizeof head, &read, nullptr) &&
+           read == sizeof head && head[0] == 0xFF && head[1] == 0xFE;
+}
+
+unsigned TextCodePage(bool utf16File) {
+    return utf16File ? kGbkCodePage : CP_ACP;
+}
+
+// Rewrites a UTF-16 file as the plain text the narrow functions would have written. A file
+// holding a character GBK cannot store stays as it is, so that nothing in it is lost.
+bool MakePlainText(std::string_view file) {
+    const Bytes bytes = ReadWholeFile(file);
+    if (bytes.size() < 2 || bytes.size() % 2 != 0) return false;
+    std::wstring wide((bytes.size() - 2) / 2, L'\0');
+    std::memcpy(wide.data(), bytes.data() + 2, wide.size() * sizeof(wchar_t));
+    if (wide.empty()) return WriteFileAtomically(file, {});
+    BOOL lossy = FALSE;
+    const int length =
+        ::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(),
+                              static_cast<int>(wide.size()), nullptr, 0, nullptr, &lossy);
+    if (length <= 0 || lossy) return false;
+    Bytes plain(static_cast<std::size_t>(length));
+    ::WideCharToMultiByte(kGbkCodePage, WC_NO_BEST_FIT_CHARS, wide.data(),
+                          static_cast<int>(wide.size()), reinterpret_cast<char*>(plain.data()),
+                          length, nullptr, &lossy);
+    return !lossy && WriteFileAtomically(file, plain);
 }
 
 int ReadNumber(std::string_view file, const SettingKey& setting) {
@@ -66,20 +85,22 @@ std::string ReadSetting(std::string_view section, std::string_view key,
 
 std::string ReadSetting(std::string_view file, std::string_view section, std::string_view key,
                         std::string_view defaultText) {
+    const unsigned codePage = TextCodePage(IsUtf16File(file));
     WideText widePath = ToWide(file);
-    WideText wideSection = ToWide(section);
-    WideText wideKey = ToWide(key);
-    WideText wideDefault = ToWide(defaultText);
+    WideText wideSection = ToWide(section, codePage);
+    WideText wideKey = ToWide(key, codePage);
+    WideText wideDefault = ToWide(defaultText, codePage);
     if (ParentFolder(file).empty() || widePath.empty() || wideSection.empty() || wideKey.empty() ||
         wideDefault.empty()) {
         return std::string(defaultText);
     }
-    // Each UTF-16 unit turns into at least one GBK byte, so this many units reach the limit.
-    std::vector<wchar_t> buffer(kMaxSettingBytes + 1, L'\0');
+    // Each UTF-16 unit turns into at least one byte, so this many units reach past the limit;
+    // one unit over it lets a character that ends just past the limit be seen as cut.
+    std::vector<wchar_t> buffer(kMaxSettingBytes + 2, L'\0');
     DWORD length = ::GetPrivateProfileStringW(wideSection.data(), wideKey.data(),
                                               wideDefault.data(), buffer.data(),
                                               static_cast<DWORD>(buffer.size()), widePath.data());
-    std::string value = ToNarrow(std::span<const wchar_t>(buffer.data(), length));
+    std::string value = ToNarrow(std::span<const wchar_t>(buffer.data(), length), codePage);
     value.resize(WholeCharacterPrefix(value, kMaxSettingBytes));
     return value;
 }
@@ -90,22 +111,18 @@ bool WriteSetting(std::string_view section, std::string_view key, std::string_vi
 
 bool WriteSetting(std::string_view file, std::string_view section, std::string_view key,
                   std::string_view value) {
+    if (ParentFolder(file).empty() || section.empty() || key.empty()) return false;
+    const bool utf16File = IsUtf16File(file) && !MakePlainText(file);
+    const unsigned codePage = TextCodePage(utf16File);
     WideText widePath = ToWide(file);
-    WideText wideSection = ToWide(section);
-    WideText wideKey = ToWide(key);
-    WideText wideValue = ToWide(value);
-    if (ParentFolder(file).empty() || section.empty() || key.empty() || widePath.empty() ||
-        wideSection.empty() || wideKey.empty() || wideValue.empty()) {
+    WideText wideSection = ToWide(section, codePage);
+    WideText wideKey = ToWide(key, codePage);
+    WideText wideValue = ToWide(value, codePage);
+    if (widePath.empty() || wideSection.empty() || wideKey.empty() || wideValue.empty()) {
         return false;
     }
-    bool made = false;
-    if (!EnsureUnicodeFile(widePath, made)) return false;
-    if (::WritePrivateProfileStringW(wideSection.data(), wideKey.data(), wideValue.data(),
-                                     widePath.data())) {
-        return true;
-    }
-    if (made) ::DeleteFileW(widePath.data());
-    return false;
+    return ::WritePrivateProfileStringW(wideSection.data(), wideKey.data(), wideValue.data(),
+                                        widePath.data()) != FALSE;
 }
 
 RememberedChoices LoadRememberedChoices() {

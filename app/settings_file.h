@@ -1,7 +1,8 @@
 // The settings file "seting.ini" beside the executable: a few remembered choices kept as
 // profile strings. The file is made by the first write. Every function taking a `file` acts on
 // that file instead (a full path; a bare name is refused); the others on SettingsFilePath().
-// A file the functions make is UTF-16, so its text does not depend on the system code page.
+// A file the functions make is plain text, as the narrow profile functions write it; a UTF-16
+// file from an earlier build is read, and rewritten as plain text at its next write.
 #pragma once
 
 #include <string>

@@ -87,8 +87,7 @@ HWND ModalForm::AddControl(const wchar_t* className, std::string_view text, DWOR
         extendedStyle, className, WidePtr(ToWide(text)), WS_CHILD | WS_VISIBLE | style,
         Scaled(at.left), Scaled(at.top), Scaled(at.width), Scaled(at.height), hwnd(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-    HFONT font = font_ ? font_.get() : static_cast<HFONT>(::GetStockObject(DEFAULT_GUI_FONT));
-    if (control) ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    layout_.Track(control, at);
     return control;
 }
 
@@ -146,6 +145,9 @@ LRESULT ModalForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             ReleaseOthers();
             return 0;
+        case WM_DPICHANGED:
+            ChangeDpi(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return 0;
         default:
             return DefaultProc(message, wParam, lParam);
     }
@@ -154,14 +156,8 @@ LRESULT ModalForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool ModalForm::Create(HWND owner) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     if (!RegisterWindowClass(instance, kClassName, &WindowProc)) return false;
-    dpi_ = WindowDpi(owner);
-    LOGFONTW face{};
-    if (::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof face, &face)) {
-        // The stock font is made for the screen's DPI, not necessarily the owner's monitor.
-        face.lfHeight =
-            ::MulDiv(face.lfHeight, static_cast<int>(dpi_), static_cast<int>(WindowDpi(nullptr)));
-        font_.reset(::CreateFontIndirectW(&face));
-    }
+    layout_.Clear();
+    layout_.SetDpi(OpeningDpi(owner));
     lastFocus_ = nullptr;
     const RECT outer = OuterRect(owner);
     return ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, WidePtr(ToWide(caption_)),
@@ -239,6 +235,15 @@ LRESULT ModalForm::DefaultIdForEnter() const {
         return MAKELRESULT(::GetDlgCtrlID(focus), DC_HASDEFID);
     }
     return MAKELRESULT(IDOK, DC_HASDEFID);
+}
+
+void ModalForm::ChangeDpi(UINT dpi, const RECT& suggested) {
+    layout_.SetDpi(dpi);
+    OnDpiChanged();
+    // The size comes from the design, so that a change and its way back end where they began.
+    ::SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, Scaled(designWidth_),
+                   Scaled(designHeight_), SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 // The field height given and the one reported differ by the platform's own margin (Wine adds

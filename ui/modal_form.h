@@ -9,20 +9,14 @@
 #include <vector>
 
 #include "ui/base_window.h"
-#include "ui/dpi.h"
+#include "ui/dpi_layout.h"
 #include "ui/win_handles.h"
 
 namespace iconvale {
 
 class ModalForm : public BaseWindow<ModalForm> {
 public:
-    // A control's place in the client area, in design pixels.
-    struct Placement {
-        int left = 0;
-        int top = 0;
-        int width = 0;
-        int height = 0;
-    };
+    using Placement = DpiLayout::Placement;
 
     // Creates the form, shows it and runs its messages until it is destroyed; false when it
     // could not be created. With an owner the form sits centred over it and the owner is
@@ -43,12 +37,14 @@ protected:
     virtual void OnDrawItem(const DRAWITEMSTRUCT& /*item*/) {}
     // The frame's close, Esc and a button with the id IDCANCEL all end up here.
     virtual void OnCloseRequest() { Close(); }
+    // After the controls were placed again for a new DPI; for what the design cannot say.
+    virtual void OnDpiChanged() {}
 
     // A visible child with the form's font. Enter presses IDOK (or the focused push button)
     // and Esc IDCANCEL, as in the platform's dialogs.
     HWND AddControl(const wchar_t* className, std::string_view text, DWORD style, Placement at,
                     int id, DWORD extendedStyle = 0);
-    int Scaled(int designPixels) const { return ScaleToDpi(designPixels, dpi_); }
+    int Scaled(int designPixels) const { return layout_.Scaled(designPixels); }
     // Where the focus goes when the form opens; the first tab stop unless set in CreateControls.
     void SetInitialFocus(HWND control) { lastFocus_ = control; }
 
@@ -56,8 +52,6 @@ protected:
     static void SetTextOf(HWND control, std::string_view text);
 
 private:
-    using FontOwner = UniqueHandle<NullHandleTraits<HFONT, &::DeleteObject>>;
-
     friend class BaseWindow<ModalForm>;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool Create(HWND owner);
@@ -66,12 +60,12 @@ private:
     void ReleaseOthers();
     void FocusFirstControl();
     LRESULT DefaultIdForEnter() const;
+    void ChangeDpi(UINT dpi, const RECT& suggested);
 
     std::string caption_;
     int designWidth_;
     int designHeight_;
-    UINT dpi_ = kDesignDpi;
-    FontOwner font_;
+    DpiLayout layout_;
     HWND owner_ = nullptr;
     HWND previousActive_ = nullptr;
     std::vector<HWND> disabled_;

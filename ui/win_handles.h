@@ -36,6 +36,7 @@ using UniqueRegKey = UniqueHandle<CountedHandleTraits<HKEY, &::RegCloseKey>>;
 using UniqueMenu = UniqueHandle<CountedHandleTraits<HMENU, &::DestroyMenu>>;
 using UniqueAccelerators = UniqueHandle<CountedHandleTraits<HACCEL, &::DestroyAcceleratorTable>>;
 using UniqueHGlobal = UniqueHandle<CountedHandleTraits<HGLOBAL, &::GlobalFree>>;
+using UniqueFont = UniqueHandle<CountedHandleTraits<HFONT, &::DeleteObject>>;
 
 struct FileHandleTraits {
     using Handle = HANDLE;
@@ -55,16 +56,17 @@ long LiveHandleCount() {
 // The counts of every counting owner at one moment.
 struct LiveHandles {
     long icons = 0, bitmaps = 0, brushes = 0, memoryDcs = 0, imageLists = 0;
-    long regKeys = 0, menus = 0, accelerators = 0, globals = 0, files = 0;
+    long regKeys = 0, menus = 0, accelerators = 0, globals = 0, files = 0, fonts = 0;
     bool operator==(const LiveHandles&) const = default;
 };
 
 inline LiveHandles LiveHandlesNow() {
-    return {LiveHandleCount<UniqueIcon>(),     LiveHandleCount<UniqueBitmap>(),
-            LiveHandleCount<UniqueBrush>(),    LiveHandleCount<UniqueMemoryDc>(),
+    return {LiveHandleCount<UniqueIcon>(),      LiveHandleCount<UniqueBitmap>(),
+            LiveHandleCount<UniqueBrush>(),     LiveHandleCount<UniqueMemoryDc>(),
             LiveHandleCount<UniqueImageList>(), LiveHandleCount<UniqueRegKey>(),
-            LiveHandleCount<UniqueMenu>(),     LiveHandleCount<UniqueAccelerators>(),
-            LiveHandleCount<UniqueHGlobal>(),  LiveHandleCount<UniqueFile>()};
+            LiveHandleCount<UniqueMenu>(),      LiveHandleCount<UniqueAccelerators>(),
+            LiveHandleCount<UniqueHGlobal>(),   LiveHandleCount<UniqueFile>(),
+            LiveHandleCount<UniqueFont>()};
 }
 
 // A screen or window DC from GetDC, given back with ReleaseDC.

@@ -163,8 +163,10 @@ TEST_F(MainWindowTest, ToolbarRoutesByPositionAndSeparatorsRunNothing) {
     ASSERT_EQ(::SendMessageW(window_.toolbar(), TB_BUTTONCOUNT, 0, 0), kToolbarEntryCount);
     for (int position = 0; position < kToolbarEntryCount; ++position) {
         TBBUTTON button{};
-        ::SendMessageW(window_.toolbar(), TB_GETBUTTON, position, reinterpret_cast<LPARAM>(&button));
-        EXPECT_EQ(button.fsStyle & BTNS_SEP, (position == 2 || position == 4 || position == 7) ? BTNS_SEP : 0);
+        ::SendMessageW(window_.toolbar(), TB_GETBUTTON, position,
+                       reinterpret_cast<LPARAM>(&button));
+        EXPECT_EQ(button.fsStyle & BTNS_SEP,
+                  (position == 2 || position == 4 || position == 7) ? BTNS_SEP : 0);
         ::SendMessageW(window_.hwnd(), WM_COMMAND, MAKEWPARAM(button.idCommand, BN_CLICKED),
                        reinterpret_cast<LPARAM>(window_.toolbar()));
     }
@@ -259,6 +261,31 @@ TEST_F(MainWindowTest, RightClickPopsUpTheEditMenuAtTheCursor) {
     EXPECT_LE(std::abs(shownAt.left - cursor.x), 2);
     EXPECT_LE(std::abs(shownAt.top - cursor.y), 2);
     EXPECT_TRUE(ran_.empty()) << "closing the popup runs nothing";
+}
+
+char popupKey = 0;
+
+// Chooses an item of the open popup by its mnemonic, from inside the popup's own loop.
+void CALLBACK ChooseInPopup(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (HWND popup = ::FindWindowW(L"#32768", nullptr)) {
+        ::KillTimer(nullptr, timer);
+        ::PostMessageW(popup, WM_CHAR, static_cast<WPARAM>(popupKey), 0);
+    }
+}
+
+TEST_F(MainWindowTest, EachPopUpItemRunsItsCommand) {
+    const std::vector<std::pair<char, Command>> items = {
+        {'a', Command::Add},   {'r', Command::Replace}, {'d', Command::Delete},
+        {'c', Command::Clear}, {'m', Command::Merge},   {'e', Command::Extract}};
+    for (const auto& [key, command] : items) {
+        ran_.clear();
+        popupKey = key;
+        UINT_PTR timer = ::SetTimer(nullptr, 0, 100, ChooseInPopup);
+        NMHDR click{window_.iconList(), 3001, static_cast<UINT>(NM_RCLICK)};
+        ::SendMessageW(window_.hwnd(), WM_NOTIFY, click.idFrom, reinterpret_cast<LPARAM>(&click));
+        ::KillTimer(nullptr, timer);
+        EXPECT_EQ(ran_, std::vector<UINT>{CommandId(command)}) << key;
+    }
 }
 
 TEST_F(MainWindowTest, AutoSegmentMarkFollowsWhatIsSet) {

@@ -58,8 +58,46 @@ TEST(SettingsFile, SavedChoicesMakeTheFileWithBothSections) {
     EXPECT_EQ(LoadUseColour(file), 1) << "a key never written keeps its default";
     ASSERT_TRUE(SaveUseColour(file, 0));
     EXPECT_EQ(LoadUseColour(file), 0);
-    // UTF-16, so that the system code page never decides what the file can hold.
-    EXPECT_TRUE(FileBytes(file).starts_with("\xFF\xFE"));
+    // Plain text, as the narrow profile functions write it.
+    const std::string text = FileBytes(file);
+    EXPECT_TRUE(text.starts_with("[index]\r\nimage=3\r\nimagelist=2\r\n")) << text;
+    EXPECT_NE(text.find("autosegmentation=1\r\nusecolor=0"), std::string::npos) << text;
+    EXPECT_EQ(text.find('\0'), std::string::npos);
+}
+
+Bytes Utf16File(std::u16string_view text) {
+    Bytes bytes{0xFF, 0xFE};
+    for (char16_t unit : text) {
+        bytes.push_back(static_cast<std::uint8_t>(unit & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>(unit >> 8));
+    }
+    return bytes;
+}
+
+TEST(SettingsFile, Utf16FileOfAnEarlierBuildIsReadThenRewrittenAsPlainText) {
+    testing::TempFolder folder;
+    std::string file = folder.File("seting.ini");
+    // "[组]" with "图=图片": Chinese that GBK holds survives the rewrite.
+    ASSERT_TRUE(testing::WriteBytes(
+        file, Utf16File(u"[index]\r\nimage=2\r\n[\u7EC4]\r\n\u56FE=\u56FE\u7247\r\n"
+                        u"[seting]\r\nusecolor=0\r\n")));
+    EXPECT_EQ(LoadRememberedChoices(file).pictureFilterIndex, 2);
+    EXPECT_EQ(LoadUseColour(file), 0);
+    ASSERT_TRUE(SaveUseColour(file, 1));
+    std::string text = FileBytes(file);
+    EXPECT_TRUE(text.starts_with("[index]\r\nimage=2\r\n[\xD7\xE9]\r\n")) << text;
+    EXPECT_NE(text.find("usecolor=1"), std::string::npos) << text;
+    EXPECT_EQ(text.find('\0'), std::string::npos);
+    EXPECT_EQ(ReadSetting(file, "\xD7\xE9", "\xCD\xBC", ""), "\xCD\xBC\xC6\xAC");
+    EXPECT_EQ(LoadRememberedChoices(file).pictureFilterIndex, 2);
+
+    // A character GBK cannot store keeps the file UTF-16 rather than lose it.
+    ASSERT_TRUE(testing::WriteBytes(file, Utf16File(u"[seting]\r\nnote=\u0E01\r\n")));
+    ASSERT_TRUE(SaveUseColour(file, 0));
+    text = FileBytes(file);
+    EXPECT_TRUE(text.starts_with("\xFF\xFE"));
+    EXPECT_NE(text.find(std::string("\x01\x0E", 2)), std::string::npos);
+    EXPECT_EQ(LoadUseColour(file), 0);
 }
 
 TEST(SettingsFile, ValuesAreReadAsTheirLeadingNumber) {

@@ -1,0 +1,233 @@
+// Commands reached through the real main window and its shell: what the list shows after them,
+// the keys and menu items that reach them, the cursor while they work, and how they fail.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/platform_modal_ui.h"
+#include "app/shell.h"
+#include "core/group_file.h"
+#include "core/image_group.h"
+#include "core/image_list_stream.h"
+#include "imaging/image_formats.h"
+#include "support/dialog_driver.h"
+#include "support/scripted_ui.h"
+#include "support/stream_builders.h"
+#include "support/temp_folder.h"
+#include "support/test_pictures.h"
+#include "support/windows.h"
+
+namespace iconvale {
+namespace {
+
+using testing::PumpMessages;
+
+// Remembers which cursor was up whenever a message box came.
+class CursorWatchingUi : public testing::ScriptedUi {
+public:
+    int Message(HWND owner, std::string_view text, std::string_view title, UINT style) override {
+        cursors.push_back(::GetCursor());
+        return ScriptedUi::Message(owner, text, title, style);
+    }
+    std::vector<HCURSOR> cursors;
+};
+
+class ShellRoutesTest : public ::testing::Test {
+protected:
+    void Start(ModalUi& ui, const std::string& commandLine = "iconvale.exe") {
+        testing::EnsurePictureLibrary();
+        shell_ = std::make_unique<Shell>(program_, ui, ShellOptions{commandLine, settings_});
+        shell_->SetQuitOnDestroy(false);
+        ASSERT_TRUE(shell_->Start(::GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+        PumpMessages();
+    }
+    void StartWithGroup(int count) {
+        ImageListData list = testing::PatternList({.width = 16, .height = 16, .count = count});
+        const std::string path = folder_.File("group.eil");
+        ASSERT_TRUE(testing::WriteBytes(path, WithGroupHeader(WriteImageListStream(list), true)));
+        Start(ui_, "iconvale.exe \"" + path + "\"");
+        ASSERT_EQ(program_.openGroup().GetCount(), count);
+    }
+    HWND Main() { return shell_->mainWindow().hwnd(); }
+    HWND List() { return shell_->mainWindow().iconList(); }
+    void Run(Command command) {
+        ::SendMessageW(Main(), WM_COMMAND, MAKEWPARAM(CommandId(command), 0), 0);
+    }
+    void Select(std::initializer_list<int> items) {
+        for (int i : items) {
+            LVITEMW state{};
+            state.stateMask = LVIS_SELECTED;
+            state.state = LVIS_SELECTED;
+            ::SendMessageW(List(), LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&state));
+        }
+    }
+    std::vector<std::wstring> Labels() {
+        std::vector<std::wstring> labels;
+        const int count = static_cast<int>(::SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            wchar_t text[16] = {};
+            LVITEMW item{};
+            item.pszText = text;
+            item.cchTextMax = 16;
+            ::SendMessageW(List(), LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
+            labels.push_back(text);
+        }
+        return labels;
+    }
+
+    testing::TempFolder folder_;
+    std::string settings_ = folder_.File("seting.ini");
+    Program program_;
+    CursorWatchingUi ui_;
+    std::unique_ptr<Shell> shell_;
+};
+
+TEST_F(ShellRoutesTest, DeleteRelabelsByPositionAndDelTakesTheWholeSelectionOnce) {
+    StartWithGroup(5);
+    Select({0});
+    Run(Command::Delete);
+    EXPECT_EQ(Labels(), (std::vector<std::wstring>{L"0", L"1", L"2", L"3"}));
+
+    // Del as the loop hands it over: the accelerator turns it into one Delete.
+    Select({1, 3});
+    MSG del{List(), WM_KEYDOWN, VK_DELETE, 1, 0, {}};
+    ASSERT_TRUE(::TranslateAcceleratorW(Main(), shell_->mainWindow().accelerators(), &del));
+    EXPECT_EQ(program_.openGroup().GetCount(), 2);
+    EXPECT_EQ(Labels(), (std::vector<std::wstring>{L"0", L"1"}));
+    EXPECT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
+}
+
+TEST_F(ShellRoutesTest, EscClosesNothing) {
+    StartWithGroup(1);
+    for (HWND target : {List(), Main()}) {
+        ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 1);
+        ::PostMessageW(target, WM_CHAR, VK_ESCAPE, 1);
+    }
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (::TranslateAcceleratorW(Main(), shell_->mainWindow().accelerators(), &message))
+            continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    EXPECT_TRUE(::IsWindowVisible(Main()));
+    EXPECT_TRUE(program_.openGroup().IsCreated());
+    EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(ShellRoutesTest, SettingsAndAboutFromTheMenuBarShowTheirDialogs) {
+    PlatformModalUi platform;
+    Start(platform);
+    HMENU options = ::GetSubMenu(shell_->mainWindow().menuBar(), 2);
+    HMENU help = ::GetSubMenu(shell_->mainWindow().menuBar(), 3);
+    const UINT settings = ::GetMenuItemID(options, 1);
+    const UINT about = ::GetMenuItemID(help, 0);
+    HWND settingsOwner = Main();
+    testing::RunModal(
+        "设置",
+        [&](HWND dialog) {
+            settingsOwner = ::GetWindow(dialog, GW_OWNER);
+            ::SendMessageW(dialog, WM_CLOSE, 0, 0);
+        },
+        [&] { ::SendMessageW(Main(), WM_COMMAND, MAKEWPARAM(settings, 0), 0); });
+    EXPECT_EQ(settingsOwner, nullptr);
+    HWND aboutOwner = nullptr;
+    testing::RunModal(
+        "关于",
+        [&](HWND dialog) {
+            aboutOwner = ::GetWindow(dialog, GW_OWNER);
+            ::SendMessageW(dialog, WM_CLOSE, 0, 0);
+        },
+        [&] { ::SendMessageW(Main(), WM_COMMAND, MAKEWPARAM(about, 0), 0); });
+    EXPECT_EQ(aboutOwner, Main());
+}
+
+HCURSOR cursorWhileListed = nullptr;
+WNDPROC listProcedure = nullptr;
+
+LRESULT CALLBACK WatchListCursor(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == LVM_INSERTITEMW) cursorWhileListed = ::GetCursor();
+    return ::CallWindowProcW(listProcedure, window, message, wParam, lParam);
+}
+
+TEST_F(ShellRoutesTest, WaitCursorShowsWhileAddAndExtractWorkAndTheOldOneComesBack) {
+    StartWithGroup(2);
+    const HCURSOR wait = ::LoadCursorW(nullptr, IDC_WAIT);
+    const HCURSOR before = ::LoadCursorW(nullptr, IDC_CROSS);
+    const std::string picture = folder_.File("red.png");
+    ASSERT_TRUE(testing::WritePicture(
+        picture, 16, 16, [](int, int) { return 0xFFFF0000u; }, kPngFormat));
+    const std::string notPicture = folder_.File("text.png");
+    ASSERT_TRUE(testing::WriteBytes(notPicture, Bytes{'n', 'o'}));
+    listProcedure = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(List(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WatchListCursor)));
+
+    // Added: the list is rebuilt under the wait cursor, which then goes.
+    ::SetCursor(before);
+    ui_.files.push_back(FileChoice{picture, 5});
+    Run(Command::Add);
+    EXPECT_EQ(cursorWhileListed, wait);
+    EXPECT_EQ(::GetCursor(), before);
+    // Refused: the cursor is back before the message; cancelled: it never changed.
+    ::SetCursor(before);
+    ui_.files.push_back(FileChoice{notPicture, 5});
+    Run(Command::Add);
+    ::SetCursor(before);
+    Run(Command::Add);
+    EXPECT_EQ(::GetCursor(), before);
+
+    // Extraction into a folder that is not there: the failure is told under the wait cursor,
+    // the end after it.
+    Select({0, 1});
+    ::SetCursor(before);
+    ui_.extractionChoices.push_back(ExtractionChoice{folder_.File("missing"), kPngFormat});
+    Run(Command::Extract);
+    EXPECT_EQ(::GetCursor(), before);
+    ::SetWindowLongPtrW(List(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(listProcedure));
+
+    EXPECT_EQ(ui_.MessageTexts(),
+              (std::vector<std::string>{"添加失败！", "提取图标失败！", "提取图标完毕！"}));
+    EXPECT_EQ(ui_.cursors, (std::vector<HCURSOR>{before, wait, before}));
+}
+
+TEST_F(ShellRoutesTest, AFailedSaveInTheSaveChangesCheckStopsTheCommand) {
+    StartWithGroup(2);
+    program_.values.currentPath = folder_.File("missing\\group.eil");
+    program_.values.modified = 1;
+    ui_.answers = {IDYES, IDYES};
+    Run(Command::Open);
+    EXPECT_TRUE(ui_.fileDialogs.empty()) << "Open stops before its dialog";
+    ::SendMessageW(Main(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(::IsWindow(Main())) << "the window stays open";
+
+    ASSERT_EQ(ui_.messages.size(), 4u);
+    for (int i : {1, 3}) {
+        EXPECT_EQ(ui_.messages[i].text, "保存失败！");
+        EXPECT_EQ(ui_.messages[i].title, "信息：");
+        EXPECT_EQ(ui_.messages[i].style, static_cast<UINT>(MB_ICONERROR));
+    }
+    EXPECT_EQ(program_.openGroup().GetCount(), 2);
+    EXPECT_EQ(program_.values.modified, 1);
+}
+
+TEST_F(ShellRoutesTest, MergeStoppedPartWayKeepsWhatItAddedAndRefreshes) {
+    // Room for two more images before the group is full; the merged file has three.
+    StartWithGroup(kMaxGroupCount - 2);
+    ImageListData other = testing::PatternList({.width = 16, .height = 16, .count = 3});
+    const std::string otherPath = folder_.File("other.eil");
+    ASSERT_TRUE(testing::WriteBytes(otherPath, WithGroupHeader(WriteImageListStream(other), true)));
+    ui_.files.push_back(FileChoice{otherPath, 1});
+    Run(Command::Merge);
+    EXPECT_EQ(ui_.MessageTexts(), (std::vector<std::string>{"合并图片组失败！"}));
+    EXPECT_EQ(program_.openGroup().GetCount(), kMaxGroupCount);
+    EXPECT_EQ(::SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0), kMaxGroupCount);
+    EXPECT_EQ(program_.values.modified, 1);
+}
+
+}  // namespace
+}  // namespace iconvale
