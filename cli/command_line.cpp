@@ -21,6 +21,8 @@ int RunCommandLine(const std::vector<std::string>& arguments, const Console& con
         "of other tools).",
         kProgramName};
     app.require_subcommand(1);
+    // A path such as /tmp/icons (under Wine) or /c is an argument, never an option.
+    app.allow_windows_style_options(false);
     bool quiet = false;
 
     InfoOptions info;

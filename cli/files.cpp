@@ -116,7 +116,8 @@ Bytes ReadInputFile(const fs::path& path, std::string& error) {
     return bytes;
 }
 
-bool WriteOutputFile(const fs::path& path, const Bytes& bytes, bool replace, std::string& error) {
+bool WriteOutputFile(const fs::path& path, const Bytes& bytes, bool replace, std::string& error,
+                     bool flush) {
     std::error_code code;
     if (fs::is_directory(path, code)) {
         error = "is a folder";
@@ -132,8 +133,8 @@ bool WriteOutputFile(const fs::path& path, const Bytes& bytes, bool replace, std
         error = "cannot write in its folder";
         return false;
     }
-    const bool written =
-        std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && FlushToDisk(file);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() &&
+                         (flush ? FlushToDisk(file) : std::fflush(file) == 0);
     const bool closed = std::fclose(file) == 0;
     if (!written || !closed) {
         fs::remove(temporary, code);

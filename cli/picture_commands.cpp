@@ -180,7 +180,7 @@ int RunUnpack(const UnpackOptions& options, const Console& console) {
         const fs::path target = folder / ExtractedFileName(number, extension);
         const Bytes encoded = EncodeGroupImage(group, indices[i], format);
         std::string error = "the image could not be encoded";
-        if (encoded.empty() || !WriteOutputFile(target, encoded, false, error)) {
+        if (encoded.empty() || !WriteOutputFile(target, encoded, false, error, false)) {
             return console.Fail(Utf8Name(target), error);
         }
         ++number;

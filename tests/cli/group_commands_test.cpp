@@ -141,6 +141,8 @@ TEST(CliErrors, BadFilesAndUsageGiveTheCodeOneLineAndNoFile) {
     EXPECT_EQ(cli::kExitFailed, cut.status);
     EXPECT_NE(std::string::npos, cut.err.find("damaged")) << cut.err;
     EXPECT_EQ(1, std::count(cut.err.begin(), cut.err.end(), '\n'));
+    // A path that starts with '/' is a file, also where options may be written "/x".
+    EXPECT_EQ(cli::kExitFailed, RunCli({"info", "/no/such/group.eil"}).status);
     const CliRun missing = RunCli({"info", folder.Name("none.eil")});
     EXPECT_EQ(cli::kExitFailed, missing.status);
     EXPECT_NE(std::string::npos, missing.err.find("none.eil: no such file")) << missing.err;
