@@ -345,4 +345,22 @@ std::vector<std::uint32_t> DefaultPalette(int bitsPerPixel) {
     return table;
 }
 
+std::uint32_t PixelColour(const ImageListData& list, const std::vector<std::uint32_t>& palette,
+                          int index, int x, int y) {
+    const std::uint32_t v = list.Pixel(index, x, y);
+    switch (list.bitsPerPixel) {
+        case 4:
+        case 8:
+            return v < palette.size() ? palette[v] & 0x00FFFFFF : 0;
+        case 16: {
+            auto widen = [](std::uint32_t c) { return (c << 3) | (c >> 2); };
+            return widen((v >> 10) & 31) << 16 | widen((v >> 5) & 31) << 8 | widen(v & 31);
+        }
+        case 24:
+            return v & 0x00FFFFFF;
+        default:
+            return v;
+    }
+}
+
 }  // namespace iconvale

@@ -137,6 +137,11 @@ Bytes WriteImageListStream(const ImageListData& data);
 Bytes WriteImageListStream(const ImageListData& fields, const CellRows& image,
                            const CellRows* mask);
 
+// Image `index`'s pixel as 0x00RRGGBB: a palette entry at 4 and 8 bits (black past the end of
+// `palette`), 5-5-5 widened to 8 bits a channel at 16, and at 32 bits the raw value, alpha on top.
+std::uint32_t PixelColour(const ImageListData& list, const std::vector<std::uint32_t>& palette,
+                          int index, int x, int y);
+
 // The palettes the writer falls back on when a 4- or 8-bit list carries none: the sixteen
 // standard VGA colours; for 8 bits those, then a 6x6x6 colour cube and a ramp of 24 greys.
 std::vector<std::uint32_t> DefaultPalette(int bitsPerPixel);

@@ -38,24 +38,6 @@ bool Inflate(std::span<const std::uint8_t> in, Bytes& out) {
     return whole;
 }
 
-std::uint32_t Colour(const ImageListData& list, const std::vector<std::uint32_t>& palette,
-                     int index, int x, int y) {
-    std::uint32_t v = list.Pixel(index, x, y);
-    switch (list.bitsPerPixel) {
-        case 4:
-        case 8:
-            return v < palette.size() ? palette[v] & 0x00FFFFFF : 0;
-        case 16: {
-            auto widen = [](std::uint32_t c) { return (c << 3) | (c >> 2); };
-            return widen((v >> 10) & 31) << 16 | widen((v >> 5) & 31) << 8 | widen(v & 31);
-        }
-        case 24:
-            return v & 0x00FFFFFF;
-        default:
-            return v;
-    }
-}
-
 bool HasAlpha(const ImageListData& list, int index) {
     for (int y = 0; y < list.height; ++y) {
         const std::uint8_t* row = list.ImageRow(index, y);
@@ -147,7 +129,7 @@ Bytes EncodeLazarusImages(const ImageListData& list) {
         bool keepAlpha = list.bitsPerPixel == 32 && HasAlpha(list, i);
         for (int y = 0; y < list.height; ++y) {
             for (int x = 0; x < list.width; ++x) {
-                std::uint32_t c = Colour(list, palette, i, x, y);
+                std::uint32_t c = PixelColour(list, palette, i, x, y);
                 bool clear = list.HasMask() && list.Transparent(i, x, y);
                 std::uint8_t alpha = keepAlpha ? static_cast<std::uint8_t>(c >> 24)
                                      : clear   ? 0

@@ -133,23 +133,10 @@ void MakeCanonical(ImageListData& list) {
 }
 
 std::uint32_t PixelColour(const ImageListData& list, int index, int x, int y) {
-    std::uint32_t v = list.Pixel(index, x, y);
-    switch (list.bitsPerPixel) {
-        case 4:
-        case 8: {
-            const auto& palette =
-                list.palette.empty() ? DefaultPalette(list.bitsPerPixel) : list.palette;
-            return v < palette.size() ? palette[v] & 0x00FFFFFF : 0;
-        }
-        case 16: {
-            auto widen = [](std::uint32_t c) { return (c << 3) | (c >> 2); };
-            return widen((v >> 10) & 31) << 16 | widen((v >> 5) & 31) << 8 | widen(v & 31);
-        }
-        case 24:
-            return v & 0x00FFFFFF;
-        default:
-            return v;
+    if (list.bitsPerPixel > 8 || !list.palette.empty()) {
+        return iconvale::PixelColour(list, list.palette, index, x, y);
     }
+    return iconvale::PixelColour(list, DefaultPalette(list.bitsPerPixel), index, x, y);
 }
 
 ::testing::AssertionResult SameImages(const ImageListData& expected, const ImageListData& actual) {
