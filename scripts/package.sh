@@ -78,8 +78,8 @@ install_packages
 mkdir -p "$RELEASE_DIR"
 built=()
 release_version=""
-for spec in "win32 mingw-i686 i686 x86" "win64 mingw-x86_64 x86_64 x64"; do
-    read -r arch toolchain folder wixarch <<<"$spec"
+for entry in "win32 mingw-i686 i686 x86" "win64 mingw-x86_64 x86_64 x64"; do
+    read -r arch toolchain folder wixarch <<<"$entry"
     dir=$ROOT/build/$folder
     build_programs "$ROOT/cmake/$toolchain.cmake" "$dir"
     version=$(cache_value "$dir" CMAKE_PROJECT_VERSION)
