@@ -107,7 +107,8 @@ TEST_F(MainWindowTest, MenuBarHasEveryItemWithItsShortcut) {
     HMENU bar = window_.menuBar();
     ASSERT_EQ(::GetMenuItemCount(bar), 4);
     const std::vector<std::vector<std::string>> expected = {
-        {"新建(&N)\tCtrl+N", "打开(&O)\tCtrl+O", "保存(&S)\tCtrl+S", "", "另存为", "", "退出"},
+        {"新建(&N)\tCtrl+N", "打开(&O)\tCtrl+O", "保存(&S)\tCtrl+S", "", "另存为", "导入(&I)…",
+         "导出(&X)…", "", "退出"},
         {"添加图标(&A)", "替换图标(&R)", "", "删除(&D)\tDel", "清空(&C)", "", "合并图片组(&M)",
          "提取图标(&E)"},
         {"自动分割(&A)", "设置(&S)"},
@@ -163,8 +164,10 @@ TEST_F(MainWindowTest, ToolbarRoutesByPositionAndSeparatorsRunNothing) {
     ASSERT_EQ(::SendMessageW(window_.toolbar(), TB_BUTTONCOUNT, 0, 0), kToolbarEntryCount);
     for (int position = 0; position < kToolbarEntryCount; ++position) {
         TBBUTTON button{};
-        ::SendMessageW(window_.toolbar(), TB_GETBUTTON, position, reinterpret_cast<LPARAM>(&button));
-        EXPECT_EQ(button.fsStyle & BTNS_SEP, (position == 2 || position == 4 || position == 7) ? BTNS_SEP : 0);
+        ::SendMessageW(window_.toolbar(), TB_GETBUTTON, position,
+                       reinterpret_cast<LPARAM>(&button));
+        EXPECT_EQ(button.fsStyle & BTNS_SEP,
+                  (position == 2 || position == 4 || position == 7) ? BTNS_SEP : 0);
         ::SendMessageW(window_.hwnd(), WM_COMMAND, MAKEWPARAM(button.idCommand, BN_CLICKED),
                        reinterpret_cast<LPARAM>(window_.toolbar()));
     }
