@@ -20,10 +20,12 @@ enum class Command : UINT {
     AutoSegment,
     Settings,
     About,
+    Import,
+    Export,
 };
 
 inline constexpr UINT kFirstCommand = static_cast<UINT>(Command::New);
-inline constexpr UINT kCommandCount = static_cast<UINT>(Command::About) - kFirstCommand + 1;
+inline constexpr UINT kCommandCount = static_cast<UINT>(Command::Export) - kFirstCommand + 1;
 
 inline UINT CommandId(Command c) {
     return static_cast<UINT>(c);

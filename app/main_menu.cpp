@@ -14,14 +14,19 @@ struct MenuItem {
 constexpr Command kNone = Command::New;  // ignored for separators
 
 const MenuItem kFileMenu[] = {
-    {"新建(&N)\tCtrl+N", Command::New}, {"打开(&O)\tCtrl+O", Command::Open},
-    {"保存(&S)\tCtrl+S", Command::Save}, {nullptr, kNone},
-    {"另存为", Command::SaveAs},          {nullptr, kNone},
+    {"新建(&N)\tCtrl+N", Command::New},
+    {"打开(&O)\tCtrl+O", Command::Open},
+    {"保存(&S)\tCtrl+S", Command::Save},
+    {nullptr, kNone},
+    {"另存为", Command::SaveAs},
+    {"导入(&I)…", Command::Import},
+    {"导出(&X)…", Command::Export},
+    {nullptr, kNone},
     {"退出", Command::Exit},
 };
 const MenuItem kEditMenu[] = {
-    {"添加图标(&A)", Command::Add},    {"替换图标(&R)", Command::Replace}, {nullptr, kNone},
-    {"删除(&D)\tDel", Command::Delete}, {"清空(&C)", Command::Clear},        {nullptr, kNone},
+    {"添加图标(&A)", Command::Add},     {"替换图标(&R)", Command::Replace}, {nullptr, kNone},
+    {"删除(&D)\tDel", Command::Delete}, {"清空(&C)", Command::Clear},       {nullptr, kNone},
     {"合并图片组(&M)", Command::Merge}, {"提取图标(&E)", Command::Extract},
 };
 const MenuItem kOptionsMenu[] = {

@@ -2,6 +2,7 @@
 
 #include "app/about_dialog.h"
 #include "app/extraction_dialog.h"
+#include "app/image_list_chooser.h"
 #include "app/new_group_dialog.h"
 #include "app/settings_dialog.h"
 #include "ui/file_dialog_object.h"
@@ -46,6 +47,12 @@ std::optional<ExtractionChoice> PlatformModalUi::ShowExtractionDialog(
     ExtractionDialog dialog(initialFolder);
     if (!dialog.Show()) return std::nullopt;
     return dialog.Choice();
+}
+
+int PlatformModalUi::ChooseImageList(HWND owner, const std::vector<ImageListSummary>& lists) {
+    ImageListChooser chooser(lists);
+    if (!chooser.Show(owner)) return -1;
+    return chooser.chosen();
 }
 
 }  // namespace iconvale

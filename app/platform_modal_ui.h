@@ -16,6 +16,7 @@ public:
     void ShowSettingsDialog(const SettingsDialogHooks& hooks) override;
     void ShowAboutDialog(HWND owner, HICON programIcon) override;
     std::optional<ExtractionChoice> ShowExtractionDialog(const std::string& initialFolder) override;
+    int ChooseImageList(HWND owner, const std::vector<ImageListSummary>& lists) override;
 };
 
 }  // namespace iconvale

@@ -25,7 +25,8 @@ Shell::Shell(Program& program, ModalUi& ui, ShellOptions options)
       window_(program.openGroup()),
       document_(program, window_, ui, program.fileDialog(), options_.settingsPath),
       pictures_(program, window_, ui, document_),
-      extraction_(program, window_, ui, FolderOfDocument(options_.settingsPath)) {}
+      extraction_(program, window_, ui, FolderOfDocument(options_.settingsPath)),
+      exchange_(program, window_, ui, document_) {}
 
 Shell::~Shell() {
     // The destroy handler needs the document, so the window goes while every member is alive.
@@ -151,6 +152,8 @@ void Shell::WireCommands() {
     window_.SetCommandHandler(Command::Replace, [this] { pictures_.Replace(); });
     window_.SetCommandHandler(Command::Settings, [this] { ShowSettings(); });
     window_.SetCommandHandler(Command::About, [this] { ShowAbout(); });
+    window_.SetCommandHandler(Command::Import, [this] { exchange_.Import(); });
+    window_.SetCommandHandler(Command::Export, [this] { exchange_.Export(); });
 }
 
 int RunProgram(Program& program, ModalUi& ui, ShellOptions options, HINSTANCE instance,

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/document_commands.h"
+#include "app/exchange_commands.h"
 #include "app/extraction.h"
 #include "app/main_window.h"
 #include "app/picture_import.h"
@@ -39,6 +40,7 @@ public:
     MainWindow& mainWindow() { return window_; }
     DocumentCommands& document() { return document_; }
     PictureImport& pictures() { return pictures_; }
+    ExchangeCommands& exchange() { return exchange_; }
     // Whether the destroy handler posts WM_QUIT (the program does; tests need not).
     void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
 
@@ -61,6 +63,7 @@ private:
     DocumentCommands document_;
     PictureImport pictures_;
     Extraction extraction_;
+    ExchangeCommands exchange_;
     ComPtr<IDropTarget> dropTarget_;
     bool quitOnDestroy_ = true;
 };

@@ -29,11 +29,14 @@ void RemoveFolder(const std::string& folder);
 class NullUi : public ModalUi {
 public:
     int Message(HWND, std::string_view, std::string_view, UINT) override { return IDOK; }
-    std::optional<FileChoice> ChooseFile(FileDialogObject&, HWND, FileDialogKind) override { return {}; }
+    std::optional<FileChoice> ChooseFile(FileDialogObject&, HWND, FileDialogKind) override {
+        return {};
+    }
     void ShowNewGroupDialog(const NewGroupDialogHooks&) override {}
     void ShowSettingsDialog(const SettingsDialogHooks&) override {}
     void ShowAboutDialog(HWND, HICON) override {}
     std::optional<ExtractionChoice> ShowExtractionDialog(const std::string&) override { return {}; }
+    int ChooseImageList(HWND, const std::vector<ImageListSummary>&) override { return -1; }
 };
 
 class NullView : public DocumentView {

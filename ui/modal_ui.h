@@ -8,15 +8,16 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace iconvale {
 
 class FileDialogObject;
 
 // Styles and answers of the program's message boxes.
-inline constexpr UINT kInformationBox = MB_ICONINFORMATION;           // 0x40
-inline constexpr UINT kErrorBox = MB_ICONERROR;                       // 0x10
-inline constexpr UINT kYesNoQuestion = MB_YESNO | MB_ICONEXCLAMATION; // 0x34
+inline constexpr UINT kInformationBox = MB_ICONINFORMATION;                        // 0x40
+inline constexpr UINT kErrorBox = MB_ICONERROR;                                    // 0x10
+inline constexpr UINT kYesNoQuestion = MB_YESNO | MB_ICONEXCLAMATION;              // 0x34
 inline constexpr UINT kYesNoCancelQuestion = MB_YESNOCANCEL | MB_ICONINFORMATION;  // 0x43
 inline constexpr char kProgramTitle[] = "Iconvale";
 inline constexpr char kUntitledBoxTitle[] = "信息：";
@@ -51,9 +52,18 @@ struct ExtractionChoice {
     std::string formatIdentifier;  // one of the picture formats of imaging/image_formats.h
 };
 
+// One image list of an imported file, as the chooser lists it.
+struct ImageListSummary {
+    std::string name;  // the component's name (GBK); empty for a bare stream
+    int count = 0;
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 0;
+};
+
 struct SettingsDialogHooks {
-    std::function<bool()> opened;                      // whether the association box starts ticked
-    std::function<void(bool associate)> confirmed;     // the OK button, with the box's state
+    std::function<bool()> opened;                   // whether the association box starts ticked
+    std::function<void(bool associate)> confirmed;  // the OK button, with the box's state
 };
 
 class ModalUi {
@@ -71,9 +81,13 @@ public:
     // Opens on `initialFolder` and PNG; nullopt unless the user saved.
     virtual std::optional<ExtractionChoice> ShowExtractionDialog(
         const std::string& initialFolder) = 0;
+    // Lets the user pick one of a file's image lists; its index, or -1 when cancelled.
+    virtual int ChooseImageList(HWND owner, const std::vector<ImageListSummary>& lists) = 0;
 
     // A message with the program's title and an OK button.
-    void Inform(HWND owner, std::string_view text) { Message(owner, text, kProgramTitle, kInformationBox); }
+    void Inform(HWND owner, std::string_view text) {
+        Message(owner, text, kProgramTitle, kInformationBox);
+    }
     void Fail(HWND owner, std::string_view text) { Message(owner, text, kProgramTitle, kErrorBox); }
 };
 

@@ -107,7 +107,8 @@ TEST_F(MainWindowTest, MenuBarHasEveryItemWithItsShortcut) {
     HMENU bar = window_.menuBar();
     ASSERT_EQ(::GetMenuItemCount(bar), 4);
     const std::vector<std::vector<std::string>> expected = {
-        {"新建(&N)\tCtrl+N", "打开(&O)\tCtrl+O", "保存(&S)\tCtrl+S", "", "另存为", "", "退出"},
+        {"新建(&N)\tCtrl+N", "打开(&O)\tCtrl+O", "保存(&S)\tCtrl+S", "", "另存为", "导入(&I)…",
+         "导出(&X)…", "", "退出"},
         {"添加图标(&A)", "替换图标(&R)", "", "删除(&D)\tDel", "清空(&C)", "", "合并图片组(&M)",
          "提取图标(&E)"},
         {"自动分割(&A)", "设置(&S)"},

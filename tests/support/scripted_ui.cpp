@@ -21,7 +21,8 @@ int ScriptedUi::Message(HWND, std::string_view text, std::string_view title, UIN
     return answer;
 }
 
-std::optional<FileChoice> ScriptedUi::ChooseFile(FileDialogObject& dialog, HWND, FileDialogKind kind) {
+std::optional<FileChoice> ScriptedUi::ChooseFile(FileDialogObject& dialog, HWND,
+                                                 FileDialogKind kind) {
     const OPENFILENAMEW* record = dialog.Record();
     FileDialogShown shown;
     shown.kind = kind;
@@ -29,7 +30,8 @@ std::optional<FileChoice> ScriptedUi::ChooseFile(FileDialogObject& dialog, HWND,
         shown.flags = record->Flags;
         shown.filterIndex = static_cast<int>(record->nFilterIndex);
         if (record->lpstrTitle) shown.title = ToNarrow(std::wstring_view(record->lpstrTitle));
-        if (record->lpstrDefExt) shown.defaultExtension = ToNarrow(std::wstring_view(record->lpstrDefExt));
+        if (record->lpstrDefExt)
+            shown.defaultExtension = ToNarrow(std::wstring_view(record->lpstrDefExt));
     }
     fileDialogs.push_back(shown);
     if (files.empty()) return std::nullopt;
@@ -56,13 +58,23 @@ void ScriptedUi::ShowSettingsDialog(const SettingsDialogHooks& hooks) {
     if (answer && hooks.confirmed) hooks.confirmed(*answer);
 }
 
-void ScriptedUi::ShowAboutDialog(HWND, HICON) { ++aboutShown; }
+void ScriptedUi::ShowAboutDialog(HWND, HICON) {
+    ++aboutShown;
+}
 
 std::optional<ExtractionChoice> ScriptedUi::ShowExtractionDialog(const std::string& initialFolder) {
     extractionFolders.push_back(initialFolder);
     if (extractionChoices.empty()) return std::nullopt;
     auto answer = extractionChoices.front();
     extractionChoices.pop_front();
+    return answer;
+}
+
+int ScriptedUi::ChooseImageList(HWND, const std::vector<ImageListSummary>& lists) {
+    listChoosers.push_back(lists);
+    if (listChoices.empty()) return -1;
+    const int answer = listChoices.front();
+    listChoices.pop_front();
     return answer;
 }
 

@@ -32,6 +32,7 @@ public:
     void ShowSettingsDialog(const SettingsDialogHooks& hooks) override;
     void ShowAboutDialog(HWND owner, HICON programIcon) override;
     std::optional<ExtractionChoice> ShowExtractionDialog(const std::string& initialFolder) override;
+    int ChooseImageList(HWND owner, const std::vector<ImageListSummary>& lists) override;
 
     // Answers for the questions, in order; an OK box needs none.
     std::deque<int> answers;
@@ -43,12 +44,15 @@ public:
     std::deque<std::optional<bool>> settingsAnswers;  // nullopt: cancel
     // What each extraction dialog saves, in order; nullopt is a cancel. None left: cancel.
     std::deque<std::optional<ExtractionChoice>> extractionChoices;
+    // The index each image-list chooser confirms, in order; -1 is a cancel. None left: cancel.
+    std::deque<int> listChoices;
 
     std::vector<Shown> messages;
     std::vector<FileDialogShown> fileDialogs;
     std::vector<bool> newGroupOpenedTicked;
     int aboutShown = 0;
-    std::vector<std::string> extractionFolders;  // the initial folder of each opening
+    std::vector<std::string> extractionFolders;               // the initial folder of each opening
+    std::vector<std::vector<ImageListSummary>> listChoosers;  // what each chooser listed
 
     std::vector<std::string> MessageTexts() const;
 };

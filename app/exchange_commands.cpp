@@ -1,0 +1,196 @@
+#include "app/exchange_commands.h"
+
+#include <commdlg.h>
+
+#include <cctype>
+
+#include "core/file_io.h"
+#include "core/image_list_stream.h"
+#include "ui/file_dialog_object.h"
+#include "ui/wait_cursor.h"
+
+namespace iconvale {
+
+namespace {
+
+constexpr DWORD kImportDialogFlags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+constexpr DWORD kExportDialogFlags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
+constexpr char kImportFailedMessage[] = "导入失败！";
+
+struct WrittenForm {
+    ContainerForm form;
+    const char* extension;
+};
+
+// In the order of the export filter.
+constexpr WrittenForm kWrittenForms[] = {
+    {ContainerForm::kDelphiForm, "dfm"},
+    {ContainerForm::kLazarusForm, "lfm"},
+    {ContainerForm::kResx, "resx"},
+};
+
+std::string LowerExtension(const std::string& path) {
+    const std::size_t dot = path.find_last_of('.');
+    const std::size_t slash = path.find_last_of("\\/");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
+    std::string extension = path.substr(dot + 1);
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension;
+}
+
+const char* ProblemText(ContainerProblem problem) {
+    switch (problem) {
+        case ContainerProblem::kUnknownForm:
+            return "这不是窗体文件、.NET 资源文件或图片列表流";
+        case ContainerProblem::kTruncated:
+            return "文件不完整，在数据中间结束了";
+        case ContainerProblem::kBadSyntax:
+            return "窗体文本的格式有误";
+        case ContainerProblem::kBadHex:
+            return "二进制数据中有不是十六进制数字的字符";
+        case ContainerProblem::kOddHex:
+            return "二进制数据的十六进制数字个数是奇数";
+        case ContainerProblem::kBadBase64:
+            return "资源值不是有效的 base64 数据";
+        case ContainerProblem::kBadRecord:
+            return "资源中的 .NET 序列化记录不是图片列表的记录";
+        case ContainerProblem::kBadRunLength:
+            return "资源中图片列表的游程编码有误";
+        case ContainerProblem::kBadSignature:
+            return "图片列表数据的签名无法识别";
+        case ContainerProblem::kBadCompression:
+            return "图片列表的压缩数据已损坏";
+        case ContainerProblem::kBadStream:
+            return "图片列表流已损坏，或是不支持的版本";
+        case ContainerProblem::kTooLarge:
+            return "图片列表的尺寸或数量超出范围";
+        case ContainerProblem::kTooDeep:
+            return "窗体中的对象嵌套过深";
+        case ContainerProblem::kOutOfMemory:
+            return "内存不足";
+        case ContainerProblem::kNone:
+            break;
+    }
+    return "文件无法读取";
+}
+
+ImageListSummary SummaryOf(const ContainedImageList& contained) {
+    const ImageListData& list = contained.list;
+    return {contained.name, list.count, list.width, list.height, list.bitsPerPixel};
+}
+
+}  // namespace
+
+ContainerForm ExportFormFor(const std::string& path, int filterIndex) {
+    const std::string extension = LowerExtension(path);
+    for (const WrittenForm& written : kWrittenForms) {
+        if (extension == written.extension) return written.form;
+    }
+    const bool inFilter =
+        filterIndex >= 1 && filterIndex <= static_cast<int>(std::size(kWrittenForms));
+    return kWrittenForms[inFilter ? filterIndex - 1 : 0].form;
+}
+
+std::string ImportProblemText(const ContainerError& error) {
+    std::string text = std::string(kImportFailedMessage) + "\r\n" + ProblemText(error.problem);
+    if (error.line > 0) text += "（第 " + std::to_string(error.line) + " 行";
+    if (!error.where.empty()) text += (error.line > 0 ? "，组件 " : "（组件 ") + error.where;
+    if (error.line > 0 || !error.where.empty()) text += "）";
+    return text;
+}
+
+ExchangeCommands::ExchangeCommands(Program& program, DocumentView& view, ModalUi& ui,
+                                   DocumentCommands& document)
+    : program_(program), view_(view), ui_(ui), document_(document) {}
+
+bool ExchangeCommands::OpenList(const ImageListData& list) {
+    // Made aside first, so that a list the platform refuses leaves the open group as it was.
+    ImageGroup made;
+    const Bytes stream = WriteImageListStream(list);
+    if (stream.empty() || !made.LoadFromBytes(stream, 0)) return false;
+    document_.DiscardGroup();
+    group().TakeListFrom(made);
+    document_.AttachGroup();
+    values().currentPath.clear();
+    // Not saved anywhere yet: Save asks for a name, and closing asks first.
+    values().modified = 1;
+    view_.RebuildIconList();
+    view_.UpdateStatusBar(kUntitledStatus);
+    return true;
+}
+
+bool ExchangeCommands::ImportFrom(const std::string& path) {
+    HWND owner = view_.DialogOwner();
+    WaitCursor cursor;
+    const Bytes file = ReadWholeFile(path);
+    if (file.empty()) {
+        cursor.Restore();
+        ui_.Fail(owner, std::string(kImportFailedMessage) + "\r\n文件无法读取，或是空文件");
+        return false;
+    }
+    const ContainerContents contents = ReadContainer(file);
+    cursor.Restore();
+    if (contents.error) {
+        ui_.Fail(owner, ImportProblemText(contents.error));
+        return false;
+    }
+    if (contents.lists.empty()) {
+        ui_.Fail(owner, std::string(kImportFailedMessage) + "\r\n文件中没有图片列表");
+        return false;
+    }
+    int index = 0;
+    if (contents.lists.size() > 1) {
+        std::vector<ImageListSummary> summaries;
+        for (const ContainedImageList& contained : contents.lists) {
+            summaries.push_back(SummaryOf(contained));
+        }
+        index = ui_.ChooseImageList(owner, summaries);
+        if (index < 0 || index >= static_cast<int>(contents.lists.size())) return false;
+    }
+    if (!OpenList(contents.lists[index].list)) {
+        ui_.Fail(owner, std::string(kImportFailedMessage) + "\r\n无法创建这个图片列表");
+        return false;
+    }
+    return true;
+}
+
+void ExchangeCommands::Import() {
+    if (!document_.ConfirmDiscard()) return;
+    FileDialogObject& dialog = program_.fileDialog();
+    dialog.SetUp(kImportDialogFlags, "导入图片列表", "", kImportFilter, importFilterIndex_, "", "");
+    auto choice = ui_.ChooseFile(dialog, view_.DialogOwner(), FileDialogKind::Open);
+    if (!choice) return;
+    importFilterIndex_ = choice->filterIndex;
+    ImportFrom(choice->path);
+}
+
+bool ExchangeCommands::ExportTo(const std::string& path, ContainerForm form) {
+    // The group's own stream is what Save writes, so the copy holds exactly what a save would.
+    const Bytes stream = group().SaveToBytes(0);
+    const auto list = ParseImageListStream(stream);
+    if (!list) return false;
+    const Bytes file = WriteContainer(form, *list, kExportedComponentName);
+    return !file.empty() && WriteFileAtomically(path, file);
+}
+
+void ExchangeCommands::Export() {
+    if (!group().IsCreated()) {
+        ui_.Inform(view_.DialogOwner(), kNoGroupMessage);
+        return;
+    }
+    FileDialogObject& dialog = program_.fileDialog();
+    dialog.SetUp(kExportDialogFlags, "导出图片组", "", kExportFilter, exportFilterIndex_, "",
+                 "dfm");
+    auto choice = ui_.ChooseFile(dialog, view_.DialogOwner(), FileDialogKind::Save);
+    if (!choice) return;
+    exportFilterIndex_ = choice->filterIndex;
+    const ContainerForm form = ExportFormFor(choice->path, choice->filterIndex);
+    WaitCursor cursor;
+    const bool written = ExportTo(choice->path, form);
+    cursor.Restore();
+    if (!written) {
+        ui_.Message(view_.DialogOwner(), kSaveFailedMessage, kUntitledBoxTitle, kErrorBox);
+    }
+}
+
+}  // namespace iconvale

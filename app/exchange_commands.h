@@ -1,0 +1,56 @@
+// Image lists in and out of other ecosystems' files: Import makes one list of a Delphi or
+// Lazarus form, a .NET resource file or a bare stream the open group; Export writes a copy of the
+// open group as one of those forms, leaving the document's file and state alone.
+#pragma once
+
+#include <string>
+
+#include "app/document_commands.h"
+#include "app/document_view.h"
+#include "app/program.h"
+#include "core/image_list_container.h"
+#include "ui/modal_ui.h"
+
+namespace iconvale {
+
+inline constexpr char kImportFilter[] =
+    "所有支持的文件(*.dfm;*.lfm;*.resx)|*.dfm;*.lfm;*.resx|Delphi 窗体(*.dfm)|*.dfm|"
+    "Lazarus 窗体(*.lfm)|*.lfm|.NET 资源(*.resx)|*.resx|图片列表流，任意版本(*.*)|*.*";
+inline constexpr char kExportFilter[] =
+    "Delphi 窗体(*.dfm)|*.dfm|Lazarus 窗体(*.lfm)|*.lfm|.NET 资源(*.resx)|*.resx";
+inline constexpr char kExportedComponentName[] = "ImageList1";
+
+// The form Export writes to `path`: its extension's when it names one of the written forms,
+// else the one of the export filter's 1-based entry `filterIndex`.
+ContainerForm ExportFormFor(const std::string& path, int filterIndex);
+// What a failed import tells the user about the file's damage (GBK).
+std::string ImportProblemText(const ContainerError& error);
+
+class ExchangeCommands {
+public:
+    ExchangeCommands(Program& program, DocumentView& view, ModalUi& ui, DocumentCommands& document);
+
+    void Import();
+    void Export();
+
+    // Reads the file and, after the chooser where it holds several lists, opens the chosen list
+    // as an untitled, changed group. False (and nothing changed) when it did not.
+    bool ImportFrom(const std::string& path);
+    // Writes the open group to `path` in `form`; false when nothing was written.
+    bool ExportTo(const std::string& path, ContainerForm form);
+
+private:
+    ImageGroup& group() { return program_.openGroup(); }
+    ProgramValues& values() { return program_.values; }
+    bool OpenList(const ImageListData& list);
+
+    Program& program_;
+    DocumentView& view_;
+    ModalUi& ui_;
+    DocumentCommands& document_;
+    // Kept for the session only, so each dialog reopens on the kind of file last chosen.
+    int importFilterIndex_ = 1;
+    int exportFilterIndex_ = 1;
+};
+
+}  // namespace iconvale

@@ -1,0 +1,105 @@
+#include "app/image_list_chooser.h"
+
+#include <commctrl.h>
+
+#include <utility>
+
+#include "ui/text.h"
+
+namespace iconvale {
+
+namespace {
+
+constexpr char kCaption[] = "选择图片列表";
+
+struct Column {
+    const char* title;
+    int width;  // design pixels
+    int format;
+};
+
+constexpr Column kColumns[] = {
+    {"名称", 150, LVCFMT_LEFT},
+    {"图标数", 60, LVCFMT_RIGHT},
+    {"尺寸", 64, LVCFMT_RIGHT},
+    {"色深", 56, LVCFMT_RIGHT},
+};
+
+}  // namespace
+
+ImageListChooser::ImageListChooser(std::vector<ImageListSummary> lists)
+    : ModalForm(kCaption, 372, 248), lists_(std::move(lists)) {}
+
+std::vector<std::string> ImageListChooser::RowTexts(const ImageListSummary& list) {
+    // A bare stream has no component to name it by.
+    return {list.name.empty() ? std::string("(无名称)") : list.name, std::to_string(list.count),
+            std::to_string(list.width) + "x" + std::to_string(list.height),
+            std::to_string(list.bitsPerPixel) + " 位"};
+}
+
+void ImageListChooser::CreateControls() {
+    chosen_ = -1;
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&classes);
+
+    AddControl(L"STATIC", "这个文件中有多个图片列表，请选择要导入的一个：", SS_LEFT,
+               {12, 12, 340, 20}, -1);
+    list_ =
+        AddControl(WC_LISTVIEWW, "",
+                   WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+                   {12, 36, 340, 140}, kListId, WS_EX_CLIENTEDGE);
+    ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
+    for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
+        const WideText title = ToWide(kColumns[c].title);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+        column.fmt = kColumns[c].format;
+        column.cx = Scaled(kColumns[c].width);
+        column.pszText = const_cast<wchar_t*>(WidePtr(title));
+        ::SendMessageW(list_, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
+    }
+    for (int row = 0; row < static_cast<int>(lists_.size()); ++row) {
+        const std::vector<std::string> texts = RowTexts(lists_[row]);
+        for (int c = 0; c < static_cast<int>(texts.size()); ++c) {
+            const WideText text = ToWide(texts[c]);
+            LVITEMW item{};
+            item.mask = LVIF_TEXT;
+            item.iItem = row;
+            item.iSubItem = c;
+            item.pszText = const_cast<wchar_t*>(WidePtr(text));
+            ::SendMessageW(list_, c == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, row,
+                           reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    // The first list is what a quick Enter takes.
+    ListView_SetItemState(list_, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    SetInitialFocus(list_);
+
+    AddControl(L"BUTTON", "确定", WS_TABSTOP | BS_DEFPUSHBUTTON, {204, 186, 70, 24}, IDOK);
+    AddControl(L"BUTTON", "取消", WS_TABSTOP | BS_PUSHBUTTON, {282, 186, 70, 24}, IDCANCEL);
+}
+
+void ImageListChooser::OnCommand(int id, int code, HWND) {
+    if (id == IDOK && code == BN_CLICKED) Confirm();
+}
+
+LRESULT ImageListChooser::OnNotify(const NMHDR& header) {
+    if (header.idFrom == static_cast<UINT_PTR>(kListId) && header.code == NM_DBLCLK) {
+        const auto& activate = reinterpret_cast<const NMITEMACTIVATE&>(header);
+        if (activate.iItem >= 0) Confirm();
+    }
+    return 0;
+}
+
+void ImageListChooser::Confirm() {
+    const int selected = ListView_GetNextItem(list_, -1, LVNI_SELECTED);
+    if (selected < 0 || selected >= static_cast<int>(lists_.size())) {
+        ::MessageBeep(MB_ICONWARNING);
+        ::SetFocus(list_);
+        return;
+    }
+    chosen_ = selected;
+    Close();
+}
+
+}  // namespace iconvale

@@ -1,0 +1,39 @@
+// The dialog that asks which of a file's image lists to import, listing each by its component
+// name with its count, image size and depth.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "ui/modal_form.h"
+#include "ui/modal_ui.h"
+
+namespace iconvale {
+
+class ImageListChooser : public ModalForm {
+public:
+    static constexpr int kListId = 1301;
+
+    explicit ImageListChooser(std::vector<ImageListSummary> lists);
+
+    // Shows the dialog over `owner` (centred on the screen without one) until it is closed.
+    bool Show(HWND owner) { return ShowModal(owner); }
+
+    // The index of the list confirmed with OK, Enter or a double click; -1 otherwise.
+    int chosen() const { return chosen_; }
+
+    // How a list's row reads: name, count, "WxH", depth.
+    static std::vector<std::string> RowTexts(const ImageListSummary& list);
+
+private:
+    void CreateControls() override;
+    void OnCommand(int id, int code, HWND control) override;
+    LRESULT OnNotify(const NMHDR& header) override;
+    void Confirm();
+
+    std::vector<ImageListSummary> lists_;
+    int chosen_ = -1;
+    HWND list_ = nullptr;
+};
+
+}  // namespace iconvale

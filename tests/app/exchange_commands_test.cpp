@@ -1,0 +1,208 @@
+// Import and Export through the modal seam, against a real main window and real files.
+#include "app/exchange_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "core/file_io.h"
+#include "core/group_file.h"
+#include "support/program_fixture.h"
+#include "support/stream_builders.h"
+#include "support/temp_folder.h"
+#include "ui/file_dialog_object.h"
+#include "ui/text.h"
+
+namespace iconvale {
+namespace {
+
+using testing::MakeCanonical;
+using testing::PatternList;
+using testing::SameImages;
+
+std::string AsText(const Bytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+Bytes AsBytes(const std::string& text) {
+    return Bytes(text.begin(), text.end());
+}
+
+ImageListData Canonical(ImageListData list) {
+    MakeCanonical(list);
+    return list;
+}
+
+class ExchangeCommandsTest : public testing::ProgramFixture {
+protected:
+    void SetUp() override {
+        ProgramFixture::SetUp();
+        toolbar_ = Canonical(PatternList({.width = 16, .height = 16, .count = 3}));
+        tree_ = Canonical(PatternList({.width = 24, .height = 20, .count = 2}));
+    }
+
+    // A Delphi form holding two image lists, as a designer nests them in the form's block.
+    std::string TwoListForm() {
+        std::string form = "object Form1: TForm1\r\n  Caption = 'Main'\r\n";
+        form += AsText(WriteContainer(ContainerForm::kDelphiForm, toolbar_, "Toolbar"));
+        form += AsText(WriteContainer(ContainerForm::kDelphiForm, tree_, "TreeIcons"));
+        form += "end\r\n";
+        const std::string path = folder_.File("两个列表.dfm");
+        testing::WriteBytes(path, AsBytes(form));
+        return path;
+    }
+
+    // Opens a saved group of `count` images, unchanged, as the document.
+    void OpenSavedGroup(int count) {
+        const std::string path = folder_.File("open.eil");
+        testing::WriteBytes(
+            path,
+            WithGroupHeader(WriteImageListStream(testing::OneRedPerImage(16, 16, count)), true));
+        ui_.files.push_back(FileChoice{path, 1});
+        commands_.Open();
+        ASSERT_EQ(group().GetCount(), count);
+    }
+
+    void Import(const std::string& path) {
+        ui_.files.push_back(FileChoice{path, 1});
+        exchange_.Import();
+    }
+
+    void ExpectOpenGroupUnchanged(int count) {
+        EXPECT_EQ(group().GetCount(), count);
+        EXPECT_EQ(values().currentPath, folder_.File("open.eil"));
+        EXPECT_EQ(values().modified, 0);
+        EXPECT_EQ(Pane(3), folder_.File("open.eil"));
+    }
+
+    ImageListData GroupList() {
+        auto list = ParseImageListStream(group().SaveToBytes(0));
+        return list ? *list : ImageListData{};
+    }
+
+    std::string Pane(int i) {
+        wchar_t text[512] = {};
+        ::SendMessageW(window_.statusBar(), SB_GETTEXTW, i, reinterpret_cast<LPARAM>(text));
+        return ToNarrow(std::wstring_view(text));
+    }
+
+    ImageListData toolbar_;
+    ImageListData tree_;
+    FileDialogObject dialog_;
+    DocumentCommands commands_{program_, window_, ui_, dialog_, folder_.File("seting.ini")};
+    ExchangeCommands exchange_{program_, window_, ui_, commands_};
+};
+
+TEST_F(ExchangeCommandsTest, ImportTakesTheChosenListOfAFormUntitledAndChanged) {
+    OpenSavedGroup(4);
+    ui_.listChoices.push_back(1);
+    Import(TwoListForm());
+    ASSERT_EQ(ui_.fileDialogs.size(), 2u);
+    EXPECT_EQ(ui_.fileDialogs[1].title, "导入图片列表");
+    EXPECT_EQ(ui_.fileDialogs[1].kind, FileDialogKind::Open);
+    ASSERT_EQ(ui_.listChoosers.size(), 1u);
+    const auto& listed = ui_.listChoosers[0];
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0].name, "Toolbar");
+    EXPECT_EQ(listed[1].name, "TreeIcons");
+    EXPECT_EQ(
+        (std::array{listed[1].count, listed[1].width, listed[1].height, listed[1].bitsPerPixel}),
+        (std::array{2, 24, 20, 32}));
+
+    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_TRUE(SameImages(tree_, GroupList()));
+    EXPECT_EQ(values().currentPath, "");
+    EXPECT_EQ(values().modified, 1);
+    EXPECT_EQ(Pane(3), "未命名图片组");
+    EXPECT_EQ(::SendMessageW(window_.iconList(), LVM_GETITEMCOUNT, 0, 0), 2);
+
+    // Save asks for a name rather than writing over the form.
+    commands_.Save();
+    EXPECT_EQ(ui_.fileDialogs.back().title, "保存图片组");
+}
+
+TEST_F(ExchangeCommandsTest, ImportOfOneListNeedsNoChooserAndAskedToSaveFirst) {
+    const std::string stream = folder_.File("toolbar.bin");
+    testing::WriteBytes(stream, WriteImageListStream(toolbar_));
+    OpenSavedGroup(2);
+    values().modified = 1;
+    ui_.answers.push_back(IDNO);
+    Import(stream);
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].style, 0x43u) << "the save-changes question";
+    EXPECT_TRUE(ui_.listChoosers.empty());
+    EXPECT_TRUE(SameImages(toolbar_, GroupList()));
+    EXPECT_EQ(values().modified, 1);
+}
+
+TEST_F(ExchangeCommandsTest, DamagedFilesAndCancelsChangeNothing) {
+    OpenSavedGroup(3);
+    const std::string damaged = folder_.File("damaged.dfm");
+    testing::WriteBytes(damaged, AsBytes("object Form1: TForm1\r\n  object Icons: TImageList\r\n"
+                                         "    Bitmap = {\r\n      494C01G1}\r\n  end\r\nend\r\n"));
+    Import(damaged);
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text.rfind(
+                  "导入失败！\r\n二进制数据中有不是十六进制数字的字符（第 4 行", 0),
+              0u)
+        << ui_.messages[0].text;
+    EXPECT_EQ(ui_.messages[0].style, 0x10u);
+    ExpectOpenGroupUnchanged(3);
+
+    const std::string empty = folder_.File("empty.lfm");
+    testing::WriteBytes(empty, Bytes{});
+    Import(empty);
+    EXPECT_EQ(ui_.messages.size(), 2u);
+    ExpectOpenGroupUnchanged(3);
+
+    ui_.listChoices.push_back(-1);
+    Import(TwoListForm());
+    EXPECT_EQ(ui_.listChoosers.size(), 1u);
+    exchange_.Import();  // the file dialog cancelled
+    EXPECT_EQ(ui_.messages.size(), 2u);
+    ExpectOpenGroupUnchanged(3);
+}
+
+TEST_F(ExchangeCommandsTest, ExportWritesEachFormAsACopy) {
+    exchange_.Export();
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, "请先新建或打开一个图片组！");
+    EXPECT_TRUE(ui_.fileDialogs.empty());
+
+    OpenSavedGroup(3);
+    values().modified = 1;
+    const ImageListData saved = GroupList();
+    struct Case {
+        const char* name;
+        int filterIndex;
+        ContainerForm form;
+    };
+    // The name's extension decides; without a known one the chosen filter does.
+    for (const Case& c :
+         {Case{"a.dfm", 2, ContainerForm::kDelphiForm},
+          Case{"b.LFM", 1, ContainerForm::kLazarusForm}, Case{"c.resx", 1, ContainerForm::kResx},
+          Case{"d.txt", 2, ContainerForm::kLazarusForm}}) {
+        const std::string path = folder_.File(c.name);
+        ui_.files.push_back(FileChoice{path, c.filterIndex});
+        exchange_.Export();
+        EXPECT_EQ(ui_.fileDialogs.back().kind, FileDialogKind::Save);
+        ContainerContents read = ReadContainer(ReadWholeFile(path));
+        ASSERT_FALSE(read.error) << c.name << ": " << DescribeContainerError(read.error);
+        EXPECT_EQ(read.form, c.form) << c.name;
+        ASSERT_EQ(read.lists.size(), 1u) << c.name;
+        EXPECT_EQ(read.lists[0].name, "ImageList1") << c.name;
+        EXPECT_TRUE(SameImages(saved, read.lists[0].list)) << c.name;
+    }
+    EXPECT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(values().currentPath, folder_.File("open.eil"));
+    EXPECT_EQ(values().modified, 1);
+
+    ui_.files.push_back(FileChoice{folder_.File("没有\\x.dfm"), 1});
+    exchange_.Export();
+    ASSERT_EQ(ui_.messages.size(), 2u);
+    EXPECT_EQ(ui_.messages[1].text, "保存失败！");
+    EXPECT_EQ(ui_.messages[1].style, 0x10u);
+}
+
+}  // namespace
+}  // namespace iconvale
