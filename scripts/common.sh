@@ -90,8 +90,14 @@ warm_up_desktop() {
 cross_build() {
     local arch=$1 dir; dir=$(build_dir_for "$arch")
     log "building $arch in $dir"
+    # ccache, where installed, lets several checkouts of the tree share their object files.
+    local launcher=()
+    if command -v ccache >/dev/null; then
+        export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$ROOT}
+        launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
+    fi
     cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-$arch.cmake" \
-          -DCMAKE_BUILD_TYPE=Release >/dev/null
+          -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
     cmake --build "$dir" -j"$(nproc)"
 }
 
