@@ -1,5 +1,9 @@
 // One C++ object per top-level window: the class's static procedure stores the object at
 // WM_NCCREATE, forwards every message to its HandleMessage, and forgets it at WM_NCDESTROY.
+//
+// This is the framework for the program's own windows and dialogs; new windows derive from it.
+// The other one, WindowObject (ui/window_object.h, with ui/window_map.h and ui/property_table.h),
+// only carries the file dialog object and the folder browser, and takes no new kinds.
 #pragma once
 
 #include <windows.h>

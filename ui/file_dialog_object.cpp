@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "ui/app_object.h"
-#include "ui/heap_block.h"
+#include "ui/block_text.h"
 
 namespace iconvale {
 
@@ -29,30 +29,6 @@ constexpr std::size_t kEmptyDefaultExtUnits = 260;
 
 UINT_PTR CALLBACK IgnoringHook(HWND, UINT, WPARAM, LPARAM) {
     return 0;
-}
-
-std::size_t UnitsOf(const WideText& text) {
-    return text.empty() ? 0 : text.size() - 1;
-}
-
-// A zero-filled block of `units` holding `text`, terminator included, at its start.
-wchar_t* CopyToBlock(const WideText& text, std::size_t units) {
-    if (units == 0 || units < text.size() || units > PTRDIFF_MAX / sizeof(wchar_t)) return nullptr;
-    auto* block = static_cast<wchar_t*>(AllocateBlock(units * sizeof(wchar_t)));
-    if (block) std::copy(text.begin(), text.end(), block);
-    return block;
-}
-
-void FreeText(LPCWSTR text) {
-    FreeBlock(const_cast<wchar_t*>(text));
-}
-
-void FreeStrings(OPENFILENAMEW& record) {
-    FreeText(record.lpstrTitle);
-    FreeBlock(record.lpstrFile);
-    FreeText(record.lpstrFilter);
-    FreeText(record.lpstrInitialDir);
-    FreeText(record.lpstrDefExt);
 }
 
 WideText Terminated(const std::wstring& text) {
@@ -82,18 +58,34 @@ WideText JoinSelection(std::wstring_view buffer, std::size_t offset, std::size_t
 
 class FileDialogObject::DialogCore : public WindowObject::Core {
 public:
-    OPENFILENAMEW* Record() const {
-        return reinterpret_cast<OPENFILENAMEW*>(GetProperty(kOpenFileNameProperty));
+    OPENFILENAMEW* Record() const { return record_.get(); }
+
+    // Frees the strings of the last set-up and clears the record, making it on first use.
+    OPENFILENAMEW* ClearRecord() {
+        title = {};
+        file = {};
+        filter = {};
+        initialDir = {};
+        defaultExt = {};
+        if (record_) {
+            std::memset(record_.get(), 0, sizeof(OPENFILENAMEW));
+            return record_.get();
+        }
+        record_ = AllocateRecord<OPENFILENAMEW>();
+        // Only published there; the member owns the record.
+        if (record_) SetProperty(kOpenFileNameProperty, reinterpret_cast<std::uintptr_t>(Record()));
+        return record_.get();
     }
 
-protected:
-    void OnRelease() override {
-        if (OPENFILENAMEW* record = Record()) {
-            FreeStrings(*record);
-            FreeBlock(record);
-            SetProperty(kOpenFileNameProperty, 0);
-        }
-    }
+    // What the record's string fields point to.
+    UniqueWideBlock title;
+    UniqueWideBlock file;
+    UniqueWideBlock filter;
+    UniqueWideBlock initialDir;
+    UniqueWideBlock defaultExt;
+
+private:
+    UniqueHeapBlockOf<OPENFILENAMEW> record_;
 };
 
 FileDialogObject::FileDialogObject() : WindowObject(std::make_unique<DialogCore>()) {
@@ -111,46 +103,36 @@ void FileDialogObject::SetUp(DWORD flags, std::string_view title, std::string_vi
     const WideText wideExt = ToWide(defaultExt);
 
     DialogCore& core = CoreAs<DialogCore>();
-    OPENFILENAMEW* record = core.Record();
-    if (record) {
-        FreeStrings(*record);
-        std::memset(record, 0, sizeof *record);
-    } else {
-        UniqueHeapBlock fresh(AllocateBlock(sizeof(OPENFILENAMEW)));
-        if (!fresh) return;
-        core.SetProperty(kOpenFileNameProperty, reinterpret_cast<std::uintptr_t>(fresh.get()));
-        record = static_cast<OPENFILENAMEW*>(fresh.release());
-    }
+    OPENFILENAMEW* record = core.ClearRecord();
+    if (!record) return;
 
-    if (const std::size_t units = UnitsOf(wideTitle)) {
-        record->lpstrTitle = CopyToBlock(wideTitle, units + 1);
-    }
+    core.title = CopyToBlock(wideTitle);
+    record->lpstrTitle = core.title.get();
 
     if (const std::size_t units = UnitsOf(wideFile)) {
-        record->lpstrFile = CopyToBlock(wideFile, units + kRoomAfterInitialName + 1);
-        if (record->lpstrFile)
-            record->nMaxFile = static_cast<DWORD>(units) + kMaxFileAfterInitialName;
+        core.file = CopyToBlock(wideFile, units + kRoomAfterInitialName + 1);
+        if (core.file) record->nMaxFile = static_cast<DWORD>(units) + kMaxFileAfterInitialName;
     } else {
-        record->lpstrFile = CopyToBlock({}, kEmptyFileBufferUnits);
-        if (record->lpstrFile) record->nMaxFile = static_cast<DWORD>(kEmptyFileBufferUnits);
+        core.file = CopyToBlock({}, kEmptyFileBufferUnits);
+        if (core.file) record->nMaxFile = static_cast<DWORD>(kEmptyFileBufferUnits);
     }
+    record->lpstrFile = core.file.get();
 
     if (const std::size_t units = UnitsOf(wideFilter)) {
         // One unit more than the text: its terminator and this one end the list.
-        if (wchar_t* list = CopyToBlock(wideFilter, units + 2)) {
-            std::replace(list, list + units, L'|', L'\0');
-            record->lpstrFilter = list;
-        }
+        core.filter = CopyToBlock(wideFilter, units + 2);
+        if (core.filter) std::replace(core.filter.get(), core.filter.get() + units, L'|', L'\0');
     }
+    record->lpstrFilter = core.filter.get();
     record->nFilterIndex = static_cast<DWORD>(filterIndex);
 
-    if (const std::size_t units = UnitsOf(wideDir)) {
-        record->lpstrInitialDir = CopyToBlock(wideDir, units + 1);
-    }
+    core.initialDir = CopyToBlock(wideDir);
+    record->lpstrInitialDir = core.initialDir.get();
 
     // Never null: an empty default extension lets the dialog add the chosen filter's extension.
     const std::size_t extUnits = UnitsOf(wideExt);
-    record->lpstrDefExt = CopyToBlock(wideExt, extUnits ? extUnits + 1 : kEmptyDefaultExtUnits);
+    core.defaultExt = CopyToBlock(wideExt, extUnits ? extUnits + 1 : kEmptyDefaultExtUnits);
+    record->lpstrDefExt = core.defaultExt.get();
 
     record->Flags = flags | OFN_EXPLORER;
     record->lStructSize = sizeof(OPENFILENAMEW);

@@ -1,6 +1,7 @@
 // The platform's open and save dialogs behind narrow (GBK) text. The object is never attached to
 // a window: it keeps one dialog record for its whole life, and every string the record points
-// to in a heap block of its own.
+// to in a heap block of its own, each in a typed owner of the object's block. The record's
+// address is also published under "pOpenFileName" in the property set, which owns nothing.
 #pragma once
 
 #include <windows.h>

@@ -6,7 +6,7 @@
 #include <memory>
 #include <utility>
 
-#include "ui/heap_block.h"
+#include "ui/block_text.h"
 
 namespace iconvale {
 
@@ -18,19 +18,6 @@ namespace {
 
 // The platform writes at most MAX_PATH units of a display name or a path.
 constexpr std::size_t kNameUnits = MAX_PATH;
-
-std::size_t UnitsOf(const WideText& text) {
-    return text.empty() ? 0 : text.size() - 1;
-}
-
-// A zero-filled block holding `text` and its terminator; nullptr for an empty text.
-wchar_t* CopyToBlock(const WideText& text) {
-    const std::size_t units = UnitsOf(text);
-    if (units == 0) return nullptr;
-    auto* block = static_cast<wchar_t*>(AllocateBlock((units + 1) * sizeof(wchar_t)));
-    if (block) std::copy(text.begin(), text.end(), block);
-    return block;
-}
 
 void FreeStrings(BROWSEINFOW& record) {
     if (record.pidlRoot) ::CoTaskMemFree(const_cast<LPITEMIDLIST>(record.pidlRoot));
@@ -146,10 +133,11 @@ void FolderBrowser::SetUp(UINT flags, std::string_view title, std::string_view r
     record->ulFlags = flags;
     record->lpfn = &BrowserCore::Callback;
     record->lParam = reinterpret_cast<LPARAM>(&core);
-    record->lpszTitle = CopyToBlock(wideTitle);
+    record->lpszTitle = CopyToBlock(wideTitle).release();
     if (UnitsOf(wideRoot)) record->pidlRoot = ::ILCreateFromPathW(wideRoot.data());
-    if (wchar_t* folder = CopyToBlock(wideFolder)) {
-        core.SetProperty(kInitialFolderProperty, reinterpret_cast<std::uintptr_t>(folder));
+    if (UniqueWideBlock folder = CopyToBlock(wideFolder)) {
+        core.SetProperty(kInitialFolderProperty, reinterpret_cast<std::uintptr_t>(folder.get()));
+        static_cast<void>(folder.release());  // the release hook frees it from the property
     }
     record->pszDisplayName = static_cast<wchar_t*>(AllocateBlock(kNameUnits * sizeof(wchar_t)));
 }

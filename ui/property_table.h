@@ -1,5 +1,9 @@
 // Chained hash tables from keys to pointer-sized values: a window object's properties (text keys)
 // and the window map (integer keys). A missing key reads as 0.
+//
+// Both belong to the WindowObject model, which carries the file dialog object and the folder
+// browser; new windows use BaseWindow (ui/base_window.h) and keep their state in typed members,
+// not in properties.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,7 @@
 // The one table from attached windows to the shared blocks of their window objects, through
-// which the framework's window procedure finds the object of a window.
+// which the framework's window procedure finds the object of a window. It serves WindowObject
+// (the file dialog object and the folder browser) only; BaseWindow keeps its object in the
+// window's own user data and needs no map.
 #pragma once
 
 #include <windows.h>

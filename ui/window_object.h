@@ -1,6 +1,10 @@
 // Framework window objects. A window object keeps a property set in a block that all its copies
 // share; attached to a platform window, it sees each of the window's messages before the
 // window's own procedure does.
+//
+// Only the file dialog object and the folder browser are window objects, the folder browser
+// because it subclasses a dialog the platform creates. New windows use BaseWindow
+// (ui/base_window.h) instead; this model takes no new kinds.
 #pragma once
 
 #include <windows.h>

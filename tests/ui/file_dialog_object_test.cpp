@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "support/heap_probes.h"
 #include "support/temp_folder.h"
 #include "ui/app_object.h"
 #include "ui/text.h"
@@ -19,15 +20,14 @@ namespace iconvale {
 namespace {
 
 using namespace std::literals;
+using testing::BlockBytes;
+using testing::BusyHeapBlocks;
 using testing::FileExists;
+using testing::HeapIntact;
 using testing::TempFolder;
 using testing::WriteBytes;
 
 constexpr char kGroupFilter[] = "易图片组(*.eil)|*.eil|所有文件(*.*)|*.*";
-
-std::size_t BlockBytes(const void* block) {
-    return ::HeapSize(::GetProcessHeap(), 0, block);
-}
 
 std::wstring Units(const wchar_t* block, std::size_t count) {
     return std::wstring(block, count);
@@ -43,23 +43,6 @@ std::wstring Wide(std::string_view gbk) {
 
 std::string Narrow(const wchar_t* text) {
     return text ? ToNarrow(std::wstring_view(text)) : "";
-}
-
-// Busy blocks of the process heap, where every block of the dialog object lives.
-long long BusyHeapBlocks() {
-    HANDLE heap = ::GetProcessHeap();
-    ::HeapLock(heap);
-    PROCESS_HEAP_ENTRY entry{};
-    long long count = 0;
-    while (::HeapWalk(heap, &entry)) {
-        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++count;
-    }
-    ::HeapUnlock(heap);
-    return count;
-}
-
-bool HeapIntact() {
-    return ::HeapValidate(::GetProcessHeap(), 0, nullptr) != FALSE;
 }
 
 void FullSetUp(FileDialogObject& dialog) {
