@@ -34,6 +34,7 @@
 #include "imaging/image_formats.h"
 #include "support/program_fixture.h"
 #include "support/group_model.h"
+#include "support/platform_streams.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 #include "support/test_icons.h"
@@ -110,16 +111,6 @@ unsigned EnvironmentNumber(const char* name, unsigned fallback) {
     return text && *text ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : fallback;
 }
 
-ComPtr<IStream> MemoryStream(std::span<const std::uint8_t> bytes) {
-    ComPtr<IStream> stream;
-    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put()))) return {};
-    ULONG written = 0;
-    if (!bytes.empty()) stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
-    LARGE_INTEGER start{};
-    stream->Seek(start, STREAM_SEEK_SET, nullptr);
-    return stream;
-}
-
 // A saved file read by our reader and by the platform's, each against the model.
 ::testing::AssertionResult FileMatches(const std::string& path, const GroupModel& model) {
     const Bytes bytes = ReadWholeFile(path);
@@ -129,7 +120,7 @@ ComPtr<IStream> MemoryStream(std::span<const std::uint8_t> bytes) {
     if (auto result = testing::Matches(model, *ours); !result) {
         return ::testing::AssertionFailure() << "our reader of " << path << ": " << result.message();
     }
-    UniqueImageList platform(::ImageList_Read(MemoryStream(stream).get()));
+    UniqueImageList platform = testing::PlatformRead(stream);
     if (!platform) return ::testing::AssertionFailure() << "the platform refuses " << path;
     int width = 0, height = 0;
     ::ImageList_GetIconSize(platform.get(), &width, &height);
@@ -321,16 +312,7 @@ protected:
         return path;
     }
 
-    void Select(const std::vector<int>& items) {
-        LVITEMW state{};
-        state.stateMask = LVIS_SELECTED;
-        ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                       reinterpret_cast<LPARAM>(&state));
-        state.state = LVIS_SELECTED;
-        for (int item : items) {
-            ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&state));
-        }
-    }
+    void Select(const std::vector<int>& items) { testing::SelectOnly(window_.iconList(), items); }
 
     void ScriptDiscard(const Plan& plan) {
         if (!plan.discardAnswer) return;
@@ -479,8 +461,7 @@ protected:
         auto images = ParseImageListStream(StreamPart(group().SaveToBytes(0), false));
         ASSERT_TRUE(images);
         ASSERT_TRUE(testing::Matches(model_.group, *images)) << "the open group";
-        EXPECT_EQ(::SendMessageW(window_.iconList(), LVM_GETITEMCOUNT, 0, 0),
-                  static_cast<LRESULT>(model_.group.images.size()))
+        EXPECT_EQ(ListCount(), static_cast<LRESULT>(model_.group.images.size()))
             << "the icon list shows another count";
         EXPECT_EQ(values().modified != 0, model_.modified);
         EXPECT_EQ(values().currentPath, model_.path);

@@ -11,6 +11,7 @@
 #include "core/file_io.h"
 #include "core/group_file.h"
 #include "core/image_list_stream.h"
+#include "support/expected_flags.h"
 #include "support/program_fixture.h"
 #include "support/scripted_ui.h"
 #include "support/stream_builders.h"
@@ -47,26 +48,9 @@ protected:
         commands_.New();
     }
 
-    int ListCount() {
-        return static_cast<int>(::SendMessageW(window_.iconList(), LVM_GETITEMCOUNT, 0, 0));
-    }
     HIMAGELIST ListImages() {
         return reinterpret_cast<HIMAGELIST>(
             ::SendMessageW(window_.iconList(), LVM_GETIMAGELIST, LVSIL_NORMAL, 0));
-    }
-    std::string Pane(int i) {
-        wchar_t text[512] = {};
-        ::SendMessageW(window_.statusBar(), SB_GETTEXTW, i, reinterpret_cast<LPARAM>(text));
-        return ToNarrow(std::wstring_view(text));
-    }
-    void Select(std::initializer_list<int> items) {
-        for (int i : items) {
-            LVITEMW state{};
-            state.stateMask = LVIS_SELECTED;
-            state.state = LVIS_SELECTED;
-            ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, i,
-                           reinterpret_cast<LPARAM>(&state));
-        }
     }
     // The red channel of image i's first pixel, in the saved file.
     static int FirstRed(const ImageListData& list, int i) {
@@ -91,7 +75,7 @@ TEST_F(DocumentCommandsTest, CommandsThatNeedAGroupSaySoBeforeAnyDialog) {
         ASSERT_FALSE(ui_.messages.empty());
         EXPECT_EQ(LastMessage().text, "请先新建或打开一个图片组！");
         EXPECT_EQ(LastMessage().title, "Iconvale");
-        EXPECT_EQ(LastMessage().style, 0x40u);
+        EXPECT_EQ(LastMessage().style, testing::kInformationStyle);
     }
     EXPECT_EQ(ui_.messages.size(), 5u);
     EXPECT_TRUE(ui_.fileDialogs.empty());
@@ -131,7 +115,7 @@ TEST_F(DocumentCommandsTest, FailedCreationKeepsTheDialogOpenAndTheOldGroup) {
     commands_.New();
     EXPECT_EQ(ui_.MessageTexts(),
               (std::vector<std::string>{"错误！创建图片组失败！", "错误！创建图片组失败！"}));
-    EXPECT_EQ(LastMessage().style, 0x10u);
+    EXPECT_EQ(LastMessage().style, testing::kErrorStyle);
     // Cancelled after the failures: nothing about the open document changed.
     EXPECT_EQ(program_.openGroup().GetCount(), 3);
     EXPECT_EQ(values().currentPath, folder_.File("old.eil"));
@@ -155,7 +139,7 @@ TEST_F(DocumentCommandsTest, OpenReadsTheFileAndShowsIt) {
     OpenFile(path);
     ASSERT_EQ(ui_.fileDialogs.size(), 1u);
     EXPECT_EQ(ui_.fileDialogs[0].title, "打开图片组");
-    EXPECT_EQ(ui_.fileDialogs[0].flags, 0x00081802u);
+    EXPECT_EQ(ui_.fileDialogs[0].flags, testing::kPickExistingFileFlags);
     EXPECT_EQ(ui_.fileDialogs[0].defaultExtension, "eil");
     EXPECT_EQ(program_.openGroup().GetCount(), 3);
     EXPECT_EQ(values().currentPath, path);
@@ -171,7 +155,7 @@ TEST_F(DocumentCommandsTest, OpeningSomethingElseEmptiesTheListAndKeepsThePath) 
     testing::WriteBytes(bad, Bytes(64, 7));
     OpenFile(bad);
     EXPECT_EQ(LastMessage().text, "打开图片组失败！可能不是图片组文件");
-    EXPECT_EQ(LastMessage().style, 0x10u);
+    EXPECT_EQ(LastMessage().style, testing::kErrorStyle);
     EXPECT_FALSE(program_.openGroup().IsCreated());
     EXPECT_EQ(ListCount(), 0);
     EXPECT_EQ(ListImages(), nullptr);
@@ -253,7 +237,7 @@ TEST_F(DocumentCommandsTest, FailedSavesLeaveTheOldFileAsItWas) {
     ::SetFileAttributesW(WidePtr(ToWide(path)), FILE_ATTRIBUTE_NORMAL);
     EXPECT_EQ(LastMessage().text, "保存失败！");
     EXPECT_EQ(LastMessage().title, "信息：");
-    EXPECT_EQ(LastMessage().style, 0x10u);
+    EXPECT_EQ(LastMessage().style, testing::kErrorStyle);
     EXPECT_EQ(ReadWholeFile(path), before);
     EXPECT_EQ(values().modified, 1);
 
@@ -310,7 +294,7 @@ TEST_F(DocumentCommandsTest, ClearAsksAndEmptiesEvenAnEmptyGroup) {
     ui_.answers.push_back(IDYES);
     commands_.Clear();
     EXPECT_EQ(LastMessage().text, "你真的要清空所有图标吗？");
-    EXPECT_EQ(LastMessage().style, 0x34u);
+    EXPECT_EQ(LastMessage().style, testing::kYesNoWarningStyle);
     EXPECT_EQ(values().modified, 1);
 
     values().modified = 0;
@@ -371,7 +355,7 @@ TEST_F(DocumentCommandsTest, MergeOfSomethingElseSaysSoAndChangesNothing) {
     ui_.files.push_back(FileChoice{junk, 1});
     commands_.Merge();
     EXPECT_EQ(LastMessage().text, "合并图片组失败！");
-    EXPECT_EQ(LastMessage().style, 0x10u);
+    EXPECT_EQ(LastMessage().style, testing::kErrorStyle);
     EXPECT_EQ(program_.openGroup().GetCount(), 2);
     EXPECT_EQ(values().modified, 0);
 }
@@ -392,7 +376,7 @@ TEST_F(DocumentCommandsTest, SaveChangesQuestionNamesTheFile) {
     EXPECT_FALSE(commands_.ConfirmDiscard());
     EXPECT_EQ(LastMessage().text, "图片组 " + path + "\r\n已经改变 需要保存吗？");
     EXPECT_EQ(LastMessage().title, "Iconvale");
-    EXPECT_EQ(LastMessage().style, 0x43u);
+    EXPECT_EQ(LastMessage().style, testing::kYesNoCancelQuestionStyle);
     EXPECT_TRUE(program_.openGroup().IsCreated());
 
     ui_.answers.push_back(IDYES);
@@ -408,7 +392,7 @@ TEST_F(DocumentCommandsTest, YesForAnUntitledGroupThenCancellingTheSaveStopsTheC
     ui_.files.push_back(std::nullopt);
     EXPECT_FALSE(commands_.ConfirmDiscard());
     EXPECT_EQ(ui_.fileDialogs.back().title, "保存图片组");
-    EXPECT_EQ(ui_.fileDialogs.back().flags, 0x00080000u) << "no overwrite question";
+    EXPECT_EQ(ui_.fileDialogs.back().flags, testing::kPlainSaveFlags) << "no overwrite question";
     EXPECT_TRUE(program_.openGroup().IsCreated()) << "nothing discarded";
     EXPECT_EQ(values().modified, 1);
 

@@ -8,6 +8,7 @@
 
 #include "core/file_io.h"
 #include "core/group_file.h"
+#include "support/expected_flags.h"
 #include "support/program_fixture.h"
 #include "support/stream_builders.h"
 #include "support/temp_folder.h"
@@ -80,12 +81,6 @@ protected:
         return list ? *list : ImageListData{};
     }
 
-    std::string Pane(int i) {
-        wchar_t text[512] = {};
-        ::SendMessageW(window_.statusBar(), SB_GETTEXTW, i, reinterpret_cast<LPARAM>(text));
-        return ToNarrow(std::wstring_view(text));
-    }
-
     ImageListData toolbar_;
     ImageListData tree_;
     FileDialogObject dialog_;
@@ -114,7 +109,7 @@ TEST_F(ExchangeCommandsTest, ImportTakesTheChosenListOfAFormUntitledAndChanged) 
     EXPECT_EQ(values().currentPath, "");
     EXPECT_EQ(values().modified, 1);
     EXPECT_EQ(Pane(3), "未命名图片组");
-    EXPECT_EQ(::SendMessageW(window_.iconList(), LVM_GETITEMCOUNT, 0, 0), 2);
+    EXPECT_EQ(ListCount(), 2);
 
     // Save asks for a name rather than writing over the form.
     commands_.Save();
@@ -129,7 +124,8 @@ TEST_F(ExchangeCommandsTest, ImportOfOneListNeedsNoChooserAndAskedToSaveFirst) {
     ui_.answers.push_back(IDNO);
     Import(stream);
     ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_EQ(ui_.messages[0].style, 0x43u) << "the save-changes question";
+    EXPECT_EQ(ui_.messages[0].style, testing::kYesNoCancelQuestionStyle)
+        << "the save-changes question";
     EXPECT_TRUE(ui_.listChoosers.empty());
     EXPECT_TRUE(SameImages(toolbar_, GroupList()));
     EXPECT_EQ(values().modified, 1);
@@ -146,7 +142,7 @@ TEST_F(ExchangeCommandsTest, DamagedFilesAndCancelsChangeNothing) {
                   "导入失败！\r\n二进制数据中有不是十六进制数字的字符（第 4 行", 0),
               0u)
         << ui_.messages[0].text;
-    EXPECT_EQ(ui_.messages[0].style, 0x10u);
+    EXPECT_EQ(ui_.messages[0].style, testing::kErrorStyle);
     ExpectOpenGroupUnchanged(3);
 
     const std::string empty = folder_.File("empty.lfm");
@@ -201,7 +197,7 @@ TEST_F(ExchangeCommandsTest, ExportWritesEachFormAsACopy) {
     exchange_.Export();
     ASSERT_EQ(ui_.messages.size(), 2u);
     EXPECT_EQ(ui_.messages[1].text, "保存失败！");
-    EXPECT_EQ(ui_.messages[1].style, 0x10u);
+    EXPECT_EQ(ui_.messages[1].style, testing::kErrorStyle);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "app/platform_modal_ui.h"
 #include "imaging/image_formats.h"
 #include "support/browser_selection.h"
+#include "support/control_probes.h"
 #include "support/dialog_driver.h"
 #include "support/temp_folder.h"
 #include "support/windows.h"
@@ -22,6 +23,7 @@ namespace {
 
 using testing::ClassOf;
 using testing::Click;
+using testing::ComboItem;
 using testing::DialogDriver;
 using testing::FindChild;
 using testing::FindChildById;
@@ -31,12 +33,6 @@ using testing::TextOf;
 
 constexpr char kCaption[] = "提取图标";
 constexpr char kStartFolder[] = "D:\\图标\\组";
-
-std::string ListItem(HWND list, int index) {
-    wchar_t text[32] = {};
-    ::SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-    return ToNarrow(std::wstring_view(text));
-}
 
 HWND FormatList(HWND dialog) { return FindChildById(dialog, ExtractionDialog::kFormatListId); }
 HWND FolderBox(HWND dialog) { return FindChildById(dialog, ExtractionDialog::kFolderBoxId); }
@@ -150,7 +146,7 @@ TEST_F(ExtractionDialogTest, ControlsSitWhereDesignedWithTheirTextsAndPngChosen)
         EXPECT_EQ(::GetWindowLongW(list, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
         ASSERT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 5);
         const char* items[] = {"*.png", "*.jpg", "*.bmp", "*.tif", "*.gif"};
-        for (int i = 0; i < 5; ++i) EXPECT_EQ(ListItem(list, i), items[i]);
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(ComboItem(list, i), items[i]);
         EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), 0);
         RECT dropped{};
         ::SendMessageW(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));

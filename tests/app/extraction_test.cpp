@@ -10,6 +10,7 @@
 #include "app/main_window.h"
 #include "core/file_io.h"
 #include "imaging/image_formats.h"
+#include "support/expected_flags.h"
 #include "support/program_fixture.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
@@ -40,14 +41,6 @@ protected:
         window_.AttachImages(group().GetHandle());
         window_.RebuildIconList();
     }
-    void Select(std::initializer_list<int> items) {
-        for (int i : items) {
-            LVITEMW state{};
-            state.stateMask = LVIS_SELECTED;
-            state.state = LVIS_SELECTED;
-            ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&state));
-        }
-    }
     void Save(const char* format, const std::string& folder) {
         ui_.extractionChoices.push_back(ExtractionChoice{folder, format});
     }
@@ -67,7 +60,7 @@ TEST_F(ExtractionTest, SelectedImagesGetTheLowestFreeNamesPerExtension) {
     EXPECT_TRUE(FileExists(In("image0.png")) && FileExists(In("image1.png")) && FileExists(In("image2.png")));
     EXPECT_FALSE(FileExists(In("image3.png")));
     EXPECT_EQ(Messages(), std::vector<std::string>{"提取图标完毕！"});
-    EXPECT_EQ(ui_.messages[0].style, 0x40u);
+    EXPECT_EQ(ui_.messages[0].style, testing::kInformationStyle);
     // Image 2 of the group went into image1.png.
     testing::Pixels second = testing::DecodePixels(In("image1.png"));
     EXPECT_EQ(second.width, 24);
@@ -145,8 +138,8 @@ TEST_F(ExtractionTest, AFailureStopsTheRunAndStillSaysItIsDone) {
     EXPECT_TRUE(FileExists(In("image0.png")));
     EXPECT_FALSE(FileExists(In("image1.png")));
     EXPECT_EQ(Messages(), (std::vector<std::string>{"提取图标失败！", "提取图标完毕！"}));
-    EXPECT_EQ(ui_.messages[0].style, 0x10u);
-    EXPECT_EQ(ui_.messages[1].style, 0x40u);
+    EXPECT_EQ(ui_.messages[0].style, testing::kErrorStyle);
+    EXPECT_EQ(ui_.messages[1].style, testing::kInformationStyle);
 }
 
 TEST_F(ExtractionTest, NothingToExtractOrACancelledDialogWritesAndAsksNothing) {

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "app/platform_modal_ui.h"
+#include "support/control_probes.h"
 #include "support/dialog_driver.h"
 #include "ui/text.h"
 
@@ -15,6 +16,7 @@ namespace {
 
 using testing::Click;
 using testing::FindChildById;
+using testing::ItemText;
 
 constexpr char kCaption[] = "选择图片列表";
 
@@ -25,12 +27,6 @@ const std::vector<ImageListSummary> kLists = {
 
 HWND ListOf(HWND dialog) {
     return FindChildById(dialog, ImageListChooser::kListId);
-}
-
-std::string Cell(HWND list, int row, int column) {
-    wchar_t text[64] = {};
-    ListView_GetItemText(list, row, column, text, 64);
-    return ToNarrow(std::wstring_view(text));
 }
 
 int Choose(const std::function<void(HWND)>& act) {
@@ -44,11 +40,11 @@ TEST(ImageListChooserTest, ListsEveryListWithCountSizeAndDepth) {
     const int chosen = Choose([](HWND dialog) {
         HWND list = ListOf(dialog);
         ASSERT_EQ(ListView_GetItemCount(list), 2);
-        EXPECT_EQ((std::vector<std::string>{Cell(list, 0, 0), Cell(list, 0, 1), Cell(list, 0, 2),
-                                            Cell(list, 0, 3)}),
+        EXPECT_EQ((std::vector<std::string>{ItemText(list, 0, 0), ItemText(list, 0, 1),
+                                            ItemText(list, 0, 2), ItemText(list, 0, 3)}),
                   (std::vector<std::string>{"Toolbar", "12", "16x16", "32 位"}));
-        EXPECT_EQ(Cell(list, 1, 0), "TreeIcons");
-        EXPECT_EQ(Cell(list, 1, 2), "24x20");
+        EXPECT_EQ(ItemText(list, 1, 0), "TreeIcons");
+        EXPECT_EQ(ItemText(list, 1, 2), "24x20");
         EXPECT_EQ(ListView_GetNextItem(list, -1, LVNI_SELECTED), 0);
         Click(FindChildById(dialog, IDCANCEL));
     });

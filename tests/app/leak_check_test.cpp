@@ -206,14 +206,10 @@ protected:
             case 7:
                 ExtractOne(k / 12 + 1);
                 break;
-            case 8: {
-                LVITEMW state{};
-                state.stateMask = state.state = LVIS_SELECTED;
-                ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, 0,
-                               reinterpret_cast<LPARAM>(&state));
+            case 8:
+                Select({0});
                 commands_.Delete();
                 break;
-            }
             case 9:
                 if (values().currentPath.empty()) ui_.files.push_back(FileChoice{groupFile_, 1});
                 commands_.Save();

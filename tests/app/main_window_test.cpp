@@ -5,6 +5,7 @@
 #include <commctrl.h>
 
 #include "app/main_toolbar.h"
+#include "support/control_probes.h"
 #include "support/test_icons.h"
 #include "support/windows.h"
 #include "ui/text.h"
@@ -30,11 +31,7 @@ protected:
         PumpMessages();
     }
 
-    std::string PaneText(int pane) {
-        wchar_t text[256] = {};
-        ::SendMessageW(window_.statusBar(), SB_GETTEXTW, pane, reinterpret_cast<LPARAM>(text));
-        return ToNarrow(std::wstring_view(text));
-    }
+    std::string PaneText(int pane) { return testing::PaneText(window_.statusBar(), pane); }
 
     std::string MenuText(HMENU menu, int position) {
         wchar_t text[256] = {};
@@ -210,30 +207,18 @@ TEST_F(MainWindowTest, RebuildLabelsItemsByPositionAndSelectionsReadBack) {
     for (int i = 0; i < 5; ++i) group_.AddIcon(testing::SolidIcon(16, 16, 0x102030 * i).get());
     window_.AttachImages(group_.GetHandle());
     window_.RebuildIconList();
-    ASSERT_EQ(::SendMessageW(window_.iconList(), LVM_GETITEMCOUNT, 0, 0), 5);
-    for (int i = 0; i < 5; ++i) {
-        wchar_t text[16] = {};
-        LVITEMW item{};
-        item.iSubItem = 0;
-        item.pszText = text;
-        item.cchTextMax = 16;
-        ::SendMessageW(window_.iconList(), LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
-        EXPECT_EQ(std::wstring(text), std::to_wstring(i));
-    }
+    ASSERT_EQ(testing::ItemCount(window_.iconList()), 5);
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(testing::ItemText(window_.iconList(), i), std::to_string(i));
     EXPECT_EQ(window_.SelectedIndices(), std::vector<int>{});
     EXPECT_EQ(window_.FirstSelectedIndex(), -1);
-    for (int i : {3, 1}) {
-        LVITEMW state{};
-        state.stateMask = LVIS_SELECTED;
-        state.state = LVIS_SELECTED;
-        ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&state));
-    }
+    testing::SelectItems(window_.iconList(), {3, 1});
     EXPECT_EQ(window_.SelectedIndices(), (std::vector<int>{1, 3}));
     EXPECT_EQ(window_.FirstSelectedIndex(), 1);
 
     group_.Remove(0);
     window_.RebuildIconList();
-    EXPECT_EQ(::SendMessageW(window_.iconList(), LVM_GETITEMCOUNT, 0, 0), 4);
+    EXPECT_EQ(testing::ItemCount(window_.iconList()), 4);
     window_.AttachImages(nullptr);
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/platform_modal_ui.h"
+#include "support/control_probes.h"
 #include "support/dialog_driver.h"
 #include "ui/text.h"
 
@@ -18,6 +19,7 @@ namespace {
 
 using testing::ClassOf;
 using testing::Click;
+using testing::ComboItem;
 using testing::DialogDriver;
 using testing::FindChild;
 using testing::FindChildById;
@@ -27,12 +29,6 @@ using testing::TextOf;
 
 constexpr char kCaption[] = "新建图片组";
 constexpr int kHeightBox = NewGroupDialog::kHeightBoxId;
-
-std::string ListItem(HWND list, int index) {
-    wchar_t text[32] = {};
-    ::SendMessageW(list, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text));
-    return ToNarrow(std::wstring_view(text));
-}
 
 class NewGroupDialogTest : public ::testing::Test {
 protected:
@@ -106,7 +102,7 @@ TEST_F(NewGroupDialogTest, ControlsSitWhereDesignedWithTheirKindsAndTexts) {
         HWND list = FindChildById(dialog, NewGroupDialog::kDepthListId);
         ASSERT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 5);
         const char* items[] = {"4", "8", "16", "24", "32"};
-        for (int i = 0; i < 5; ++i) EXPECT_EQ(ListItem(list, i), items[i]);
+        for (int i = 0; i < 5; ++i) EXPECT_EQ(ComboItem(list, i), items[i]);
         EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), 3);
         // The dropped list has room for every item below the closed one.
         RECT dropped{};

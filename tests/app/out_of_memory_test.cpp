@@ -42,15 +42,6 @@ protected:
         return path;
     }
     void Choose(const std::string& path) { ui_.files.push_back(FileChoice{path, 1}); }
-    void Select(int item) {
-        LVITEMW state{};
-        state.stateMask = state.state = LVIS_SELECTED;
-        ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, item,
-                       reinterpret_cast<LPARAM>(&state));
-    }
-    int ListCount() {
-        return static_cast<int>(::SendMessageW(window_.iconList(), LVM_GETITEMCOUNT, 0, 0));
-    }
     // Runs the command with every large buffer failing; it must give back all it took (and
     // `discarded` image lists of its own: Open lets the old group go before reading).
     void Starved(const std::function<void()>& command, long discarded = 0) {
@@ -108,7 +99,7 @@ TEST_F(OutOfMemoryTest, AddReplaceDropAndExtractFailWithTheirMessages) {
     const std::string picture = Picture("strip.png");
     ASSERT_TRUE(import_.AddPictureFile(picture));
     window_.RebuildIconList();
-    Select(0);
+    Select({0});
     const Bytes before = group().SaveToBytes(1);
 
     // Whole, as a masked strip, and replacing in both ways.

@@ -14,6 +14,7 @@
 #include "core/group_file.h"
 #include "core/image_list_stream.h"
 #include "imaging/image_formats.h"
+#include "support/expected_flags.h"
 #include "support/program_fixture.h"
 #include "support/file_drop_data.h"
 #include "support/scripted_ui.h"
@@ -76,16 +77,6 @@ protected:
     ImageListData Images() {
         auto list = ParseImageListStream(StreamPart(group().SaveToBytes(0), false));
         return list ? *list : ImageListData{};
-    }
-    int ListCount() {
-        return static_cast<int>(::SendMessageW(window_.iconList(), LVM_GETITEMCOUNT, 0, 0));
-    }
-    void Select(int item) {
-        LVITEMW state{};
-        state.stateMask = LVIS_SELECTED;
-        state.state = LVIS_SELECTED;
-        ::SendMessageW(window_.iconList(), LVM_SETITEMSTATE, item,
-                       reinterpret_cast<LPARAM>(&state));
     }
     void Choose(const std::string& path, int filterIndex = 5) {
         ui_.files.push_back(FileChoice{path, filterIndex});
@@ -237,7 +228,7 @@ TEST_F(PictureImportTest, AddAsksForAPictureRemembersItsFilterAndRefreshes) {
     import_.Add();  // cancelled
     ASSERT_EQ(ui_.fileDialogs.size(), 1u);
     EXPECT_EQ(ui_.fileDialogs[0].title, "添加图标");
-    EXPECT_EQ(ui_.fileDialogs[0].flags, 0x1802u | OFN_EXPLORER);
+    EXPECT_EQ(ui_.fileDialogs[0].flags, testing::kPickExistingFileFlags);
     EXPECT_EQ(ui_.fileDialogs[0].filterIndex, 6);
     EXPECT_EQ(ui_.fileDialogs[0].defaultExtension, "");
     EXPECT_EQ(values().pictureFilterIndex, 6) << "a cancel changes nothing";
@@ -255,7 +246,7 @@ TEST_F(PictureImportTest, AddAsksForAPictureRemembersItsFilterAndRefreshes) {
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].text, "添加失败！");
     EXPECT_EQ(ui_.messages[0].title, "Iconvale");
-    EXPECT_EQ(ui_.messages[0].style, 0x10u);
+    EXPECT_EQ(ui_.messages[0].style, testing::kErrorStyle);
     EXPECT_EQ(values().pictureFilterIndex, 2);
 }
 
@@ -306,18 +297,18 @@ TEST_F(PictureImportTest, ReplaceSaysWhatIsMissingAndWhenItFails) {
     ASSERT_TRUE(import_.AddPictureFile(Solid("red.png", 0xFFFF0000u)));
     window_.RebuildIconList();
     import_.Replace();
-    Select(0);
+    Select({0});
     Choose(folder_.File("missing.png"), 3);
     import_.Replace();
     Choose(Solid("green.png", 0xFF00FF00u), 4);
     import_.Replace();
     ASSERT_EQ(ui_.messages.size(), 3u);
     EXPECT_EQ(ui_.messages[0].text, "请先新建或打开一个图片组！");
-    EXPECT_EQ(ui_.messages[0].style, 0x40u);
+    EXPECT_EQ(ui_.messages[0].style, testing::kInformationStyle);
     EXPECT_EQ(ui_.messages[1].text, "请在列表框中选择一个要替换的图标");
-    EXPECT_EQ(ui_.messages[1].style, 0x40u);
+    EXPECT_EQ(ui_.messages[1].style, testing::kInformationStyle);
     EXPECT_EQ(ui_.messages[2].text, "替换图片失败！");
-    EXPECT_EQ(ui_.messages[2].style, 0x10u);
+    EXPECT_EQ(ui_.messages[2].style, testing::kErrorStyle);
     ASSERT_EQ(ui_.fileDialogs.size(), 2u);
     EXPECT_EQ(ui_.fileDialogs[0].title, "替换图标");
     EXPECT_EQ(values().pictureFilterIndex, 4);
@@ -342,7 +333,7 @@ TEST_F(PictureImportTest, AHugePictureInASmallFileFailsAndLeavesTheGroupAsItWas)
             values().useTransparentColour = useColour;
             Choose(huge);
             import_.Add();
-            Select(0);
+            Select({0});
             Choose(huge);
             import_.Replace();
         }

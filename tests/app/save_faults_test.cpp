@@ -19,6 +19,7 @@
 #include "core/file_io.h"
 #include "core/group_file.h"
 #include "core/image_list_stream.h"
+#include "support/expected_flags.h"
 #include "support/program_fixture.h"
 #include "support/dialog_driver.h"
 #include "support/scripted_ui.h"
@@ -78,7 +79,7 @@ protected:
     void ExpectSaveFailedMessage() {
         ASSERT_EQ(ui_.messages.size(), 1u);
         EXPECT_EQ(ui_.messages[0].text, "保存失败！");
-        EXPECT_EQ(ui_.messages[0].style, 0x10u);
+        EXPECT_EQ(ui_.messages[0].style, testing::kErrorStyle);
         EXPECT_EQ(program_.values.modified, 1) << "the changes are still unsaved";
     }
 

@@ -15,6 +15,7 @@
 #include "core/image_group.h"
 #include "core/image_list_stream.h"
 #include "imaging/image_formats.h"
+#include "support/control_probes.h"
 #include "support/dialog_driver.h"
 #include "support/scripted_ui.h"
 #include "support/stream_builders.h"
@@ -58,27 +59,8 @@ protected:
     void Run(Command command) {
         ::SendMessageW(Main(), WM_COMMAND, MAKEWPARAM(CommandId(command), 0), 0);
     }
-    void Select(std::initializer_list<int> items) {
-        for (int i : items) {
-            LVITEMW state{};
-            state.stateMask = LVIS_SELECTED;
-            state.state = LVIS_SELECTED;
-            ::SendMessageW(List(), LVM_SETITEMSTATE, i, reinterpret_cast<LPARAM>(&state));
-        }
-    }
-    std::vector<std::wstring> Labels() {
-        std::vector<std::wstring> labels;
-        const int count = static_cast<int>(::SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            wchar_t text[16] = {};
-            LVITEMW item{};
-            item.pszText = text;
-            item.cchTextMax = 16;
-            ::SendMessageW(List(), LVM_GETITEMTEXTW, i, reinterpret_cast<LPARAM>(&item));
-            labels.push_back(text);
-        }
-        return labels;
-    }
+    void Select(std::initializer_list<int> items) { testing::SelectItems(List(), items); }
+    std::vector<std::string> Labels() { return testing::ItemLabels(List()); }
 
     testing::TempFolder folder_;
     std::string settings_ = folder_.File("seting.ini");
@@ -91,14 +73,14 @@ TEST_F(ShellRoutesTest, DeleteRelabelsByPositionAndDelTakesTheWholeSelectionOnce
     StartWithGroup(5);
     Select({0});
     Run(Command::Delete);
-    EXPECT_EQ(Labels(), (std::vector<std::wstring>{L"0", L"1", L"2", L"3"}));
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"0", "1", "2", "3"}));
 
     // Del as the loop hands it over: the accelerator turns it into one Delete.
     Select({1, 3});
     MSG del{List(), WM_KEYDOWN, VK_DELETE, 1, 0, {}};
     ASSERT_TRUE(::TranslateAcceleratorW(Main(), shell_->mainWindow().accelerators(), &del));
     EXPECT_EQ(program_.openGroup().GetCount(), 2);
-    EXPECT_EQ(Labels(), (std::vector<std::wstring>{L"0", L"1"}));
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"0", "1"}));
     EXPECT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
 }
 
@@ -225,7 +207,7 @@ TEST_F(ShellRoutesTest, MergeStoppedPartWayKeepsWhatItAddedAndRefreshes) {
     Run(Command::Merge);
     EXPECT_EQ(ui_.MessageTexts(), (std::vector<std::string>{"合并图片组失败！"}));
     EXPECT_EQ(program_.openGroup().GetCount(), kMaxGroupCount);
-    EXPECT_EQ(::SendMessageW(List(), LVM_GETITEMCOUNT, 0, 0), kMaxGroupCount);
+    EXPECT_EQ(testing::ItemCount(List()), kMaxGroupCount);
     EXPECT_EQ(program_.values.modified, 1);
 }
 

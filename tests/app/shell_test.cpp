@@ -9,7 +9,9 @@
 #include "app/settings_file.h"
 #include "core/group_file.h"
 #include "core/image_list_stream.h"
+#include "support/control_probes.h"
 #include "support/dialog_driver.h"
+#include "support/expected_flags.h"
 #include "support/scripted_ui.h"
 #include "support/stream_builders.h"
 #include "support/temp_folder.h"
@@ -36,12 +38,7 @@ protected:
         PumpMessages();
     }
 
-    std::string Pane(int i) {
-        wchar_t text[512] = {};
-        ::SendMessageW(shell_->mainWindow().statusBar(), SB_GETTEXTW, i,
-                       reinterpret_cast<LPARAM>(text));
-        return ToNarrow(std::wstring_view(text));
-    }
+    std::string Pane(int i) { return testing::PaneText(shell_->mainWindow().statusBar(), i); }
 
     std::string GroupFile(const std::string& name, int count) {
         ImageListData list = testing::PatternList({.width = 20, .height = 18, .count = count});
@@ -60,7 +57,7 @@ protected:
 TEST_F(ShellTest, WithoutArgumentsNothingOpensAndTheDesignTextsStay) {
     Start("iconvale.exe");
     EXPECT_FALSE(program_.openGroup().IsCreated());
-    EXPECT_EQ(::SendMessageW(shell_->mainWindow().iconList(), LVM_GETITEMCOUNT, 0, 0), 0);
+    EXPECT_EQ(testing::ItemCount(shell_->mainWindow().iconList()), 0);
     EXPECT_EQ(Pane(0), "图标数：");
     EXPECT_EQ(Pane(3), "");
     Close();
@@ -70,7 +67,7 @@ TEST_F(ShellTest, OneQuotedPathOpensTheGroup) {
     std::string path = GroupFile("my group.eil", 3);
     Start("\"C:\\x\\iconvale.exe\" \"" + path + "\"");
     EXPECT_TRUE(program_.openGroup().IsCreated());
-    EXPECT_EQ(::SendMessageW(shell_->mainWindow().iconList(), LVM_GETITEMCOUNT, 0, 0), 3);
+    EXPECT_EQ(testing::ItemCount(shell_->mainWindow().iconList()), 3);
     EXPECT_EQ(Pane(0), "图标数：3");
     EXPECT_EQ(Pane(1), "宽度：20");
     EXPECT_EQ(Pane(2), "高度：18");
@@ -121,7 +118,7 @@ TEST_F(ShellTest, ExitAsksLikeTheCloseButton) {
     shell_->mainWindow().RunCommand(Command::Exit);
     EXPECT_TRUE(::IsWindow(shell_->mainWindow().hwnd()));
     ASSERT_EQ(ui_.messages.size(), 1u);
-    EXPECT_EQ(ui_.messages[0].style, 0x43u);
+    EXPECT_EQ(ui_.messages[0].style, testing::kYesNoCancelQuestionStyle);
     program_.values.modified = 0;
     shell_->mainWindow().RunCommand(Command::Exit);
     EXPECT_FALSE(::IsWindow(shell_->mainWindow().hwnd()));

@@ -8,6 +8,7 @@
 #include "core/image_group.h"
 #include "core/image_list_bridge.h"
 #include "core/image_list_stream.h"
+#include "support/platform_streams.h"
 #include "support/stream_builders.h"
 #include "support/test_icons.h"
 
@@ -15,23 +16,10 @@ namespace iconvale {
 namespace {
 
 using testing::MakeCanonical;
+using testing::MemoryStream;
 using testing::PatternList;
+using testing::PlatformRead;
 using testing::SameImages;
-
-ComPtr<IStream> MemoryStream(const Bytes& bytes) {
-    ComPtr<IStream> stream;
-    if (FAILED(::CreateStreamOnHGlobal(nullptr, TRUE, stream.put()))) return {};
-    ULONG written = 0;
-    if (!bytes.empty()) stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
-    LARGE_INTEGER start{};
-    stream->Seek(start, STREAM_SEEK_SET, nullptr);
-    return stream;
-}
-
-UniqueImageList PlatformRead(const Bytes& bytes) {
-    ComPtr<IStream> stream = MemoryStream(bytes);
-    return UniqueImageList(::ImageList_Read(stream.get()));
-}
 
 Bytes PlatformWrite(HIMAGELIST list) {
     ComPtr<IStream> stream = MemoryStream({});

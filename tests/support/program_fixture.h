@@ -4,8 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <string>
+
 #include "app/main_window.h"
 #include "app/program.h"
+#include "support/control_probes.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 
@@ -19,6 +23,11 @@ protected:
 
     ImageGroup& group() { return program_.openGroup(); }
     ProgramValues& values() { return program_.values; }
+
+    // The icon list and the status bar, as the user sees them.
+    int ListCount() { return ItemCount(window_.iconList()); }
+    std::string Pane(int pane) { return PaneText(window_.statusBar(), pane); }
+    void Select(std::initializer_list<int> items) { SelectItems(window_.iconList(), items); }
 
     TempFolder folder_;
     Program program_;

@@ -11,6 +11,8 @@
 
 #include "support/browser_selection.h"
 #include "support/dialog_driver.h"
+#include "support/expected_flags.h"
+#include "support/heap_probes.h"
 #include "support/temp_folder.h"
 #include "support/windows.h"
 #include "ui/text.h"
@@ -19,30 +21,17 @@
 namespace iconvale {
 namespace {
 
+using testing::BlockBytes;
+using testing::BusyHeapBlocks;
 using testing::Click;
 using testing::DialogDriver;
+using testing::kExtractionBrowseFlags;
 using testing::TempFolder;
 
 constexpr char kOutputName[] = "图标输出";
 
-std::size_t BlockBytes(const void* block) {
-    return ::HeapSize(::GetProcessHeap(), 0, block);
-}
-
 std::wstring Wide(std::string_view gbk) {
     return WidePtr(ToWide(gbk));
-}
-
-long long BusyHeapBlocks() {
-    HANDLE heap = ::GetProcessHeap();
-    ::HeapLock(heap);
-    PROCESS_HEAP_ENTRY entry{};
-    long long count = 0;
-    while (::HeapWalk(heap, &entry)) {
-        if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) ++count;
-    }
-    ::HeapUnlock(heap);
-    return count;
 }
 
 std::string MakeFolder(const std::string& gbk) {
@@ -215,9 +204,9 @@ TEST_F(FolderBrowserTest, ConstructionSetsUpAnEmptyRecord) {
 
 TEST_F(FolderBrowserTest, SetUpKeepsEachTextInABlockAndFreesTheLastSetUp) {
     FolderBrowser browser;
-    browser.SetUp(0x48, "选择保存路径", temp_.path(), output_);
+    browser.SetUp(kExtractionBrowseFlags, "选择保存路径", temp_.path(), output_);
     const BROWSEINFOW* record = browser.Record();
-    EXPECT_EQ(record->ulFlags, 0x48u);
+    EXPECT_EQ(record->ulFlags, kExtractionBrowseFlags);
     ASSERT_NE(record->lpszTitle, nullptr);
     EXPECT_EQ(record->lpszTitle, Wide("选择保存路径"));
     EXPECT_EQ(BlockBytes(record->lpszTitle), 2 * Wide("选择保存路径").size() + 2);
@@ -240,12 +229,13 @@ TEST_F(FolderBrowserTest, SetUpKeepsEachTextInABlockAndFreesTheLastSetUp) {
     EXPECT_EQ(BlockBytes(record->pszDisplayName), 520u);
 
     const long long before = BusyHeapBlocks();
-    for (int i = 0; i < 500; ++i) browser.SetUp(0x48, "选择保存路径", temp_.path(), output_);
+    for (int i = 0; i < 500; ++i)
+        browser.SetUp(kExtractionBrowseFlags, "选择保存路径", temp_.path(), output_);
     browser.SetUp();
     EXPECT_LT(BusyHeapBlocks() - before, 20);
     {
         FolderBrowser passing;
-        passing.SetUp(0x48, "选择保存路径", temp_.path(), output_);
+        passing.SetUp(kExtractionBrowseFlags, "选择保存路径", temp_.path(), output_);
     }
     EXPECT_LT(BusyHeapBlocks() - before, 20) << "the record and its blocks go with the object";
     EXPECT_TRUE(::HeapValidate(::GetProcessHeap(), 0, nullptr));
@@ -253,7 +243,7 @@ TEST_F(FolderBrowserTest, SetUpKeepsEachTextInABlockAndFreesTheLastSetUp) {
 
 TEST_F(FolderBrowserTest, OpensOnAChineseFolderAndGivesItBackUnchanged) {
     FolderBrowser browser;
-    browser.SetUp(0x48, "选择保存路径", {}, output_);
+    browser.SetUp(kExtractionBrowseFlags, "选择保存路径", {}, output_);
     std::vector<std::wstring> selections;
     browser.SetOnSelChanged([&](HWND, const WideText& path) {
         selections.push_back(WidePtr(path));
@@ -303,7 +293,7 @@ TEST_F(FolderBrowserTest, OpensOnAChineseFolderAndGivesItBackUnchanged) {
 
 TEST_F(FolderBrowserTest, WithoutAnInitialFolderNoSelectionIsRequested) {
     FolderBrowser browser;
-    browser.SetUp(0x48, "选择保存路径");
+    browser.SetUp(kExtractionBrowseFlags, "选择保存路径");
     SelectionRequests requests;
     bool created = false;
     browser.SetOnCreate([&](HWND) { created = true; });
