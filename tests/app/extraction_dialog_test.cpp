@@ -4,7 +4,6 @@
 
 #include <shlobj.h>
 
-#include <array>
 #include <functional>
 #include <optional>
 #include <string>
@@ -27,7 +26,6 @@ using testing::ComboItem;
 using testing::DialogDriver;
 using testing::FindChild;
 using testing::FindChildById;
-using testing::PlaceOf;
 using testing::SetText;
 using testing::TextOf;
 
@@ -119,13 +117,7 @@ TEST_F(ExtractionDialogTest, FrameIsFixedUnownedAndCentredOnTheScreen) {
 }
 
 TEST_F(ExtractionDialogTest, ControlsSitWhereDesignedWithTheirTextsAndPngChosen) {
-    struct Expected {
-        int id;  // 0: found by its text
-        const char* text;
-        const char* className;
-        std::array<int, 4> place;
-    };
-    const Expected expected[] = {
+    const testing::DesignedControl expected[] = {
         {0, "保存格式：", "Static", {12, 16, 64, 24}},
         {ExtractionDialog::kFormatListId, "*.png", "ComboBox", {84, 17, 88, 20}},
         {0, "保存目录：", "Static", {12, 48, 64, 24}},
@@ -135,13 +127,7 @@ TEST_F(ExtractionDialogTest, ControlsSitWhereDesignedWithTheirTextsAndPngChosen)
         {IDCANCEL, "取消", "Button", {258, 80, 64, 24}},
     };
     const auto choice = Run([&](HWND dialog) {
-        for (const Expected& e : expected) {
-            HWND control = e.id ? FindChildById(dialog, e.id) : FindChild(dialog, e.text);
-            ASSERT_NE(control, nullptr) << e.text;
-            EXPECT_EQ(TextOf(control), e.text);
-            EXPECT_EQ(ClassOf(control), e.className) << e.text;
-            EXPECT_EQ(PlaceOf(control), e.place) << e.text;
-        }
+        testing::ExpectDesignedControls(dialog, expected);
         HWND list = FormatList(dialog);
         EXPECT_EQ(::GetWindowLongW(list, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
         ASSERT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 5);

@@ -4,7 +4,6 @@
 
 #include <colordlg.h>
 
-#include <array>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,13 +16,10 @@
 namespace iconvale {
 namespace {
 
-using testing::ClassOf;
 using testing::Click;
 using testing::ComboItem;
 using testing::DialogDriver;
-using testing::FindChild;
 using testing::FindChildById;
-using testing::PlaceOf;
 using testing::SetText;
 using testing::TextOf;
 
@@ -64,13 +60,7 @@ TEST_F(NewGroupDialogTest, FrameIsFixedUnownedAndCentredOnTheScreen) {
 }
 
 TEST_F(NewGroupDialogTest, ControlsSitWhereDesignedWithTheirKindsAndTexts) {
-    struct Expected {
-        int id;  // 0: found by its text
-        const char* text;
-        const char* className;
-        std::array<int, 4> place;
-    };
-    const Expected expected[] = {
+    const testing::DesignedControl expected[] = {
         {0, "宽度：", "Static", {9, 16, 48, 16}},
         {NewGroupDialog::kWidthBoxId, "16", "Edit", {57, 14, 48, 19}},
         {0, "高度：", "Static", {8, 49, 48, 16}},
@@ -84,13 +74,7 @@ TEST_F(NewGroupDialogTest, ControlsSitWhereDesignedWithTheirKindsAndTexts) {
         {IDCANCEL, "取消", "Button", {216, 99, 64, 24}},
     };
     Run([&](HWND dialog) {
-        for (const Expected& e : expected) {
-            HWND control = e.id ? FindChildById(dialog, e.id) : FindChild(dialog, e.text);
-            ASSERT_NE(control, nullptr) << e.text;
-            EXPECT_EQ(TextOf(control), e.text);
-            EXPECT_EQ(ClassOf(control), e.className) << e.text;
-            EXPECT_EQ(PlaceOf(control), e.place) << e.text;
-        }
+        testing::ExpectDesignedControls(dialog, expected);
         auto style = [&](int id) { return ::GetWindowLongW(FindChildById(dialog, id), GWL_STYLE); };
         EXPECT_FALSE(style(NewGroupDialog::kWidthBoxId) & ES_MULTILINE);
         EXPECT_EQ(style(NewGroupDialog::kTransparencyBoxId) & BS_TYPEMASK, BS_AUTOCHECKBOX);

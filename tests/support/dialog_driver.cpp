@@ -196,7 +196,9 @@ void RunModal(std::string caption, const std::function<void(HWND)>& act,
     EXPECT_FALSE(::IsWindow(shown));
 }
 
-bool IsTicked(HWND box) { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool IsTicked(HWND box) {
+    return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
 
 HWND FindChildById(HWND parent, int id) {
     return FindChildWhere(parent, [id](HWND child) { return ::GetDlgCtrlID(child) == id; });
@@ -238,6 +240,16 @@ std::array<int, 4> PlaceOf(HWND child) {
     const RECT r = ClientRectOf(child);
     return {static_cast<int>(r.left), static_cast<int>(r.top), static_cast<int>(r.right - r.left),
             static_cast<int>(r.bottom - r.top)};
+}
+
+void ExpectDesignedControls(HWND dialog, std::span<const DesignedControl> controls) {
+    for (const DesignedControl& e : controls) {
+        HWND control = e.id ? FindChildById(dialog, e.id) : FindChild(dialog, e.text);
+        ASSERT_NE(control, nullptr) << e.text;
+        EXPECT_EQ(TextOf(control), e.text);
+        EXPECT_EQ(ClassOf(control), e.className) << e.text;
+        EXPECT_EQ(PlaceOf(control), e.place) << e.text;
+    }
 }
 
 void ExpectFixedUnownedCentred(HWND dialog, int width, int height) {

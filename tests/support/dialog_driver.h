@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -77,5 +78,15 @@ void ExpectFixedUnownedCentred(HWND dialog, int width, int height);
 RECT ClientRectOf(HWND child);
 // The same as {left, top, width, height}, the way layouts are designed.
 std::array<int, 4> PlaceOf(HWND child);
+
+// A control as its dialog's design has it; one with an id of 0 is found by its text.
+struct DesignedControl {
+    int id;
+    const char* text;
+    const char* className;
+    std::array<int, 4> place;
+};
+// Each control exists with its text, its class and its place.
+void ExpectDesignedControls(HWND dialog, std::span<const DesignedControl> controls);
 
 }  // namespace iconvale::testing
