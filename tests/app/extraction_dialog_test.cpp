@@ -11,7 +11,6 @@
 #include "app/platform_modal_ui.h"
 #include "imaging/image_formats.h"
 #include "support/browser_selection.h"
-#include "support/control_probes.h"
 #include "support/dialog_driver.h"
 #include "support/temp_folder.h"
 #include "support/windows.h"
@@ -22,7 +21,6 @@ namespace {
 
 using testing::ClassOf;
 using testing::Click;
-using testing::ComboItem;
 using testing::DialogDriver;
 using testing::FindChild;
 using testing::FindChildById;
@@ -130,14 +128,7 @@ TEST_F(ExtractionDialogTest, ControlsSitWhereDesignedWithTheirTextsAndPngChosen)
         testing::ExpectDesignedControls(dialog, expected);
         HWND list = FormatList(dialog);
         EXPECT_EQ(::GetWindowLongW(list, GWL_STYLE) & 3, CBS_DROPDOWNLIST);
-        ASSERT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 5);
-        const char* items[] = {"*.png", "*.jpg", "*.bmp", "*.tif", "*.gif"};
-        for (int i = 0; i < 5; ++i) EXPECT_EQ(ComboItem(list, i), items[i]);
-        EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), 0);
-        RECT dropped{};
-        ::SendMessageW(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-        const auto itemHeight = ::SendMessageW(list, CB_GETITEMHEIGHT, 0, 0);
-        EXPECT_GE(dropped.bottom - dropped.top, 20 + 5 * itemHeight) << "every item shows";
+        testing::ExpectDropDownItems(list, {"*.png", "*.jpg", "*.bmp", "*.tif", "*.gif"}, 0, 20);
         EXPECT_FALSE(::GetWindowLongW(FolderBox(dialog), GWL_STYLE) & (ES_READONLY | ES_MULTILINE));
         Click(FindChildById(dialog, IDCANCEL));
     });

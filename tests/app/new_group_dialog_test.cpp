@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "app/platform_modal_ui.h"
-#include "support/control_probes.h"
 #include "support/dialog_driver.h"
 #include "ui/text.h"
 
@@ -17,7 +16,6 @@ namespace iconvale {
 namespace {
 
 using testing::Click;
-using testing::ComboItem;
 using testing::DialogDriver;
 using testing::FindChildById;
 using testing::SetText;
@@ -84,15 +82,7 @@ TEST_F(NewGroupDialogTest, ControlsSitWhereDesignedWithTheirKindsAndTexts) {
         EXPECT_EQ(style(IDOK) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
 
         HWND list = FindChildById(dialog, NewGroupDialog::kDepthListId);
-        ASSERT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), 5);
-        const char* items[] = {"4", "8", "16", "24", "32"};
-        for (int i = 0; i < 5; ++i) EXPECT_EQ(ComboItem(list, i), items[i]);
-        EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), 3);
-        // The dropped list has room for every item below the closed one.
-        RECT dropped{};
-        ::SendMessageW(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
-        const auto itemHeight = ::SendMessageW(list, CB_GETITEMHEIGHT, 0, 0);
-        EXPECT_GE(dropped.bottom - dropped.top, 20 + 5 * itemHeight);
+        testing::ExpectDropDownItems(list, {"4", "8", "16", "24", "32"}, 3, 20);
         EXPECT_EQ(dialog_.colour(), 0xFFFFFFu);
         Click(Cancel(dialog));
     });

@@ -6,6 +6,7 @@
 #include <set>
 #include <utility>
 
+#include "support/control_probes.h"
 #include "support/windows.h"
 #include "ui/text.h"
 
@@ -250,6 +251,20 @@ void ExpectDesignedControls(HWND dialog, std::span<const DesignedControl> contro
         EXPECT_EQ(ClassOf(control), e.className) << e.text;
         EXPECT_EQ(PlaceOf(control), e.place) << e.text;
     }
+}
+
+void ExpectDropDownItems(HWND list, std::initializer_list<const char*> items, int selected,
+                         int closedHeight) {
+    const auto count = static_cast<LRESULT>(items.size());
+    ASSERT_EQ(::SendMessageW(list, CB_GETCOUNT, 0, 0), count);
+    int index = 0;
+    for (const char* item : items) EXPECT_EQ(ComboItem(list, index++), item);
+    EXPECT_EQ(::SendMessageW(list, CB_GETCURSEL, 0, 0), selected);
+    RECT dropped{};
+    ::SendMessageW(list, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    const auto itemHeight = ::SendMessageW(list, CB_GETITEMHEIGHT, 0, 0);
+    EXPECT_GE(dropped.bottom - dropped.top, closedHeight + count * itemHeight)
+        << "every item shows";
 }
 
 void ExpectFixedUnownedCentred(HWND dialog, int width, int height) {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <span>
 #include <string>
@@ -88,5 +89,9 @@ struct DesignedControl {
 };
 // Each control exists with its text, its class and its place.
 void ExpectDesignedControls(HWND dialog, std::span<const DesignedControl> controls);
+// A drop-down list holds these items, in order, with `selected` chosen, and its dropped list,
+// below the closed one of `closedHeight`, has room for all of them.
+void ExpectDropDownItems(HWND list, std::initializer_list<const char*> items, int selected,
+                         int closedHeight);
 
 }  // namespace iconvale::testing
