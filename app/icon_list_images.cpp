@@ -31,8 +31,12 @@ void IconListImages::SetOptions(DisplayOptions options) {
 void IconListImages::Show(HIMAGELIST list, bool sizeMayChange) {
     if (!iconList_) return;
     ::SendMessageW(iconList_, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(list));
-    // The default spacing follows the size of the images shown.
-    if (sizeMayChange) ::SendMessageW(iconList_, LVM_SETICONSPACING, 0, MAKELPARAM(-1, -1));
+    // The default spacing follows the size of the images shown; the items keep their places
+    // until they are arranged again.
+    if (sizeMayChange) {
+        ::SendMessageW(iconList_, LVM_SETICONSPACING, 0, MAKELPARAM(-1, -1));
+        ::SendMessageW(iconList_, LVM_ARRANGE, LVA_DEFAULT, 0);
+    }
     ::InvalidateRect(iconList_, nullptr, TRUE);
 }
 

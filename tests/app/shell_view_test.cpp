@@ -52,6 +52,12 @@ protected:
         ::ImageList_GetIconSize(Attached(), &width, &height);
         return width;
     }
+    int SecondItemLeft() {
+        POINT place{};
+        ::SendMessageW(shell_->mainWindow().iconList(), LVM_GETITEMPOSITION, 1,
+                       reinterpret_cast<LPARAM>(&place));
+        return place.x;
+    }
     bool Marked(Command command) {
         return ::GetMenuState(shell_->mainWindow().menuBar(), CommandId(command), MF_BYCOMMAND) &
                MF_CHECKED;
@@ -79,11 +85,13 @@ TEST_F(ShellViewTest, TheMenuChoosesWhatTheListDrawsFrom) {
         ::SendMessageW(shell_->mainWindow().iconList(), LVM_GETITEMSPACING, 0, 0));
     EXPECT_GT(LOWORD(spacing), 64) << "the spacing follows the shown size";
 
+    const int wideStep = SecondItemLeft();
     Run(Command::ZoomOut);
     EXPECT_EQ(ShownSide(), 32);
     Run(Command::ZoomOut);
     Run(Command::ZoomOut);
     EXPECT_EQ(Attached(), program_.openGroup().GetHandle());
+    EXPECT_LT(SecondItemLeft(), wideStep) << "the items move closer again";
 
     Run(Command::Checkerboard);
     EXPECT_TRUE(Marked(Command::Checkerboard));
