@@ -192,10 +192,10 @@ TEST_F(MainWindowTest, ViewKeysAndTheWheelOverTheListReachTheZoomCommands) {
     const LPARAM over = MAKELPARAM(list.left + 5, list.top + 5);
     ::SendMessageW(window_.iconList(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 2 * WHEEL_DELTA),
                    over);
-    ::SendMessageW(window_.iconList(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, -WHEEL_DELTA / 2),
-                   over);
-    ::SendMessageW(window_.iconList(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, -WHEEL_DELTA / 2),
-                   over);
+    ::SendMessageW(window_.iconList(), WM_MOUSEWHEEL,
+                   MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-WHEEL_DELTA / 2)), over);
+    ::SendMessageW(window_.iconList(), WM_MOUSEWHEEL,
+                   MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-WHEEL_DELTA / 2)), over);
     ::SendMessageW(window_.iconList(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), over);
     ::SendMessageW(window_.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), over);
     EXPECT_EQ(ran_, (std::vector<UINT>{in, in, out, in}))
