@@ -34,7 +34,8 @@ void IconListImages::Show(HIMAGELIST list, bool sizeMayChange) {
     // The default spacing follows the size of the images shown; the items keep their places
     // until they are arranged again.
     if (sizeMayChange) {
-        ::SendMessageW(iconList_, LVM_SETICONSPACING, 0, MAKELPARAM(-1, -1));
+        // All bits set, not MAKELPARAM(-1, -1): a 64-bit list reads the wider value as sizes.
+        ::SendMessageW(iconList_, LVM_SETICONSPACING, 0, static_cast<LPARAM>(-1));
         ::SendMessageW(iconList_, LVM_ARRANGE, LVA_DEFAULT, 0);
     }
     ::InvalidateRect(iconList_, nullptr, TRUE);

@@ -52,11 +52,15 @@ protected:
         ::ImageList_GetIconSize(Attached(), &width, &height);
         return width;
     }
-    int SecondItemLeft() {
-        POINT place{};
-        ::SendMessageW(shell_->mainWindow().iconList(), LVM_GETITEMPOSITION, 1,
-                       reinterpret_cast<LPARAM>(&place));
-        return place.x;
+    // How far the second item lies from the first, across or down.
+    int ItemStep() {
+        RECT bounds[2] = {};
+        for (int i = 0; i < 2; ++i) {
+            bounds[i].left = LVIR_BOUNDS;
+            ::SendMessageW(shell_->mainWindow().iconList(), LVM_GETITEMRECT, i,
+                           reinterpret_cast<LPARAM>(&bounds[i]));
+        }
+        return bounds[1].left - bounds[0].left + bounds[1].top - bounds[0].top;
     }
     bool Marked(Command command) {
         return ::GetMenuState(shell_->mainWindow().menuBar(), CommandId(command), MF_BYCOMMAND) &
@@ -85,13 +89,13 @@ TEST_F(ShellViewTest, TheMenuChoosesWhatTheListDrawsFrom) {
         ::SendMessageW(shell_->mainWindow().iconList(), LVM_GETITEMSPACING, 0, 0));
     EXPECT_GT(LOWORD(spacing), 64) << "the spacing follows the shown size";
 
-    const int wideStep = SecondItemLeft();
+    const int wideStep = ItemStep();
     Run(Command::ZoomOut);
     EXPECT_EQ(ShownSide(), 32);
     Run(Command::ZoomOut);
     Run(Command::ZoomOut);
     EXPECT_EQ(Attached(), program_.openGroup().GetHandle());
-    EXPECT_LT(SecondItemLeft(), wideStep) << "the items move closer again";
+    EXPECT_LT(ItemStep(), wideStep) << "the items move closer again";
 
     Run(Command::Checkerboard);
     EXPECT_TRUE(Marked(Command::Checkerboard));
