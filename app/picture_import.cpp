@@ -3,8 +3,10 @@
 #include <commdlg.h>
 
 #include "app/picture_paths.h"
+#include "imaging/group_imports.h"
 #include "imaging/icon_image.h"
 #include "ui/file_dialog_object.h"
+#include "ui/text.h"
 #include "ui/wait_cursor.h"
 
 namespace iconvale {
@@ -13,18 +15,6 @@ namespace {
 
 constexpr DWORD kPictureDialogFlags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 
-// Empties the scratch picture before an import and again on every way out of it.
-class ScratchInUse {
-public:
-    explicit ScratchInUse(GdipImage& picture) : picture_(picture) { picture_.Dispose(); }
-    ~ScratchInUse() { picture_.Dispose(); }
-    ScratchInUse(const ScratchInUse&) = delete;
-    ScratchInUse& operator=(const ScratchInUse&) = delete;
-
-private:
-    GdipImage& picture_;
-};
-
 }  // namespace
 
 PictureImport::PictureImport(Program& program, DocumentView& view, ModalUi& ui,
@@ -32,28 +22,19 @@ PictureImport::PictureImport(Program& program, DocumentView& view, ModalUi& ui,
     : program_(program), view_(view), ui_(ui), document_(document) {}
 
 bool PictureImport::AddPictureFile(const std::string& path) {
-    if (IsIconFileName(path)) {
-        // Icon files are loaded at the cell size; the loader picks the best of their images.
-        const IconSize size = group().GetIconSize();
-        IconImage icon;
-        if (!icon.LoadFromFile(path, false, size.width, size.height)) return false;
-        return group().AddIcon(icon.Handle()) != -1;
-    }
-    GdipImage& picture = program_.scratchPicture();
-    ScratchInUse scratch(picture);
-    if (!picture.CreateFromFile(path)) return false;
-    if (values().autoSegmentation == 0) return group().AddPictureAsIcon(picture) != -1;
-    if (values().useTransparentColour == 1) {
-        return group().AddPictureStripMasked(picture, values().transparentColour) != -1;
-    }
-    return group().AddPictureStrip(picture) != -1;
+    const WideText widePath = ToWide(path);
+    if (widePath.empty()) return false;
+    PictureEntry entry{values().autoSegmentation != 0, std::nullopt};
+    if (values().useTransparentColour == 1) entry.transparent = values().transparentColour;
+    return ImportPictureFile(group(), widePath.data(), IsIconFileName(path), entry,
+                             program_.scratchPicture());
 }
 
 bool PictureImport::ReplaceWithPictureFile(int index, const std::string& path) {
     GdipImage& picture = program_.scratchPicture();
     ScratchInUse scratch(picture);
     if (!picture.CreateFromFile(path)) return false;
-    if (values().autoSegmentation != 0) return group().ReplaceWithPicture(index, picture);
+    if (values().autoSegmentation != 0) return ReplaceWithPicture(group(), index, picture);
     IconImage icon;
     icon.Attach(picture.ToIcon());
     return icon.Handle() && group().ReplaceWithIcon(index, icon.Handle());

@@ -12,6 +12,7 @@
 #include "fixtures.h"
 #include "imaging/gdip_graphics.h"
 #include "imaging/gdip_image.h"
+#include "imaging/group_imports.h"
 #include "imaging/image_formats.h"
 #include "imaging/solid_brush.h"
 
@@ -51,7 +52,7 @@ void MeasureStripImport(Report& report) {
     auto ours = [&] {
         ImageGroup group;
         group.Create(kCell, kCell);
-        for (const GdipImage& picture : pictures) group.AddPictureStrip(picture);
+        for (const GdipImage& picture : pictures) AddPictureStrip(group, picture);
     };
     auto platform = [&] {
         UniqueImageList list(::ImageList_Create(kCell, kCell, ILC_COLOR32 | ILC_MASK, 0, 0));

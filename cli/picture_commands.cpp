@@ -9,8 +9,8 @@
 #include "core/image_group.h"
 #include "imaging/extraction_formats.h"
 #include "imaging/gdip_image.h"
+#include "imaging/group_imports.h"
 #include "imaging/group_pictures.h"
-#include "imaging/icon_image.h"
 #include "imaging/image_formats.h"
 #include "ui/app_object.h"
 
@@ -59,21 +59,12 @@ bool GatherPictures(const std::vector<std::string>& inputs, std::vector<fs::path
     return true;
 }
 
-// One file into the group, as the program's Add takes it: an icon file at the cell size; any
-// other picture stretched to one cell or, when split, cut into cells from the left.
+// One file into the group, as the program's Add takes it.
 bool AddPicture(ImageGroup& group, const fs::path& path, const PackOptions& options,
                 std::optional<COLORREF> transparent) {
-    if (LowerExtension(Utf8Name(path.filename())) == ".ico") {
-        const IconSize size = group.GetIconSize();
-        IconImage icon;
-        return icon.LoadFromFileW(path.c_str(), false, size.width, size.height) &&
-               group.AddIcon(icon.Handle()) != -1;
-    }
+    const bool iconFile = LowerExtension(Utf8Name(path.filename())) == ".ico";
     GdipImage picture;
-    if (!picture.CreateFromFileW(path.c_str())) return false;
-    if (!options.split) return group.AddPictureAsIcon(picture) != -1;
-    if (transparent) return group.AddPictureStripMasked(picture, *transparent) != -1;
-    return group.AddPictureStrip(picture) != -1;
+    return ImportPictureFile(group, path.c_str(), iconFile, {options.split, transparent}, picture);
 }
 
 // The group's list in the form the output's name asks for.

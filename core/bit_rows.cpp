@@ -4,6 +4,14 @@
 
 namespace iconvale {
 
+std::uint64_t RowStride(std::uint64_t widthPixels, int bitsPerPixel) {
+    return (widthPixels * static_cast<std::uint64_t>(bitsPerPixel) + 31) / 32 * 4;
+}
+
+std::uint64_t WordRowStride(std::uint64_t widthPixels, int bitsPerPixel) {
+    return (widthPixels * static_cast<std::uint64_t>(bitsPerPixel) + 15) / 16 * 2;
+}
+
 void CopyBits(std::uint8_t* dst, std::size_t dstBit, const std::uint8_t* src, std::size_t srcBit,
               std::size_t bitCount) {
     if (dstBit % 8 == 0 && srcBit % 8 == 0) {
@@ -13,16 +21,7 @@ void CopyBits(std::uint8_t* dst, std::size_t dstBit, const std::uint8_t* src, st
         srcBit += done;
         bitCount -= done;
     }
-    for (std::size_t i = 0; i < bitCount; ++i) {
-        std::size_t s = srcBit + i;
-        std::size_t d = dstBit + i;
-        std::uint8_t bit = static_cast<std::uint8_t>(0x80u >> (d % 8));
-        if (src[s / 8] & (0x80u >> (s % 8))) {
-            dst[d / 8] |= bit;
-        } else {
-            dst[d / 8] &= static_cast<std::uint8_t>(~bit);
-        }
-    }
+    for (std::size_t i = 0; i < bitCount; ++i) SetBitAt(dst, dstBit + i, BitAt(src, srcBit + i));
 }
 
 }  // namespace iconvale

@@ -16,8 +16,6 @@
 
 namespace iconvale {
 
-class GdipImage;
-
 inline constexpr std::uint32_t kDefaultGroupFlags = ILC_COLOR32 | ILC_MASK;
 // Widths, heights and counts are 16-bit in the file: a group beyond that could not be saved.
 inline constexpr int kMaxGroupDimension = 65535;
@@ -39,7 +37,8 @@ public:
 
     // Flags: a depth of 4, 8, 16, 24 or 32 bits, or ILC_COLORDDB for the screen's, optionally
     // with ILC_MASK. Refuses sizes outside 1..65535. The old list is gone even on failure.
-    bool Create(int width, int height, std::uint32_t flags = kDefaultGroupFlags, int initialCount = 0);
+    bool Create(int width, int height, std::uint32_t flags = kDefaultGroupFlags,
+                int initialCount = 0);
 
     // Header flag 1: the bytes start with the 8-byte group header, which is skipped unread.
     bool LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFlag = 1);
@@ -50,15 +49,13 @@ public:
     bool ReplaceWithIcon(int index, HICON icon);
     bool Remove(int index);
 
-    // Pictures. Each add returns the index of the first image added, or -1; the picture stays
-    // the caller's. As one icon: the whole picture stretched to the cell size.
-    int AddPictureAsIcon(const GdipImage& picture);
-    // As a strip: cut into cells from the left at the top, unscaled; a rest narrower than a
-    // cell is dropped. The masked form makes pixels of exactly `transparent` transparent.
-    int AddPictureStrip(const GdipImage& picture);
-    int AddPictureStripMasked(const GdipImage& picture, COLORREF transparent);
-    // The cell at `index` filled from the whole picture as one bitmap.
-    bool ReplaceWithPicture(int index, const GdipImage& picture);
+    // A bitmap cut into cells from the left at the top, unscaled; a rest narrower than a cell is
+    // dropped. With a mask colour, pixels of exactly that colour become transparent. The index
+    // of the first image added, or -1 on failure or when the cells would overfill the group.
+    // The bitmap stays the caller's.
+    int AddStrip(HBITMAP strip, std::optional<COLORREF> maskColour);
+    // Image `index` replaced by the bitmap, opaque throughout; the bitmap stays the caller's.
+    bool ReplaceWithBitmap(int index, HBITMAP bitmap);
 
     COLORREF GetBackgroundColour() const;
     COLORREF SetBackgroundColour(COLORREF colour);  // returns the previous colour
@@ -78,7 +75,6 @@ public:
 private:
     struct State;
     void GrowCapacityTo(int count);
-    int AddStrip(HBITMAP strip, std::optional<COLORREF> maskColour);
 
     std::shared_ptr<State> state_;
 };

@@ -1,4 +1,6 @@
-// Moves image lists between the stream's in-memory form and the platform's image list store.
+// Moves image lists between the stream's in-memory form and the platform's image list store:
+// loading (image_list_loading.cpp) builds a platform list from a stream, writing
+// (image_list_writing.cpp) reads one back out.
 #pragma once
 
 #include <windows.h>
@@ -35,5 +37,10 @@ Bytes WriteListStream(HIMAGELIST list, const StreamFields& fields);
 
 // Reads every image of a platform list back out, with the given stream fields.
 std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& fields);
+
+// Where image `index` of the list lies in its bitmap, if the whole cell of width by height lies
+// inside a bitmap of sheetWidth by sheetHeight.
+std::optional<RECT> CellInSheet(HIMAGELIST list, int index, int width, int height, int sheetWidth,
+                                int sheetHeight);
 
 }  // namespace iconvale

@@ -148,10 +148,6 @@ bool IsSupportedDepth(int bitsPerPixel) {
            bitsPerPixel == 32;
 }
 
-std::uint64_t RowStride(std::uint64_t widthPixels, int bitsPerPixel) {
-    return (widthPixels * static_cast<std::uint64_t>(bitsPerPixel) + 31) / 32 * 4;
-}
-
 std::uint64_t WrittenSheetRows(std::uint64_t capacity) {
     return std::max<std::uint64_t>(1, CellRowsFor(capacity));
 }
@@ -198,14 +194,11 @@ void ImageListData::SetPixel(int index, int x, int y, std::uint32_t value) {
 
 bool ImageListData::Transparent(int index, int x, int y) const {
     // An image without a mask is opaque everywhere.
-    return HasMask() && (MaskRow(index, y)[x / 8] & (0x80 >> (x % 8))) != 0;
+    return HasMask() && BitAt(MaskRow(index, y), static_cast<std::size_t>(x));
 }
 
 void ImageListData::SetTransparent(int index, int x, int y, bool transparent) {
-    if (!HasMask()) return;
-    std::uint8_t& b = MaskRow(index, y)[x / 8];
-    std::uint8_t bit = static_cast<std::uint8_t>(0x80 >> (x % 8));
-    b = static_cast<std::uint8_t>(transparent ? (b | bit) : (b & ~bit));
+    if (HasMask()) SetBitAt(MaskRow(index, y), static_cast<std::size_t>(x), transparent);
 }
 
 void ImageListData::AllocateImages() {

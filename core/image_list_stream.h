@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "core/bit_rows.h"
 #include "core/bytes.h"
 #include "core/cell_rows.h"
 
@@ -31,9 +32,6 @@ inline constexpr std::size_t kStreamHeaderSize = 28;
 inline constexpr std::uint64_t kMaxBitmapBytes = 256ull << 20;
 
 bool IsSupportedDepth(int bitsPerPixel);
-
-// Bytes in one row of an uncompressed bitmap: rows are padded to 32-bit boundaries.
-std::uint64_t RowStride(std::uint64_t widthPixels, int bitsPerPixel);
 
 bool IsReadableVersion(std::uint16_t version);
 

@@ -21,14 +21,14 @@ void GdipGraphics::Delete() {
     state_->Clear();
 }
 
-void* GdipGraphics::Handle() const {
+GpGraphics* GdipGraphics::Handle() const {
     return state_->graphics.get();
 }
 
 bool GdipGraphics::CreateFromImage(const GdipImage& picture) {
     Delete();
     if (picture.IsEmpty()) return false;
-    auto* image = static_cast<GpImage*>(picture.Handle());
+    GpImage* image = picture.Handle();
     if (::GdipGetImageGraphicsContext(image, state_->graphics.put()) != kGpOk ||
         !state_->graphics) {
         state_->graphics.reset();
@@ -41,14 +41,13 @@ bool GdipGraphics::CreateFromImage(const GdipImage& picture) {
 bool GdipGraphics::FillRectangle(const SolidBrush& brush, float x, float y, float width,
                                  float height) {
     if (IsEmpty() || brush.IsEmpty()) return false;
-    return ::GdipFillRectangle(state_->graphics.get(), static_cast<GpBrush*>(brush.Handle()), x, y,
-                               width, height) == kGpOk;
+    return ::GdipFillRectangle(state_->graphics.get(), brush.Handle(), x, y, width, height) ==
+           kGpOk;
 }
 
 bool GdipGraphics::DrawImage(const GdipImage& picture, float x, float y) {
     if (IsEmpty() || picture.IsEmpty()) return false;
-    return ::GdipDrawImage(state_->graphics.get(), static_cast<GpImage*>(picture.Handle()), x, y) ==
-           kGpOk;
+    return ::GdipDrawImage(state_->graphics.get(), picture.Handle(), x, y) == kGpOk;
 }
 
 }  // namespace iconvale

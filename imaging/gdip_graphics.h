@@ -8,6 +8,8 @@
 #include "imaging/gdip_image.h"
 #include "imaging/solid_brush.h"
 
+struct GpGraphics;
+
 namespace iconvale {
 
 class GdipGraphics {
@@ -16,8 +18,8 @@ public:
 
     void Delete();
     bool IsEmpty() const { return Handle() == nullptr; }
-    // The library's surface handle (GpGraphics*), null when empty. Stays the object's.
-    void* Handle() const;
+    // The library's surface handle, null when empty. Stays the object's.
+    GpGraphics* Handle() const;
 
     // Deletes the old surface first. Fails on an empty picture and on pixel formats the
     // library cannot draw into (on Windows, the indexed ones).

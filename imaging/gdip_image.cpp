@@ -4,6 +4,8 @@
 #include <cstring>
 #include <vector>
 
+#include "core/bit_rows.h"
+#include "core/dib_bitmaps.h"
 #include "imaging/gdiplus_flat.h"
 #include "ui/large_buffer.h"
 #include "ui/text.h"
@@ -31,34 +33,18 @@ UniqueIcon WithMaskFromAlpha(UniqueIcon icon) {
     if (!icon || !::GetIconInfo(icon.get(), &info)) return {};
     UniqueBitmap colour(info.hbmColor);
     UniqueBitmap oldMask(info.hbmMask);
-    BITMAP shape{};
-    if (!colour || !::GetObjectW(colour.get(), sizeof shape, &shape)) return {};
-    const int width = shape.bmWidth;
-    const int height = shape.bmHeight;
-
-    BITMAPINFO format{};
-    format.bmiHeader.biSize = sizeof format.bmiHeader;
-    format.bmiHeader.biWidth = width;
-    format.bmiHeader.biHeight = -height;  // top-down
-    format.bmiHeader.biPlanes = 1;
-    format.bmiHeader.biBitCount = 32;
-    format.bmiHeader.biCompression = BI_RGB;
-    std::vector<std::uint32_t> pixels;
-    if (!TryResize(pixels, static_cast<std::size_t>(width) * height)) return {};
-    WindowDc screen(nullptr);
-    if (::GetDIBits(screen.get(), colour.get(), 0, height, pixels.data(), &format,
-                    DIB_RGB_COLORS) != height) {
-        return {};
-    }
-    // Monochrome rows are padded to 16 bits for CreateBitmap.
-    const std::size_t stride = (static_cast<std::size_t>(width) + 15) / 16 * 2;
+    const auto pixels = ReadBitmapRows(colour.get(), 32);
+    if (!pixels) return {};
+    const int width = pixels->width;
+    const int height = pixels->height;
+    // CreateBitmap takes rows padded to 16 bits, not to 32 as the pixels came.
+    const auto stride = static_cast<std::size_t>(WordRowStride(width, 1));
     std::vector<std::uint8_t> maskBits;
     if (!TryResize(maskBits, stride * height)) return {};
     for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = pixels->bits.data() + y * pixels->stride;
         for (int x = 0; x < width; ++x) {
-            if ((pixels[static_cast<std::size_t>(y) * width + x] >> 24) == 0) {
-                maskBits[y * stride + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
-            }
+            if (row[4 * x + 3] == 0) SetBitAt(maskBits.data() + y * stride, x, true);
         }
     }
     UniqueBitmap mask(::CreateBitmap(width, height, 1, 1, maskBits.data()));
@@ -83,7 +69,7 @@ bool GdipImage::IsEmpty() const {
     return !state_->image;
 }
 
-void* GdipImage::Handle() const {
+GpImage* GdipImage::Handle() const {
     return state_->image.get();
 }
 

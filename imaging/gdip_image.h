@@ -17,6 +17,8 @@
 #include "core/bytes.h"
 #include "ui/win_handles.h"
 
+struct GpImage;  // the library's own picture type (imaging/gdiplus_flat.h)
+
 namespace iconvale {
 
 inline constexpr int kPixelFormat32bppArgb = 0x26200A;
@@ -46,8 +48,8 @@ public:
     int Height() const;
     // True when both objects share one picture.
     bool SharesWith(const GdipImage& other) const { return state_ == other.state_; }
-    // The library's image handle (GpImage*), null when empty. Stays the object's.
-    void* Handle() const;
+    // The library's image handle, null when empty. Stays the object's.
+    GpImage* Handle() const;
 
     // Each create empties the object first, so a failure leaves it empty.
     bool CreateFromFile(std::string_view path);  // GBK path

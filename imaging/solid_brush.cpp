@@ -14,7 +14,7 @@ void SolidBrush::Delete() {
     state_->brush.reset();
 }
 
-void* SolidBrush::Handle() const {
+GpBrush* SolidBrush::Handle() const {
     return state_->brush.get();
 }
 

@@ -5,6 +5,8 @@
 
 #include "imaging/gdip_image.h"
 
+struct GpBrush;
+
 namespace iconvale {
 
 class SolidBrush {
@@ -13,8 +15,8 @@ public:
 
     void Delete();
     bool IsEmpty() const { return Handle() == nullptr; }
-    // The library's brush handle (GpBrush*), null when empty. Stays the object's.
-    void* Handle() const;
+    // The library's brush handle, null when empty. Stays the object's.
+    GpBrush* Handle() const;
 
     // Deletes the old brush first, so a failure leaves the object empty.
     bool CreateSolid(Argb colour);

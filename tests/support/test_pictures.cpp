@@ -184,7 +184,7 @@ bool WriteBlankPicture(const std::string& path, int width, int height, int pixel
                        const char* formatIdentifier) {
     GdipImage blank;
     return blank.CreateBlank(width, height, pixelFormat) &&
-           SaveToFile(static_cast<GpImage*>(blank.Handle()), path, formatIdentifier);
+           SaveToFile(blank.Handle(), path, formatIdentifier);
 }
 
 bool WriteTwoFrameTiff(const std::string& path, int width, int height, Argb first, Argb second) {
@@ -261,7 +261,7 @@ bool WriteIconFile(const std::string& path,
 }
 
 Pixels PicturePixels(const GdipImage& picture) {
-    return LockedPixels(static_cast<GpImage*>(picture.Handle()));
+    return LockedPixels(picture.Handle());
 }
 
 Pixels DecodePixels(const std::string& path) {
@@ -273,8 +273,7 @@ int PageCount(const std::string& path) {
     GdipImage picture;
     UINT count = 0;
     if (!picture.CreateFromFile(path) ||
-        ::GdipImageGetFrameCount(static_cast<GpImage*>(picture.Handle()), &kFrameDimensionPage,
-                                 &count) != kGpOk) {
+        ::GdipImageGetFrameCount(picture.Handle(), &kFrameDimensionPage, &count) != kGpOk) {
         return 0;
     }
     return static_cast<int>(count);
@@ -283,7 +282,7 @@ int PageCount(const std::string& path) {
 Pixels DecodePage(const std::string& path, int page) {
     GdipImage picture;
     if (!picture.CreateFromFile(path) ||
-        ::GdipImageSelectActiveFrame(static_cast<GpImage*>(picture.Handle()), &kFrameDimensionPage,
+        ::GdipImageSelectActiveFrame(picture.Handle(), &kFrameDimensionPage,
                                      static_cast<UINT>(page)) != kGpOk) {
         return {};
     }

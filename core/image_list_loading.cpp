@@ -1,0 +1,180 @@
+// Loading: a checked stream's cells into a new platform image list, exactly as stored.
+#include <algorithm>
+#include <cstring>
+
+#include "core/bit_rows.h"
+#include "core/dib_bitmaps.h"
+#include "core/image_list_bridge.h"
+#include "ui/large_buffer.h"
+
+namespace iconvale {
+
+namespace {
+
+// Images handed to the platform per add: wide enough to keep calls few, narrow enough that a
+// strip of large cells stays a modest bitmap.
+constexpr int kStripBytesBudget = 1 << 20;
+
+// Lays images first..first+n-1 side by side into a strip, one row of cells.
+void FillStrip(const DibPixels& strip, const CellRows& cells, int bits, int cellWidth,
+               int cellHeight, int first, int n) {
+    const std::size_t cellBits = static_cast<std::size_t>(cellWidth) * bits;
+    for (int k = 0; k < n; ++k) {
+        for (int y = 0; y < cellHeight; ++y) {
+            CopyBits(strip.Row(y), k * cellBits, cells.Row(first + k, y), cells.FirstBit(first + k),
+                     cellBits);
+        }
+    }
+}
+
+// The platform's add makes the mask of a 32-bit image that has any alpha up from that alpha,
+// transparent where the alpha is at most 25, and leaves every other mask as it was given.
+// Whether some image's own mask is not what that would make.
+bool AddRemakesAMask(const ImageListData& fields, const CellRows& image, const CellRows& mask) {
+    if (fields.bitsPerPixel != 32) return false;
+    const int width = fields.width;
+    for (int i = 0; i < fields.count; ++i) {
+        bool hasAlpha = false;
+        bool differs = false;
+        for (int y = 0; y < fields.height && !(hasAlpha && differs); ++y) {
+            const std::uint8_t* row = image.Row(i, y) + image.FirstBit(i) / 8;
+            const std::uint8_t* maskRow = mask.Row(i, y);
+            const std::size_t first = mask.FirstBit(i);
+            for (int x = 0; x < width; ++x) {
+                const std::uint8_t alpha = row[4 * x + 3];
+                const bool transparent = BitAt(maskRow, first + x);
+                hasAlpha = hasAlpha || alpha != 0;
+                differs = differs || transparent != (alpha <= 25);
+            }
+        }
+        if (hasAlpha && differs) return true;
+    }
+    return false;
+}
+
+bool CellHasAlpha(const CellRows& image, int index, int width, int height) {
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* row = image.Row(index, y) + image.FirstBit(index) / 8;
+        for (int x = 0; x < width; ++x) {
+            if (row[4 * x + 3] != 0) return true;
+        }
+    }
+    return false;
+}
+
+// comctl32 6 takes a 32-bit image whose alpha is zero throughout as one without alpha and draws
+// it through its mask, as lists saved from many form designers expect. Such an image is kept
+// opaque where its mask is, so that it shows here as it does there.
+void MakeOpaqueWhereMasked(std::uint8_t* row, const CellRows* mask, int index, int y, int width) {
+    const std::uint8_t* maskRow = mask ? mask->Row(index, y) : nullptr;
+    const std::size_t first = mask ? mask->FirstBit(index) : 0;
+    for (int x = 0; x < width; ++x) {
+        if (!maskRow || !BitAt(maskRow, first + x)) row[4 * x + 3] = 0xFF;
+    }
+}
+
+// Writes every cell's mask into the list's mask bitmap in one call. The cells past the count
+// come out clear; nothing reads them.
+bool StoreMasks(HIMAGELIST list, const ImageListData& fields, const CellRows& mask) {
+    IMAGEINFO info{};
+    BITMAP bm{};
+    if (!::ImageList_GetImageInfo(list, 0, &info) ||
+        ::GetObjectW(info.hbmMask, sizeof bm, &bm) != sizeof bm) {
+        return false;
+    }
+    const auto stride = static_cast<std::size_t>(RowStride(bm.bmWidth, 1));
+    std::vector<std::uint8_t> sheet;
+    if (!TryResize(sheet, stride * bm.bmHeight)) return false;
+    for (int i = 0; i < fields.count; ++i) {
+        const auto cell =
+            CellInSheet(list, i, fields.width, fields.height, bm.bmWidth, bm.bmHeight);
+        if (!cell) return false;
+        for (int y = 0; y < fields.height; ++y) {
+            CopyBits(sheet.data() + (cell->top + y) * stride, static_cast<std::size_t>(cell->left),
+                     mask.Row(i, y), mask.FirstBit(i), fields.width);
+        }
+    }
+    TopDownInfo maskInfo = DescribeTopDown(bm.bmWidth, bm.bmHeight, 1);
+    maskInfo.colours[1] = {0xFF, 0xFF, 0xFF, 0};
+    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    return dc && ::SetDIBits(dc.get(), info.hbmMask, 0, bm.bmHeight, sheet.data(), maskInfo.get(),
+                             DIB_RGB_COLORS) == bm.bmHeight;
+}
+
+// The platform list may adjust what it is given (alpha made up from the mask, colour cleared
+// under it, a mask made up from alpha). A stream's images must come back exactly as they were
+// stored, so the cells are written once more, bit for bit, straight into the list's image
+// bitmap. Masks go through GDI, which is slow for them, so only when the add changed one.
+bool StoreExactCells(HIMAGELIST list, const ImageListData& fields, const CellRows& image,
+                     const std::optional<CellRows>& mask) {
+    IMAGEINFO info{};
+    if (fields.count == 0) return true;
+    if (!::ImageList_GetImageInfo(list, 0, &info)) return false;
+    const int bits = fields.bitsPerPixel;
+    const auto sheet = DibSectionPixels(info.hbmImage, bits);
+    if (!sheet) return false;
+
+    const std::size_t cellBits = static_cast<std::size_t>(fields.width) * bits;
+    for (int i = 0; i < fields.count; ++i) {
+        const auto cell =
+            CellInSheet(list, i, fields.width, fields.height, sheet->width, sheet->height);
+        if (!cell) return false;
+        const bool opaqueThroughMask =
+            bits == 32 && !CellHasAlpha(image, i, fields.width, fields.height);
+        for (int y = 0; y < fields.height; ++y) {
+            std::uint8_t* dst = sheet->Row(cell->top + y);
+            CopyBits(dst, static_cast<std::size_t>(cell->left) * bits, image.Row(i, y),
+                     image.FirstBit(i), cellBits);
+            if (opaqueThroughMask) {
+                MakeOpaqueWhereMasked(dst + cell->left * 4, mask ? &*mask : nullptr, i, y,
+                                      fields.width);
+            }
+        }
+    }
+    if (!mask || !AddRemakesAMask(fields, image, *mask)) return true;
+    return StoreMasks(list, fields, *mask);
+}
+
+}  // namespace
+
+UniqueImageList BuildImageList(const StreamSheets& sheets) {
+    const ImageListData& data = sheets.list;
+    const int bits = data.bitsPerPixel;
+    const UINT createFlags = static_cast<UINT>(bits) | (data.HasMask() ? ILC_MASK : 0);
+    UniqueImageList list(::ImageList_Create(data.width, data.height, createFlags,
+                                            std::max<int>(data.count, 1),
+                                            std::max<int>(data.grow, 4)));
+    if (!list) return {};
+    ::ImageList_SetBkColor(list.get(), data.background);
+
+    const CellRows image = sheets.image.Cells(data.width, data.height);
+    std::optional<CellRows> mask;
+    if (sheets.mask) mask = sheets.mask->Cells(data.width, data.height);
+
+    const std::size_t stripCellBytes = data.ImageBytes() + data.MaskBytes();
+    const int perStrip = static_cast<int>(std::clamp<std::size_t>(
+        kStripBytesBudget / std::max<std::size_t>(stripCellBytes, 1), 1, 1024));
+    const auto& palette = data.palette.empty() && bits <= 8 ? DefaultPalette(bits) : data.palette;
+    const std::vector<std::uint32_t> maskPalette = {0x00000000, 0x00FFFFFF};
+
+    for (int first = 0; first < data.count; first += perStrip) {
+        int n = std::min(perStrip, data.count - first);
+        DibSection imageStrip = CreateTopDownSection(n * data.width, data.height, bits, palette);
+        if (!imageStrip.bitmap) return {};
+        FillStrip(imageStrip.pixels, image, bits, data.width, data.height, first, n);
+        DibSection maskStrip;
+        if (mask) {
+            maskStrip = CreateTopDownSection(n * data.width, data.height, 1, maskPalette);
+            if (!maskStrip.bitmap) return {};
+            FillStrip(maskStrip.pixels, *mask, 1, data.width, data.height, first, n);
+        }
+        ::GdiFlush();
+        if (::ImageList_Add(list.get(), imageStrip.bitmap.get(), maskStrip.bitmap.get()) != first) {
+            return {};
+        }
+    }
+    if (!StoreExactCells(list.get(), data, image, mask)) return {};
+    return list;
+}
+
+}  // namespace iconvale
