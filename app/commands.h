@@ -22,10 +22,16 @@ enum class Command : UINT {
     About,
     Import,
     Export,
+    ZoomActual,
+    ZoomDouble,
+    ZoomQuadruple,
+    ZoomIn,
+    ZoomOut,
+    Checkerboard,
 };
 
 inline constexpr UINT kFirstCommand = static_cast<UINT>(Command::New);
-inline constexpr UINT kCommandCount = static_cast<UINT>(Command::Export) - kFirstCommand + 1;
+inline constexpr UINT kCommandCount = static_cast<UINT>(Command::Checkerboard) - kFirstCommand + 1;
 
 inline UINT CommandId(Command c) {
     return static_cast<UINT>(c);

@@ -37,6 +37,17 @@ const MenuItem kHelpMenu[] = {
     {"关于(&O)", Command::About},
 };
 
+const MenuItem kViewMenu[] = {
+    {"实际大小(&1)\tCtrl+1", Command::ZoomActual},
+    {"两倍(&2)\tCtrl+2", Command::ZoomDouble},
+    {"四倍(&4)\tCtrl+4", Command::ZoomQuadruple},
+    {nullptr, kNone},
+    {"放大(&I)\tCtrl++", Command::ZoomIn},
+    {"缩小(&O)\tCtrl+-", Command::ZoomOut},
+    {nullptr, kNone},
+    {"透明处显示棋盘格", Command::Checkerboard},
+};
+
 template <std::size_t N>
 HMENU BuildPopup(const MenuItem (&items)[N]) {
     HMENU popup = ::CreatePopupMenu();
@@ -64,6 +75,7 @@ UniqueMenu BuildMenuBar() {
     AppendPopup(bar.get(), "编辑(&E)", kEditMenu);
     AppendPopup(bar.get(), "选项(&O)", kOptionsMenu);
     AppendPopup(bar.get(), "帮助(&H)", kHelpMenu);
+    AppendPopup(bar.get(), "视图(&V)", kViewMenu);
     return bar;
 }
 
@@ -73,6 +85,15 @@ UniqueAccelerators BuildAccelerators() {
         {FCONTROL | FVIRTKEY, 'O', static_cast<WORD>(CommandId(Command::Open))},
         {FCONTROL | FVIRTKEY, 'S', static_cast<WORD>(CommandId(Command::Save))},
         {FVIRTKEY, VK_DELETE, static_cast<WORD>(CommandId(Command::Delete))},
+        {FCONTROL | FVIRTKEY, '1', static_cast<WORD>(CommandId(Command::ZoomActual))},
+        {FCONTROL | FVIRTKEY, '2', static_cast<WORD>(CommandId(Command::ZoomDouble))},
+        {FCONTROL | FVIRTKEY, '4', static_cast<WORD>(CommandId(Command::ZoomQuadruple))},
+        // Plus is Shift with the "=" key on most layouts, and the keypad has its own.
+        {FCONTROL | FVIRTKEY, VK_OEM_PLUS, static_cast<WORD>(CommandId(Command::ZoomIn))},
+        {FCONTROL | FSHIFT | FVIRTKEY, VK_OEM_PLUS, static_cast<WORD>(CommandId(Command::ZoomIn))},
+        {FCONTROL | FVIRTKEY, VK_ADD, static_cast<WORD>(CommandId(Command::ZoomIn))},
+        {FCONTROL | FVIRTKEY, VK_OEM_MINUS, static_cast<WORD>(CommandId(Command::ZoomOut))},
+        {FCONTROL | FVIRTKEY, VK_SUBTRACT, static_cast<WORD>(CommandId(Command::ZoomOut))},
     };
     return UniqueAccelerators(::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 }

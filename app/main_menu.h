@@ -11,6 +11,9 @@ namespace iconvale {
 // Position of the "编辑(&E)" menu in the bar; the icon list pops it up on a right click.
 inline constexpr int kEditMenuPosition = 1;
 
+// Position of "视图(&V)", the last menu of the bar.
+inline constexpr int kViewMenuPosition = 4;
+
 UniqueMenu BuildMenuBar();
 UniqueAccelerators BuildAccelerators();
 

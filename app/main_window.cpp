@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <windowsx.h>
 
 #include "app/main_toolbar.h"
 #include "res/resource_ids.h"
@@ -43,7 +44,7 @@ std::wstring PaneText(const char* label, int value) {
 
 }  // namespace
 
-MainWindow::MainWindow(const ImageGroup& openGroup) : openGroup_(openGroup) {}
+MainWindow::MainWindow(const ImageGroup& openGroup) : openGroup_(openGroup), images_(openGroup) {}
 
 MainWindow::~MainWindow() {
     if (hwnd()) ::DestroyWindow(hwnd());
@@ -104,6 +105,7 @@ void MainWindow::RebuildIconList() {
         item.pszText = label.data();
         ::SendMessageW(iconList_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
     }
+    images_.Refresh();
     ::SendMessageW(iconList_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(iconList_, nullptr, TRUE);
 }
@@ -119,8 +121,7 @@ void MainWindow::UpdateStatusBar(std::string_view text) {
 }
 
 void MainWindow::AttachImages(HIMAGELIST images) {
-    ::SendMessageW(iconList_, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
-    ::InvalidateRect(iconList_, nullptr, TRUE);
+    images_.AttachGroupList(images);
 }
 
 std::vector<int> MainWindow::SelectedIndices() const {
@@ -157,6 +158,41 @@ bool MainWindow::AutoSegmentMarked() const {
             MF_CHECKED) != 0;
 }
 
+void MainWindow::SetDisplayOptions(DisplayOptions options) {
+    ::CheckMenuRadioItem(menuBar(), CommandId(Command::ZoomActual),
+                         CommandId(Command::ZoomQuadruple),
+                         CommandId(options.zoom == 4   ? Command::ZoomQuadruple
+                                   : options.zoom == 2 ? Command::ZoomDouble
+                                                       : Command::ZoomActual),
+                         MF_BYCOMMAND);
+    ::CheckMenuItem(menuBar(), CommandId(Command::Checkerboard),
+                    MF_BYCOMMAND | (options.checkerboard ? MF_CHECKED : MF_UNCHECKED));
+    images_.SetOptions(options);
+}
+
+bool MainWindow::OverIconList(LPARAM screenPoint) const {
+    RECT list{};
+    ::GetWindowRect(iconList_, &list);
+    return ::PtInRect(&list, {GET_X_LPARAM(screenPoint), GET_Y_LPARAM(screenPoint)}) != FALSE;
+}
+
+bool MainWindow::OnMouseWheel(WPARAM wParam) {
+    if (!(GET_KEYSTATE_WPARAM(wParam) & MK_CONTROL)) return false;
+    // Fine-grained wheels send parts of a notch; a step is taken per whole notch.
+    wheelTurned_ += GET_WHEEL_DELTA_WPARAM(wParam);
+    for (; wheelTurned_ >= WHEEL_DELTA; wheelTurned_ -= WHEEL_DELTA) RunCommand(Command::ZoomIn);
+    for (; wheelTurned_ <= -WHEEL_DELTA; wheelTurned_ += WHEEL_DELTA) RunCommand(Command::ZoomOut);
+    return true;
+}
+
+LRESULT CALLBACK MainWindow::IconListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                          UINT_PTR, DWORD_PTR self) {
+    if (message == WM_MOUSEWHEEL && reinterpret_cast<MainWindow*>(self)->OnMouseWheel(wParam)) {
+        return 0;
+    }
+    return ::DefSubclassProc(list, message, wParam, lParam);
+}
+
 void MainWindow::PopUpEditMenu(POINT screen) {
     HMENU edit = ::GetSubMenu(menuBar(), kEditMenuPosition);
     UINT chosen = ::TrackPopupMenu(edit, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
@@ -183,6 +219,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             OnDestroy();
             return 0;
+        case WM_MOUSEWHEEL:
+            // The wheel comes here when the list is not focused but the mouse is over it.
+            if (OverIconList(lParam) && OnMouseWheel(wParam)) return 0;
+            return DefaultProc(message, wParam, lParam);
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
@@ -208,6 +248,8 @@ void MainWindow::CreateControls() {
         layout_.Scaled(456), layout_.Scaled(240), hwnd(),
         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIconListId)), nullptr, nullptr);
     layout_.TrackFont(iconList_);
+    images_.SetIconList(iconList_);
+    ::SetWindowSubclass(iconList_, &IconListProc, 0, reinterpret_cast<DWORD_PTR>(this));
     statusBar_ = ::CreateWindowExW(
         0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBT_TOOLTIPS, 0, 0, 0, 0, hwnd(),
         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)), nullptr, nullptr);
@@ -243,6 +285,7 @@ void MainWindow::OnDpiChanged(UINT dpi, const RECT& suggested) {
 void MainWindow::OnCreate() {
     layout_.SetDpi(WindowDpi(hwnd()));
     CreateControls();
+    SetDisplayOptions(images_.options());
     OnSize();
     if (events_.created) events_.created();
 }
@@ -298,6 +341,7 @@ void MainWindow::OnClose() {
 }
 
 void MainWindow::OnDestroy() {
+    ::RemoveWindowSubclass(iconList_, &IconListProc, 0);
     if (events_.destroying) events_.destroying();
 }
 

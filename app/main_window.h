@@ -12,6 +12,7 @@
 
 #include "app/commands.h"
 #include "app/document_view.h"
+#include "app/icon_list_images.h"
 #include "app/main_menu.h"
 #include "core/image_group.h"
 #include "ui/base_window.h"
@@ -56,6 +57,12 @@ public:
     bool AutoSegmentMarked() const;
     void PopUpEditMenu(POINT screen);
 
+    // The zoom and checkerboard of the icon list; the menu's marks follow them.
+    DisplayOptions displayOptions() const { return images_.options(); }
+    void SetDisplayOptions(DisplayOptions options);
+    // The list the icon list draws from: the group's own, or the display list made from it.
+    HIMAGELIST shownImages() const { return images_.shown(); }
+
     HWND iconList() const { return iconList_; }
     HWND toolbar() const { return toolbar_; }
     HWND statusBar() const { return statusBar_; }
@@ -76,6 +83,11 @@ private:
     // Every designed place, pane edge, button size and font, for this DPI.
     void ApplyDpi(UINT dpi);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
+    // Ctrl with the wheel zooms; true when the message was taken for that.
+    bool OnMouseWheel(WPARAM wParam);
+    bool OverIconList(LPARAM screenPoint) const;
+    static LRESULT CALLBACK IconListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
+                                         UINT_PTR id, DWORD_PTR self);
 
     const ImageGroup& openGroup_;
     Events events_;
@@ -83,6 +95,8 @@ private:
     UniqueAccelerators accelerators_;
     ImageGroup toolbarImages_;
     DpiLayout layout_;
+    IconListImages images_;
+    int wheelTurned_ = 0;  // wheel delta not yet turned into a zoom step
     HWND toolbar_ = nullptr;
     HWND linkLabel_ = nullptr;
     HWND iconList_ = nullptr;

@@ -147,6 +147,19 @@ bool SaveRememberedChoices(std::string_view file, const RememberedChoices& choic
     return WriteNumber(file, kAutoSegmentationSetting, choices.autoSegmentation) && saved;
 }
 
+DisplayOptions LoadDisplayOptions(std::string_view file) {
+    DisplayOptions options;
+    const int zoom = ReadNumber(file, kZoomSetting);
+    options.zoom = zoom == 2 || zoom == 4 ? zoom : 1;
+    options.checkerboard = ReadNumber(file, kCheckerboardSetting) == 1;
+    return options;
+}
+
+bool SaveDisplayOptions(std::string_view file, const DisplayOptions& options) {
+    const bool saved = WriteNumber(file, kZoomSetting, options.zoom);
+    return WriteNumber(file, kCheckerboardSetting, options.checkerboard ? 1 : 0) && saved;
+}
+
 int LoadUseColour() {
     return LoadUseColour(SettingsFilePath());
 }

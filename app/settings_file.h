@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "imaging/display_list.h"
+
 namespace iconvale {
 
 inline constexpr std::string_view kSettingsFileName = "seting.ini";
@@ -24,6 +26,8 @@ inline constexpr SettingKey kPictureFilterSetting{"index", "image", "6"};
 inline constexpr SettingKey kGroupFilterSetting{"index", "imagelist", "1"};
 inline constexpr SettingKey kAutoSegmentationSetting{"seting", "autosegmentation", "0"};
 inline constexpr SettingKey kUseColourSetting{"seting", "usecolor", "1"};
+inline constexpr SettingKey kZoomSetting{"view", "zoom", "1"};
+inline constexpr SettingKey kCheckerboardSetting{"view", "checkerboard", "0"};
 
 // Empty when the program's folder is unknown; nothing is then read or written, since a bare
 // file name would send the profile functions to the Windows folder.
@@ -51,6 +55,11 @@ RememberedChoices LoadRememberedChoices();
 RememberedChoices LoadRememberedChoices(std::string_view file);
 bool SaveRememberedChoices(const RememberedChoices& choices);
 bool SaveRememberedChoices(std::string_view file, const RememberedChoices& choices);
+
+// The icon list's zoom and checkerboard. A zoom other than 1, 2 or 4 gives 1, a checkerboard
+// other than 0 or 1 gives none.
+DisplayOptions LoadDisplayOptions(std::string_view file);
+bool SaveDisplayOptions(std::string_view file, const DisplayOptions& options);
 
 int LoadUseColour();
 int LoadUseColour(std::string_view file);

@@ -74,6 +74,7 @@ void Shell::OnCreated() {
     program_.values.groupFilterIndex = choices.groupFilterIndex;
     program_.values.autoSegmentation = choices.autoSegmentation;
     window_.SetAutoSegmentMark(program_.values.autoSegmentation == 1);
+    window_.SetDisplayOptions(LoadDisplayOptions(options_.settingsPath));
 
     OpenCommandLineFile();
 }
@@ -124,6 +125,7 @@ void Shell::OnDestroying() {
     SaveRememberedChoices(options_.settingsPath,
                           {program_.values.pictureFilterIndex, program_.values.groupFilterIndex,
                            program_.values.autoSegmentation});
+    SaveDisplayOptions(options_.settingsPath, window_.displayOptions());
     if (quitOnDestroy_) ::PostQuitMessage(0);
 }
 
@@ -154,6 +156,27 @@ void Shell::WireCommands() {
     window_.SetCommandHandler(Command::About, [this] { ShowAbout(); });
     window_.SetCommandHandler(Command::Import, [this] { exchange_.Import(); });
     window_.SetCommandHandler(Command::Export, [this] { exchange_.Export(); });
+    WireViewCommands();
+}
+
+void Shell::WireViewCommands() {
+    auto change = [this](auto edit) {
+        return [this, edit] {
+            DisplayOptions options = window_.displayOptions();
+            edit(options);
+            window_.SetDisplayOptions(options);
+        };
+    };
+    window_.SetCommandHandler(Command::ZoomActual, change([](DisplayOptions& o) { o.zoom = 1; }));
+    window_.SetCommandHandler(Command::ZoomDouble, change([](DisplayOptions& o) { o.zoom = 2; }));
+    window_.SetCommandHandler(Command::ZoomQuadruple,
+                              change([](DisplayOptions& o) { o.zoom = 4; }));
+    window_.SetCommandHandler(Command::ZoomIn,
+                              change([](DisplayOptions& o) { o.zoom = ZoomedIn(o.zoom); }));
+    window_.SetCommandHandler(Command::ZoomOut,
+                              change([](DisplayOptions& o) { o.zoom = ZoomedOut(o.zoom); }));
+    window_.SetCommandHandler(Command::Checkerboard,
+                              change([](DisplayOptions& o) { o.checkerboard = !o.checkerboard; }));
 }
 
 int RunProgram(Program& program, ModalUi& ui, ShellOptions options, HINSTANCE instance,

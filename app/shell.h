@@ -50,6 +50,7 @@ private:
     void OnDestroying();
     void OnFilesDropped(const std::string& paths);
     void WireCommands();
+    void WireViewCommands();
     void ToggleAutoSegmentation();
     void OpenCommandLineFile();
     void Exit();

@@ -102,7 +102,7 @@ TEST_F(MainWindowTest, ResizingStretchesTheListAndLeavesTheLinkLabel) {
 
 TEST_F(MainWindowTest, MenuBarHasEveryItemWithItsShortcut) {
     HMENU bar = window_.menuBar();
-    ASSERT_EQ(::GetMenuItemCount(bar), 4);
+    ASSERT_EQ(::GetMenuItemCount(bar), 5);
     const std::vector<std::vector<std::string>> expected = {
         {"新建(&N)\tCtrl+N", "打开(&O)\tCtrl+O", "保存(&S)\tCtrl+S", "", "另存为", "导入(&I)…",
          "导出(&X)…", "", "退出"},
@@ -110,9 +110,11 @@ TEST_F(MainWindowTest, MenuBarHasEveryItemWithItsShortcut) {
          "提取图标(&E)"},
         {"自动分割(&A)", "设置(&S)"},
         {"关于(&O)"},
+        {"实际大小(&1)\tCtrl+1", "两倍(&2)\tCtrl+2", "四倍(&4)\tCtrl+4", "", "放大(&I)\tCtrl++",
+         "缩小(&O)\tCtrl+-", "", "透明处显示棋盘格"},
     };
-    const char* titles[] = {"文件(&F)", "编辑(&E)", "选项(&O)", "帮助(&H)"};
-    for (int m = 0; m < 4; ++m) {
+    const char* titles[] = {"文件(&F)", "编辑(&E)", "选项(&O)", "帮助(&H)", "视图(&V)"};
+    for (int m = 0; m < 5; ++m) {
         EXPECT_EQ(MenuText(bar, m), titles[m]);
         HMENU popup = ::GetSubMenu(bar, m);
         ASSERT_EQ(::GetMenuItemCount(popup), static_cast<int>(expected[m].size())) << m;
@@ -155,6 +157,46 @@ TEST_F(MainWindowTest, ShortcutKeysReachTheirCommands) {
     EXPECT_FALSE(press('N', false));
     EXPECT_EQ(ran_, (std::vector<UINT>{CommandId(Command::New), CommandId(Command::Open),
                                        CommandId(Command::Save), CommandId(Command::Delete)}));
+}
+
+TEST_F(MainWindowTest, ViewKeysAndTheWheelOverTheListReachTheZoomCommands) {
+    auto press = [&](UINT key, bool shift) {
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        keys[VK_CONTROL] = 0x80;
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+        MSG message{window_.hwnd(), WM_KEYDOWN, key, 1, 0, {}};
+        BOOL translated = ::TranslateAcceleratorW(window_.hwnd(), window_.accelerators(), &message);
+        keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+        ::SetKeyboardState(keys);
+        return translated;
+    };
+    for (UINT key : {UINT{'1'}, UINT{'2'}, UINT{'4'}}) EXPECT_TRUE(press(key, false));
+    EXPECT_TRUE(press(VK_OEM_PLUS, true));   // Ctrl+Plus
+    EXPECT_TRUE(press(VK_OEM_PLUS, false));  // Ctrl+=
+    EXPECT_TRUE(press(VK_ADD, false));
+    EXPECT_TRUE(press(VK_OEM_MINUS, false));
+    EXPECT_TRUE(press(VK_SUBTRACT, false));
+    const UINT in = CommandId(Command::ZoomIn), out = CommandId(Command::ZoomOut);
+    EXPECT_EQ(ran_,
+              (std::vector<UINT>{CommandId(Command::ZoomActual), CommandId(Command::ZoomDouble),
+                                 CommandId(Command::ZoomQuadruple), in, in, in, out, out}));
+
+    ran_.clear();
+    RECT list{};
+    ::GetWindowRect(window_.iconList(), &list);
+    const LPARAM over = MAKELPARAM(list.left + 5, list.top + 5);
+    ::SendMessageW(window_.iconList(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, 2 * WHEEL_DELTA),
+                   over);
+    ::SendMessageW(window_.iconList(), WM_MOUSEWHEEL,
+                   MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-WHEEL_DELTA / 2)), over);
+    ::SendMessageW(window_.iconList(), WM_MOUSEWHEEL,
+                   MAKEWPARAM(MK_CONTROL, static_cast<WORD>(-WHEEL_DELTA / 2)), over);
+    ::SendMessageW(window_.iconList(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), over);
+    ::SendMessageW(window_.hwnd(), WM_MOUSEWHEEL, MAKEWPARAM(MK_CONTROL, WHEEL_DELTA), over);
+    EXPECT_EQ(ran_, (std::vector<UINT>{in, in, out, in}))
+        << "half notches add up; no Ctrl, no zoom";
 }
 
 TEST_F(MainWindowTest, ToolbarRoutesByPositionAndSeparatorsRunNothing) {
