@@ -34,7 +34,14 @@ install_packages() {
     local sudo=""
     [ "$(id -u)" -ne 0 ] && sudo=sudo
     if ! dpkg --print-foreign-architectures | grep -qx i386; then $sudo dpkg --add-architecture i386; fi
-    $sudo apt-get update -qq
+    # A mirror in the middle of a sync fails the update for one index now and then; a second
+    # try usually passes, and otherwise the install goes on with the indices that did load.
+    local try
+    for try in 1 2 3; do
+        $sudo apt-get update -qq && break
+        log "apt-get update failed (try $try)"
+        sleep 10
+    done
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
