@@ -40,9 +40,21 @@ install_packages() {
     for try in 1 2 3; do
         $sudo apt-get update -qq && break
         log "apt-get update failed (try $try)"
-        sleep 10
+        [ "$try" -lt 3 ] && sleep 10
     done
-    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    local install=($sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends)
+    "${install[@]}" "${missing[@]}" >/dev/null && return 0
+    # When one arch's security index did not load, the two arches' copies of a shared library
+    # (zlib1g and zlib1g:i386, say) have different candidates and wine32 cannot be resolved.
+    # The point release carries the same fixes for both arches, so the install is tried once
+    # more with the security suite below it.
+    log "the install failed; trying again with the point release preferred to the security suite"
+    local pin; pin=$(mktemp)
+    printf 'Package: *\nPin: release l=Debian-Security\nPin-Priority: 100\n' >"$pin"
+    local status=0
+    "${install[@]}" -o Dir::Etc::Preferences="$pin" "${missing[@]}" >/dev/null || status=$?
+    rm -f "$pin"
+    return $status
 }
 
 # Starts a virtual screen when there is no usable one.
