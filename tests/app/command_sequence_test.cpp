@@ -140,7 +140,7 @@ unsigned EnvironmentNumber(const char* name, unsigned fallback) {
 class CommandSequenceTest : public testing::ProgramFixture {
 protected:
     // The document as the model sees it.
-    struct Document {
+    struct DocumentModel {
         GroupModel group;
         std::string path;
         bool modified = false;
@@ -322,7 +322,7 @@ protected:
 
     void ApplyToProgram(const Plan& plan) {
         Select(plan.selected);
-        values().autoSegmentation = plan.cells ? 1 : 0;
+        choices().autoSegmentation = plan.cells ? 1 : 0;
         const bool fileAsked = !plan.file.empty();
         switch (plan.step) {
             case Step::New: {
@@ -397,7 +397,7 @@ protected:
         switch (plan.step) {
             case Step::New:
                 DiscardInModel(plan, saves);
-                model_ = Document{{plan.width, plan.height, plan.depth, plan.mask, {}}, "", false, plan.mask};
+                model_ = DocumentModel{{plan.width, plan.height, plan.depth, plan.mask, {}}, "", false, plan.mask};
                 break;
             case Step::AddWhole: g.images.push_back(FromPicture(plan.colours[0], plan.colours[1], false));
                 model_.modified = true;
@@ -463,8 +463,8 @@ protected:
         ASSERT_TRUE(testing::Matches(model_.group, *images)) << "the open group";
         EXPECT_EQ(ListCount(), static_cast<LRESULT>(model_.group.images.size()))
             << "the icon list shows another count";
-        EXPECT_EQ(values().modified != 0, model_.modified);
-        EXPECT_EQ(values().currentPath, model_.path);
+        EXPECT_EQ(document().modified() != 0, model_.modified);
+        EXPECT_EQ(document().path(), model_.path);
         for (const auto& [path, model] : saves) ASSERT_TRUE(FileMatches(path, model));
     }
 
@@ -488,7 +488,7 @@ protected:
         saved_.clear();
         pictures_.clear();
         // Each sequence starts from a clean document, so that it replays alone as it ran here.
-        values().modified = 0;
+        if (group().IsCreated()) MarkSaved();
         model_.modified = false;
         const int length = Between(10, 20);
         for (int i = 0; i < length; ++i) {
@@ -504,11 +504,12 @@ protected:
         }
     }
 
-    DocumentCommands commands_{program_, window_, ui_, program_.fileDialog(), folder_.File("seting.ini")};
-    PictureImport import_{program_, window_, ui_, commands_};
+    DocumentCommands commands_{program_.document(), program_.choices, window_, ui_, program_.fileDialog(), folder_.File("seting.ini")};
+    PictureImport import_{program_.document(), program_.choices, program_.scratchPicture(),
+                          program_.fileDialog(), window_, ui_, commands_};
 
     std::mt19937 random_;
-    Document model_;
+    DocumentModel model_;
     std::map<std::string, GroupModel> saved_;        // this sequence's files and what they hold
     std::map<std::string, std::string> pictures_;    // pictures already written, by what they show
     int files_ = 0;
