@@ -20,10 +20,9 @@ std::string ResolvedSettingsPath(const std::string& given) {
 AppHost::Parts::Parts(ProgramObjects& program, MainWindow& window, ModalUi& ui,
                       const std::string& settingsPath)
     : presenter(program.document(), window),
-      document(program.document(), program.choices, window, ui, program.fileDialog(),
-               settingsPath),
-      pictures(program.document(), program.choices, program.scratchPicture(),
-               program.fileDialog(), window, ui, document),
+      document(program.document(), program.choices, window, ui, program.fileDialog(), settingsPath),
+      pictures(program.document(), program.choices, program.scratchPicture(), program.fileDialog(),
+               window, ui, document),
       extraction(program.document(), program.choices, window, ui, FolderOfDocument(settingsPath)),
       exchange(program.document(), program.fileDialog(), window, ui, document) {}
 

@@ -72,7 +72,7 @@ void Document::Discard() {
 }
 
 void Document::Announce(DocumentEvent event) {
-    if (listener_) listener_(event);
+    if (listener_) listener_->OnDocument(event);
 }
 
 }  // namespace iconvale

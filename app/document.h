@@ -20,9 +20,16 @@ enum class DocumentEvent {
     Discarded,  // the group is gone with its changes
 };
 
+class DocumentListener {
+public:
+    virtual void OnDocument(DocumentEvent event) = 0;
+
+protected:
+    ~DocumentListener() = default;
+};
+
 class Document {
 public:
-    using Listener = std::function<void(DocumentEvent)>;
     // Alters the group in place; true when it changed something that needs saving.
     using Edit = std::function<bool(ImageGroup&)>;
 
@@ -30,7 +37,9 @@ public:
     Document(const Document&) = delete;
     Document& operator=(const Document&) = delete;
 
-    void SetListener(Listener listener) { listener_ = std::move(listener); }
+    // One at a time; null for none. The listener must outlive the document or be removed first.
+    void SetListener(DocumentListener* listener) { listener_ = listener; }
+    DocumentListener* listener() const { return listener_; }
 
     // The same object for the document's whole life; only the list inside it is replaced.
     const ImageGroup& group() const { return group_; }
@@ -62,7 +71,7 @@ private:
     ImageGroup group_;
     std::string path_;
     bool modified_ = false;
-    Listener listener_;
+    DocumentListener* listener_ = nullptr;
 };
 
 }  // namespace iconvale

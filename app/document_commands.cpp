@@ -9,9 +9,8 @@
 
 namespace iconvale {
 
-DocumentCommands::DocumentCommands(Document& document, SessionChoices& choices,
-                                   DocumentView& view, ModalUi& ui, FileDialogObject& dialog,
-                                   std::string settingsPath)
+DocumentCommands::DocumentCommands(Document& document, SessionChoices& choices, DocumentView& view,
+                                   ModalUi& ui, FileDialogObject& dialog, std::string settingsPath)
     : document_(document),
       choices_(choices),
       view_(view),

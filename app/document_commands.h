@@ -54,7 +54,8 @@ private:
 
 // The image-group dialogs' filter, and the fixed texts the commands show.
 inline constexpr char kGroupFilter[] = "易图片组(*.eil)|*.eil|所有文件(*.*)|*.*";
-inline constexpr DWORD kGroupDialogFlags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+inline constexpr DWORD kGroupDialogFlags =
+    OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 inline constexpr char kNoGroupMessage[] = "请先新建或打开一个图片组！";
 inline constexpr char kSaveFailedMessage[] = "保存失败！";
 inline constexpr char kOpenFailedMessage[] = "打开图片组失败！可能不是图片组文件";

@@ -4,14 +4,15 @@ namespace iconvale {
 
 DocumentPresenter::DocumentPresenter(Document& document, DocumentView& view)
     : document_(document), view_(view) {
-    document_.SetListener([this](DocumentEvent event) { Show(event); });
+    document_.SetListener(this);
 }
 
 DocumentPresenter::~DocumentPresenter() {
-    document_.SetListener({});
+    // A later presenter of the same document may have taken over already.
+    if (document_.listener() == this) document_.SetListener(nullptr);
 }
 
-void DocumentPresenter::Show(DocumentEvent event) {
+void DocumentPresenter::OnDocument(DocumentEvent event) {
     switch (event) {
         case DocumentEvent::Saved:
             if (!document_.path().empty()) statusText_ = document_.path();

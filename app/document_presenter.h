@@ -11,17 +11,17 @@ namespace iconvale {
 
 inline constexpr char kUntitledStatus[] = "未命名图片组";
 
-class DocumentPresenter {
+class DocumentPresenter final : public DocumentListener {
 public:
-    // Listens to `document` until destroyed; both must outlive it.
+    // Listens to `document` until destroyed; the document and the view must outlive it.
     DocumentPresenter(Document& document, DocumentView& view);
     ~DocumentPresenter();
     DocumentPresenter(const DocumentPresenter&) = delete;
     DocumentPresenter& operator=(const DocumentPresenter&) = delete;
 
-private:
-    void Show(DocumentEvent event);
+    void OnDocument(DocumentEvent event) override;
 
+private:
     Document& document_;
     DocumentView& view_;
     // The last pane's text. A new group is labelled untitled until the first edit, which shows

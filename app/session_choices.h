@@ -10,9 +10,9 @@
 namespace iconvale {
 
 struct SessionChoices {
-    int pictureFilterIndex = 0;  // 1-based filter of the picture dialog (settings: 6)
-    int groupFilterIndex = 0;    // 1-based filter of the group dialogs (settings: 1)
-    bool autoSegmentation = false;     // pictures cut into cells on import
+    int pictureFilterIndex = 0;         // 1-based filter of the picture dialog (settings: 6)
+    int groupFilterIndex = 0;           // 1-based filter of the group dialogs (settings: 1)
+    bool autoSegmentation = false;      // pictures cut into cells on import
     bool useTransparentColour = false;  // masked strips on import; set by the new-group dialog
     COLORREF transparentColour = 0;     // the new-group dialog's colour
     std::string extractionFolder;       // the extraction dialog's folder,

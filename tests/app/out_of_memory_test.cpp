@@ -98,7 +98,7 @@ TEST_F(OutOfMemoryTest, AddReplaceDropAndExtractFailWithTheirMessages) {
     commands_.New();
     const std::string picture = Picture("strip.png");
     ASSERT_TRUE(import_.AddPictureFile(picture));
-    window_.RebuildIconList();
+    MarkSaved();
     Select({0});
     const Bytes before = group().SaveToBytes(1);
 
