@@ -99,8 +99,8 @@ std::string ImportProblemText(const ContainerError& error) {
     return text;
 }
 
-ExchangeCommands::ExchangeCommands(Document& document, FileDialogObject& dialog,
-                                   DocumentView& view, ModalUi& ui, DocumentCommands& commands)
+ExchangeCommands::ExchangeCommands(Document& document, FileDialogObject& dialog, DocumentView& view,
+                                   ModalUi& ui, DocumentCommands& commands)
     : document_(document), dialog_(dialog), view_(view), ui_(ui), commands_(commands) {}
 
 bool ExchangeCommands::OpenList(const ImageListData& list) {
@@ -149,7 +149,8 @@ bool ExchangeCommands::ImportFrom(const std::string& path) {
 
 void ExchangeCommands::Import() {
     if (!commands_.ConfirmDiscard()) return;
-    dialog_.SetUp(kImportDialogFlags, "导入图片列表", "", kImportFilter, importFilterIndex_, "", "");
+    dialog_.SetUp(kImportDialogFlags, "导入图片列表", "", kImportFilter, importFilterIndex_, "",
+                  "");
     auto choice = ui_.ChooseFile(dialog_, view_.DialogOwner(), FileDialogKind::Open);
     if (!choice) return;
     importFilterIndex_ = choice->filterIndex;

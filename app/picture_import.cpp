@@ -17,9 +17,9 @@ constexpr DWORD kPictureDialogFlags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | 
 
 }  // namespace
 
-PictureImport::PictureImport(Document& document, SessionChoices& choices,
-                             GdipImage& scratchPicture, FileDialogObject& dialog,
-                             DocumentView& view, ModalUi& ui, DocumentCommands& commands)
+PictureImport::PictureImport(Document& document, SessionChoices& choices, GdipImage& scratchPicture,
+                             FileDialogObject& dialog, DocumentView& view, ModalUi& ui,
+                             DocumentCommands& commands)
     : document_(document),
       choices_(choices),
       scratchPicture_(scratchPicture),
@@ -50,8 +50,7 @@ bool PictureImport::AddPictureFile(const std::string& path) {
 }
 
 bool PictureImport::ReplaceWithPictureFile(int index, const std::string& path) {
-    return document_.Change(
-        [&](ImageGroup& group) { return ReplaceWithFile(group, index, path); });
+    return document_.Change([&](ImageGroup& group) { return ReplaceWithFile(group, index, path); });
 }
 
 bool PictureImport::EnsureGroup() {

@@ -18,7 +18,8 @@ namespace iconvale {
 class FileDialogObject;
 
 inline constexpr char kPictureFilter[] =
-    "*.JPG|*.JPG;*.JPEG;*.JPE;*.JFIF|*.BMP|*.BMP|*.GIF|*.GIF|*.TIF|*.TIF;*.TIFF|*.PNG|*.PNG|*.ICO|*.ICO";
+    "*.JPG|*.JPG;*.JPEG;*.JPE;*.JFIF|*.BMP|*.BMP|*.GIF|*.GIF|"
+    "*.TIF|*.TIF;*.TIFF|*.PNG|*.PNG|*.ICO|*.ICO";
 inline constexpr char kAddFailedMessage[] = "添加失败！";
 inline constexpr char kReplaceFailedMessage[] = "替换图片失败！";
 

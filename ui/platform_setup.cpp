@@ -57,7 +57,7 @@ HINSTANCE ModuleInstance() {
 }
 
 bool PlatformSetup::Initialise(std::optional<HINSTANCE> instance, std::optional<int> activeXMode,
-                           std::optional<DWORD> commonControlClasses) {
+                               std::optional<DWORD> commonControlClasses) {
     EnsureWindowMap();
     gModuleInstance.store(::GetModuleHandleW(nullptr));
     if (gdiplusToken_ == 0) {

@@ -92,8 +92,7 @@ TEST_F(AppHostRoutesTest, EscClosesNothing) {
     }
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (::TranslateAcceleratorW(Main(), host_->mainWindow().accelerators(), &message))
-            continue;
+        if (::TranslateAcceleratorW(Main(), host_->mainWindow().accelerators(), &message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }

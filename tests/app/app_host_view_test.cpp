@@ -28,8 +28,8 @@ protected:
         ImageListData list = testing::PatternList({.width = 16, .height = 16, .count = 3});
         const std::string path = folder_.File("group.eil");
         ASSERT_TRUE(testing::WriteBytes(path, WithGroupHeader(WriteImageListStream(list), true)));
-        host_ = std::make_unique<AppHost>(program_, ui_,
-                                           AppHostOptions{"iconvale.exe \"" + path + "\"", settings_});
+        host_ = std::make_unique<AppHost>(
+            program_, ui_, AppHostOptions{"iconvale.exe \"" + path + "\"", settings_});
         ASSERT_TRUE(host_->Start(::GetModuleHandleW(nullptr), SW_SHOWNORMAL));
         PumpMessages();
         ASSERT_EQ(program_.document().group().GetCount(), 3);

@@ -69,7 +69,7 @@ protected:
     const testing::ScriptedUi::Shown& LastMessage() { return ui_.messages.back(); }
 
     FileDialogObject dialog_;
-    DocumentCommands commands_{program_.document(), program_.choices, window_, ui_, dialog_,
+    DocumentCommands commands_{program_.document(),       program_.choices, window_, ui_, dialog_,
                                folder_.File("seting.ini")};
 };
 

@@ -84,7 +84,8 @@ protected:
     ImageListData toolbar_;
     ImageListData tree_;
     FileDialogObject dialog_;
-    DocumentCommands commands_{program_.document(), program_.choices, window_, ui_, dialog_, folder_.File("seting.ini")};
+    DocumentCommands commands_{program_.document(),       program_.choices, window_, ui_, dialog_,
+                               folder_.File("seting.ini")};
     ExchangeCommands exchange_{program_.document(), dialog_, window_, ui_, commands_};
 };
 

@@ -47,7 +47,6 @@ protected:
     std::string Folder() { return folder_.path() + "\\"; }
     std::vector<std::string> Messages() { return ui_.MessageTexts(); }
 
-
     Extraction extraction_{program_.document(), program_.choices, window_, ui_, kProgramFolder};
 };
 
@@ -56,7 +55,8 @@ TEST_F(ExtractionTest, SelectedImagesGetTheLowestFreeNamesPerExtension) {
     Select({0, 2, 4});
     Save(kPngFormat, folder_.path());
     extraction_.Extract();
-    EXPECT_TRUE(FileExists(In("image0.png")) && FileExists(In("image1.png")) && FileExists(In("image2.png")));
+    EXPECT_TRUE(FileExists(In("image0.png")) && FileExists(In("image1.png")) &&
+                FileExists(In("image2.png")));
     EXPECT_FALSE(FileExists(In("image3.png")));
     EXPECT_EQ(Messages(), std::vector<std::string>{"提取图标完毕！"});
     EXPECT_EQ(ui_.messages[0].style, testing::kInformationStyle);
@@ -72,7 +72,8 @@ TEST_F(ExtractionTest, SelectedImagesGetTheLowestFreeNamesPerExtension) {
     Select({1});
     Save(kPngFormat, folder_.path());
     extraction_.Extract();  // images 0, 1, 2 and 4 now
-    EXPECT_TRUE(FileExists(In("image1.png")) && FileExists(In("image3.png")) && FileExists(In("image4.png")));
+    EXPECT_TRUE(FileExists(In("image1.png")) && FileExists(In("image3.png")) &&
+                FileExists(In("image4.png")));
     EXPECT_EQ(ReadWholeFile(In("image2.png")), kept);
 
     // Names are counted per extension.
@@ -132,7 +133,8 @@ TEST_F(ExtractionTest, AFailureStopsTheRunAndStillSaysItIsDone) {
     Extraction failing(program_.document(), program_.choices, window_, ui_, kProgramFolder,
                        [&](const std::string& folder, const std::string& format, int index) {
                            tried.push_back(index);
-                           return index != 1 && extraction_.ExtractImageToFile(folder, format, index);
+                           return index != 1 &&
+                                  extraction_.ExtractImageToFile(folder, format, index);
                        });
     Save(kPngFormat, folder_.path());
     failing.Extract();
@@ -148,7 +150,8 @@ TEST_F(ExtractionTest, NothingToExtractOrACancelledDialogWritesAndAsksNothing) {
     extraction_.Extract();
     MakeGroup(2);
     extraction_.Extract();
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"请先新建或打开一个图片组！", "请选择要提取的图标！"}));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"请先新建或打开一个图片组！", "请选择要提取的图标！"}));
     EXPECT_TRUE(ui_.extractionFolders.empty());
     Select({0});
     extraction_.Extract();  // no scripted answer: cancelled
@@ -166,7 +169,8 @@ TEST_F(ExtractionTest, TheDialogStartsInTheDocumentsFolderOrTheProgramsAndADrive
     extraction_.Extract();
     EXPECT_FALSE(document().SaveTo("Q:\\a.eil"));  // a drive that is not there
     extraction_.Extract();
-    EXPECT_EQ(ui_.extractionFolders, (std::vector<std::string>{kProgramFolder, "C:\\icons", "Q:\\"}));
+    EXPECT_EQ(ui_.extractionFolders,
+              (std::vector<std::string>{kProgramFolder, "C:\\icons", "Q:\\"}));
 
     Save(kPngFormat, "Z:\\");
     Extraction recording(program_.document(), program_.choices, window_, ui_, kProgramFolder,

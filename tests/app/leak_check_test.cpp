@@ -232,9 +232,15 @@ protected:
     }
 
     FileDialogObject dialog_;
-    DocumentCommands commands_{program_.document(), program_.choices, window_, ui_, dialog_, folder_.File("seting.ini")};
-    PictureImport imports_{program_.document(), program_.choices, program_.scratchPicture(),
-                          program_.fileDialog(), window_, ui_, commands_};
+    DocumentCommands commands_{program_.document(),       program_.choices, window_, ui_, dialog_,
+                               folder_.File("seting.ini")};
+    PictureImport imports_{program_.document(),
+                           program_.choices,
+                           program_.scratchPicture(),
+                           program_.fileDialog(),
+                           window_,
+                           ui_,
+                           commands_};
     Extraction extraction_{program_.document(), program_.choices, window_, ui_, folder_.path()};
     std::vector<std::string> pictures_;
     std::string extracted_;

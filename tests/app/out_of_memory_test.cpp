@@ -55,10 +55,15 @@ protected:
         EXPECT_TRUE(program_.scratchPicture().IsEmpty());
     }
 
-    DocumentCommands commands_{program_.document(), program_.choices, window_, ui_, program_.fileDialog(),
-                               folder_.File("seting.ini")};
-    PictureImport import_{program_.document(), program_.choices, program_.scratchPicture(),
-                          program_.fileDialog(), window_, ui_, commands_};
+    DocumentCommands commands_{program_.document(),   program_.choices,          window_, ui_,
+                               program_.fileDialog(), folder_.File("seting.ini")};
+    PictureImport import_{program_.document(),
+                          program_.choices,
+                          program_.scratchPicture(),
+                          program_.fileDialog(),
+                          window_,
+                          ui_,
+                          commands_};
     Extraction extraction_{program_.document(), program_.choices, window_, ui_, folder_.path()};
 };
 

@@ -82,10 +82,15 @@ protected:
         ui_.files.push_back(FileChoice{path, filterIndex});
     }
 
-    DocumentCommands commands_{program_.document(), program_.choices, window_, ui_, program_.fileDialog(),
-                               folder_.File("seting.ini")};
-    PictureImport import_{program_.document(), program_.choices, program_.scratchPicture(),
-                          program_.fileDialog(), window_, ui_, commands_};
+    DocumentCommands commands_{program_.document(),   program_.choices,          window_, ui_,
+                               program_.fileDialog(), folder_.File("seting.ini")};
+    PictureImport import_{program_.document(),
+                          program_.choices,
+                          program_.scratchPicture(),
+                          program_.fileDialog(),
+                          window_,
+                          ui_,
+                          commands_};
 };
 
 TEST_F(PictureImportTest, WithoutSegmentationAPictureIsSqueezedIntoOneCell) {

@@ -83,7 +83,8 @@ protected:
     }
 
     FileDialogObject dialog_;
-    DocumentCommands commands_{program_.document(), program_.choices, window_, ui_, dialog_, folder_.File("seting.ini")};
+    DocumentCommands commands_{program_.document(),       program_.choices, window_, ui_, dialog_,
+                               folder_.File("seting.ini")};
 };
 
 TEST_F(SaveFaultsTest, AReadOnlyOrLockedTargetIsNotWrittenAndNothingIsLeftBeside) {
@@ -205,7 +206,8 @@ TEST_F(SaveFaultsTest, AFullDiskKeepsTheOldFileAndLeavesNoPartOfTheNewOne) {
 // character GBK lacks. The save must fail as any other, not land on some other file.
 TEST_F(SaveFaultsTest, ANameOutsideGbkFromTheSaveDialogIsRefused) {
     PlatformDialogUi ui;
-    DocumentCommands commands{program_.document(), program_.choices, window_, ui, dialog_, folder_.File("seting.ini")};
+    DocumentCommands commands{program_.document(),       program_.choices, window_, ui, dialog_,
+                              folder_.File("seting.ini")};
     const std::string opened = folder_.File("opened.eil");
     OpenChanged(opened, GroupBytes(16, 2));
     const Bytes old = ReadWholeFile(opened);
