@@ -20,11 +20,11 @@ std::string ResolvedSettingsPath(const std::string& given) {
 AppHost::Parts::Parts(ProgramObjects& program, MainWindow& window, ModalUi& ui,
                       const std::string& settingsPath)
     : presenter(program.document(), window),
-      document(program.document(), program.choices, window, ui, program.fileDialog(), settingsPath),
+      commands(program.document(), program.choices, window, ui, program.fileDialog(), settingsPath),
       pictures(program.document(), program.choices, program.scratchPicture(), program.fileDialog(),
-               window, ui, document),
+               window, ui, commands),
       extraction(program.document(), program.choices, window, ui, FolderOfDocument(settingsPath)),
-      exchange(program.document(), program.fileDialog(), window, ui, document) {}
+      exchange(program.document(), program.fileDialog(), window, ui, commands) {}
 
 AppHost::AppHost(ProgramObjects& program, ModalUi& ui, AppHostOptions options)
     : program_(program),
@@ -89,7 +89,7 @@ void AppHost::OpenCommandLineFile() {
 }
 
 bool AppHost::OnCloseQuery() {
-    return parts_->document.ConfirmDiscard();
+    return parts_->commands.ConfirmDiscard();
 }
 
 void AppHost::Exit() {
@@ -139,7 +139,7 @@ void AppHost::ToggleAutoSegmentation() {
 }
 
 void AppHost::WireCommands() {
-    DocumentCommands& document = parts_->document;
+    DocumentCommands& document = parts_->commands;
     PictureImport& pictures = parts_->pictures;
     Extraction& extraction = parts_->extraction;
     ExchangeCommands& exchange = parts_->exchange;

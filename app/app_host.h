@@ -39,7 +39,7 @@ public:
     int RunMessageLoop();
 
     MainWindow& mainWindow() { return window_; }
-    DocumentCommands& document() { return parts_->document; }
+    DocumentCommands& commands() { return parts_->commands; }
     PictureImport& pictures() { return parts_->pictures; }
     ExchangeCommands& exchange() { return parts_->exchange; }
 
@@ -49,7 +49,7 @@ private:
         Parts(ProgramObjects& program, MainWindow& window, ModalUi& ui,
               const std::string& settingsPath);
         DocumentPresenter presenter;
-        DocumentCommands document;
+        DocumentCommands commands;
         PictureImport pictures;
         Extraction extraction;
         ExchangeCommands exchange;
