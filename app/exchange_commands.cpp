@@ -99,23 +99,16 @@ std::string ImportProblemText(const ContainerError& error) {
     return text;
 }
 
-ExchangeCommands::ExchangeCommands(Program& program, DocumentView& view, ModalUi& ui,
-                                   DocumentCommands& document)
-    : program_(program), view_(view), ui_(ui), document_(document) {}
+ExchangeCommands::ExchangeCommands(Document& document, FileDialogObject& dialog, DocumentView& view,
+                                   ModalUi& ui, DocumentCommands& commands)
+    : document_(document), dialog_(dialog), view_(view), ui_(ui), commands_(commands) {}
 
 bool ExchangeCommands::OpenList(const ImageListData& list) {
     // Made aside first, so that a list the platform refuses leaves the open group as it was.
     ImageGroup made;
     const Bytes stream = WriteImageListStream(list);
     if (stream.empty() || !made.LoadFromBytes(stream, 0)) return false;
-    document_.DiscardGroup();
-    group().TakeListFrom(made);
-    document_.AttachGroup();
-    values().currentPath.clear();
-    // Not saved anywhere yet: Save asks for a name, and closing asks first.
-    values().modified = 1;
-    view_.RebuildIconList();
-    view_.UpdateStatusBar(kUntitledStatus);
+    document_.ReplaceWithUntitled(made);
     return true;
 }
 
@@ -155,10 +148,10 @@ bool ExchangeCommands::ImportFrom(const std::string& path) {
 }
 
 void ExchangeCommands::Import() {
-    if (!document_.ConfirmDiscard()) return;
-    FileDialogObject& dialog = program_.fileDialog();
-    dialog.SetUp(kImportDialogFlags, "导入图片列表", "", kImportFilter, importFilterIndex_, "", "");
-    auto choice = ui_.ChooseFile(dialog, view_.DialogOwner(), FileDialogKind::Open);
+    if (!commands_.ConfirmDiscard()) return;
+    dialog_.SetUp(kImportDialogFlags, "导入图片列表", "", kImportFilter, importFilterIndex_, "",
+                  "");
+    auto choice = ui_.ChooseFile(dialog_, view_.DialogOwner(), FileDialogKind::Open);
     if (!choice) return;
     importFilterIndex_ = choice->filterIndex;
     ImportFrom(choice->path);
@@ -166,7 +159,7 @@ void ExchangeCommands::Import() {
 
 bool ExchangeCommands::ExportTo(const std::string& path, ContainerForm form) {
     // The group's own stream is what Save writes, so the copy holds exactly what a save would.
-    const Bytes stream = group().SaveToBytes(0);
+    const Bytes stream = document_.group().SaveToBytes(0);
     const auto list = ParseImageListStream(stream);
     if (!list) return false;
     const Bytes file = WriteContainer(form, *list, kExportedComponentName);
@@ -174,14 +167,13 @@ bool ExchangeCommands::ExportTo(const std::string& path, ContainerForm form) {
 }
 
 void ExchangeCommands::Export() {
-    if (!group().IsCreated()) {
+    if (!document_.HasGroup()) {
         ui_.Inform(view_.DialogOwner(), kNoGroupMessage);
         return;
     }
-    FileDialogObject& dialog = program_.fileDialog();
-    dialog.SetUp(kExportDialogFlags, "导出图片组", "", kExportFilter, exportFilterIndex_, "",
-                 "dfm");
-    auto choice = ui_.ChooseFile(dialog, view_.DialogOwner(), FileDialogKind::Save);
+    dialog_.SetUp(kExportDialogFlags, "导出图片组", "", kExportFilter, exportFilterIndex_, "",
+                  "dfm");
+    auto choice = ui_.ChooseFile(dialog_, view_.DialogOwner(), FileDialogKind::Save);
     if (!choice) return;
     exportFilterIndex_ = choice->filterIndex;
     const ContainerForm form = ExportFormFor(choice->path, choice->filterIndex);

@@ -5,13 +5,15 @@
 
 #include <string>
 
+#include "app/document.h"
 #include "app/document_commands.h"
 #include "app/document_view.h"
-#include "app/program.h"
+#include "app/modal_ui.h"
 #include "core/image_list_container.h"
-#include "ui/modal_ui.h"
 
 namespace iconvale {
+
+class FileDialogObject;
 
 inline constexpr char kImportFilter[] =
     "所有支持的文件(*.dfm;*.lfm;*.resx)|*.dfm;*.lfm;*.resx|Delphi 窗体(*.dfm)|*.dfm|"
@@ -28,7 +30,8 @@ std::string ImportProblemText(const ContainerError& error);
 
 class ExchangeCommands {
 public:
-    ExchangeCommands(Program& program, DocumentView& view, ModalUi& ui, DocumentCommands& document);
+    ExchangeCommands(Document& document, FileDialogObject& dialog, DocumentView& view, ModalUi& ui,
+                     DocumentCommands& commands);
 
     void Import();
     void Export();
@@ -40,14 +43,13 @@ public:
     bool ExportTo(const std::string& path, ContainerForm form);
 
 private:
-    ImageGroup& group() { return program_.openGroup(); }
-    ProgramValues& values() { return program_.values; }
     bool OpenList(const ImageListData& list);
 
-    Program& program_;
+    Document& document_;
+    FileDialogObject& dialog_;
     DocumentView& view_;
     ModalUi& ui_;
-    DocumentCommands& document_;
+    DocumentCommands& commands_;
     // Kept for the session only, so each dialog reopens on the kind of file last chosen.
     int importFilterIndex_ = 1;
     int exportFilterIndex_ = 1;

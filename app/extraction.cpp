@@ -7,21 +7,22 @@
 
 namespace iconvale {
 
-Extraction::Extraction(Program& program, DocumentView& view, ModalUi& ui, std::string programFolder,
-                       ImageWriter writer)
-    : program_(program),
+Extraction::Extraction(const Document& document, SessionChoices& choices, DocumentView& view,
+                       ModalUi& ui, std::string programFolder, ImageWriter writer)
+    : document_(document),
+      choices_(choices),
       view_(view),
       ui_(ui),
       programFolder_(std::move(programFolder)),
       writer_(std::move(writer)) {}
 
 std::string Extraction::StartFolder() const {
-    const std::string& document = program_.values.currentPath;
-    return document.empty() ? programFolder_ : FolderOfDocument(document);
+    const std::string& path = document_.path();
+    return path.empty() ? programFolder_ : FolderOfDocument(path);
 }
 
 void Extraction::Extract() {
-    if (!group().IsCreated()) {
+    if (!document_.HasGroup()) {
         ui_.Inform(view_.DialogOwner(), kNoGroupMessage);
         return;
     }
@@ -30,21 +31,21 @@ void Extraction::Extract() {
         ui_.Inform(view_.DialogOwner(), "请选择要提取的图标！");
         return;
     }
-    values().extractionSaved = 0;
-    values().extractionFolder = StartFolder();
+    choices_.extractionSaved = false;
+    choices_.extractionFolder = StartFolder();
     nameHint_ = {};
-    auto choice = ui_.ShowExtractionDialog(values().extractionFolder);
+    auto choice = ui_.ShowExtractionDialog(choices_.extractionFolder);
     if (!choice) return;
-    values().extractionSaved = 1;
-    values().extractionFolder = WithTrailingBackslash(choice->folder);
-    values().formatIdentifier = choice->formatIdentifier;
+    choices_.extractionSaved = true;
+    choices_.extractionFolder = WithTrailingBackslash(choice->folder);
+    choices_.formatIdentifier = choice->formatIdentifier;
 
     WaitCursor cursor;
     for (int index : selected) {
         const bool written =
             writer_
-                ? writer_(values().extractionFolder, values().formatIdentifier, index)
-                : ExtractImageToFile(values().extractionFolder, values().formatIdentifier, index);
+                ? writer_(choices_.extractionFolder, choices_.formatIdentifier, index)
+                : ExtractImageToFile(choices_.extractionFolder, choices_.formatIdentifier, index);
         if (!written) {
             ui_.Fail(view_.DialogOwner(), "提取图标失败！");
             break;
@@ -59,7 +60,7 @@ bool Extraction::ExtractImageToFile(const std::string& folder, const std::string
     const std::string extension = ExtensionForFormat(formatIdentifier);
     const unsigned number = FreeNumber(folder, extension);
     const std::string name = folder + ExtractedFileName(number, extension);
-    const Bytes encoded = EncodeGroupImage(group(), index, formatIdentifier);
+    const Bytes encoded = EncodeGroupImage(document_.group(), index, formatIdentifier);
     if (encoded.empty() || !WriteNewFile(name, encoded)) return false;
     nameHint_ = {folder, extension, number + 1};
     return true;

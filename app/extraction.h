@@ -5,10 +5,11 @@
 #include <functional>
 #include <string>
 
+#include "app/document.h"
 #include "app/document_commands.h"
 #include "app/document_view.h"
-#include "app/program.h"
-#include "ui/modal_ui.h"
+#include "app/modal_ui.h"
+#include "app/session_choices.h"
 
 namespace iconvale {
 
@@ -19,16 +20,14 @@ public:
 
     // `programFolder` is where the dialog starts for an untitled group. Without a writer each
     // image goes through ExtractImageToFile.
-    Extraction(Program& program, DocumentView& view, ModalUi& ui, std::string programFolder,
-               ImageWriter writer = {});
+    Extraction(const Document& document, SessionChoices& choices, DocumentView& view, ModalUi& ui,
+               std::string programFolder, ImageWriter writer = {});
 
     void Extract();
     bool ExtractImageToFile(const std::string& folder, const std::string& formatIdentifier,
                             int index);
 
 private:
-    ImageGroup& group() { return program_.openGroup(); }
-    ProgramValues& values() { return program_.values; }
     std::string StartFolder() const;
     // The lowest free N of "image<N><extension>" in the folder.
     unsigned FreeNumber(const std::string& folder, const std::string& extension) const;
@@ -40,7 +39,8 @@ private:
         unsigned next = 0;
     };
 
-    Program& program_;
+    const Document& document_;
+    SessionChoices& choices_;
     DocumentView& view_;
     ModalUi& ui_;
     std::string programFolder_;

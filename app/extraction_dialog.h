@@ -5,7 +5,7 @@
 #include <string>
 
 #include "ui/modal_form.h"
-#include "ui/modal_ui.h"
+#include "app/modal_ui.h"
 
 namespace iconvale {
 

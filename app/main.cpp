@@ -3,8 +3,8 @@
 #include <ole2.h>
 
 #include "app/platform_modal_ui.h"
-#include "app/program.h"
-#include "app/shell.h"
+#include "app/app_host.h"
+#include "app/program_objects.h"
 #include "ui/text.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
@@ -12,7 +12,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     HRESULT ole = ::OleInitialize(nullptr);
     int result = 1;
     {
-        iconvale::Program program;
+        iconvale::ProgramObjects program;
         iconvale::PlatformModalUi ui;
         std::wstring_view line = ::GetCommandLineW();
         result = iconvale::RunProgram(program, ui, {iconvale::ToNarrow(line), {}}, instance,

@@ -4,7 +4,7 @@
 #include <windows.h>
 
 #include "ui/modal_form.h"
-#include "ui/modal_ui.h"
+#include "app/modal_ui.h"
 
 namespace iconvale {
 

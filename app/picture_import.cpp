@@ -17,61 +17,69 @@ constexpr DWORD kPictureDialogFlags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | 
 
 }  // namespace
 
-PictureImport::PictureImport(Program& program, DocumentView& view, ModalUi& ui,
-                             DocumentCommands& document)
-    : program_(program), view_(view), ui_(ui), document_(document) {}
+PictureImport::PictureImport(Document& document, SessionChoices& choices, GdipImage& scratchPicture,
+                             FileDialogObject& dialog, DocumentView& view, ModalUi& ui,
+                             DocumentCommands& commands)
+    : document_(document),
+      choices_(choices),
+      scratchPicture_(scratchPicture),
+      view_(view),
+      ui_(ui),
+      dialog_(dialog),
+      commands_(commands) {}
 
-bool PictureImport::AddPictureFile(const std::string& path) {
+bool PictureImport::AddFileTo(ImageGroup& group, const std::string& path) {
     const WideText widePath = ToWide(path);
     if (widePath.empty()) return false;
-    PictureEntry entry{values().autoSegmentation != 0, std::nullopt};
-    if (values().useTransparentColour == 1) entry.transparent = values().transparentColour;
-    return ImportPictureFile(group(), widePath.data(), IsIconFileName(path), entry,
-                             program_.scratchPicture());
+    PictureEntry entry{choices_.autoSegmentation, std::nullopt};
+    if (choices_.useTransparentColour) entry.transparent = choices_.transparentColour;
+    return ImportPictureFile(group, widePath.data(), IsIconFileName(path), entry, scratchPicture_);
+}
+
+bool PictureImport::ReplaceWithFile(ImageGroup& group, int index, const std::string& path) {
+    ScratchInUse scratch(scratchPicture_);
+    if (!scratchPicture_.CreateFromFile(path)) return false;
+    if (choices_.autoSegmentation) return ReplaceWithPicture(group, index, scratchPicture_);
+    IconImage icon;
+    icon.Attach(scratchPicture_.ToIcon());
+    return icon.Handle() && group.ReplaceWithIcon(index, icon.Handle());
+}
+
+bool PictureImport::AddPictureFile(const std::string& path) {
+    return document_.Change([&](ImageGroup& group) { return AddFileTo(group, path); });
 }
 
 bool PictureImport::ReplaceWithPictureFile(int index, const std::string& path) {
-    GdipImage& picture = program_.scratchPicture();
-    ScratchInUse scratch(picture);
-    if (!picture.CreateFromFile(path)) return false;
-    if (values().autoSegmentation != 0) return ReplaceWithPicture(group(), index, picture);
-    IconImage icon;
-    icon.Attach(picture.ToIcon());
-    return icon.Handle() && group().ReplaceWithIcon(index, icon.Handle());
+    return document_.Change([&](ImageGroup& group) { return ReplaceWithFile(group, index, path); });
 }
 
 bool PictureImport::EnsureGroup() {
-    if (!group().IsCreated()) document_.New();
-    return group().IsCreated();
+    if (!document_.HasGroup()) commands_.New();
+    return document_.HasGroup();
 }
 
 std::optional<FileChoice> PictureImport::ChoosePicture(const char* title) {
-    FileDialogObject& dialog = program_.fileDialog();
-    dialog.SetUp(kPictureDialogFlags, title, "", kPictureFilter, values().pictureFilterIndex, "",
-                 "");
-    return ui_.ChooseFile(dialog, view_.DialogOwner(), FileDialogKind::Open);
-}
-
-void PictureImport::Changed() {
-    values().modified = 1;
-    view_.RebuildIconList();
-    view_.UpdateStatusBar(values().currentPath);
+    dialog_.SetUp(kPictureDialogFlags, title, "", kPictureFilter, choices_.pictureFilterIndex, "",
+                  "");
+    return ui_.ChooseFile(dialog_, view_.DialogOwner(), FileDialogKind::Open);
 }
 
 void PictureImport::AddAll(const std::string& paths, WaitCursor* cursor) {
-    bool anyAdded = false;
-    for (const std::string& path : SplitPathLines(paths)) {
-        if (!AddPictureFile(path)) {
-            // What the earlier files of the batch added stays, and is a change to be saved.
-            if (anyAdded) Changed();
-            if (cursor) cursor->Restore();
-            ui_.Fail(view_.DialogOwner(), kAddFailedMessage);
-            return;
+    bool failed = false;
+    // What the earlier files of the batch added stays, and is a change to be saved.
+    document_.Change([&](ImageGroup& group) {
+        bool anyAdded = false;
+        for (const std::string& path : SplitPathLines(paths)) {
+            if (!AddFileTo(group, path)) {
+                failed = true;
+                break;
+            }
+            anyAdded = true;
         }
-        anyAdded = true;
-    }
-    Changed();
+        return anyAdded;
+    });
     if (cursor) cursor->Restore();
+    if (failed) ui_.Fail(view_.DialogOwner(), kAddFailedMessage);
 }
 
 void PictureImport::Add() {
@@ -79,7 +87,7 @@ void PictureImport::Add() {
     auto choice = ChoosePicture("添加图标");
     if (!choice) return;
     WaitCursor cursor;
-    values().pictureFilterIndex = choice->filterIndex;
+    choices_.pictureFilterIndex = choice->filterIndex;
     AddAll(choice->path, &cursor);
 }
 
@@ -89,7 +97,7 @@ void PictureImport::Drop(const std::string& paths) {
 }
 
 void PictureImport::Replace() {
-    if (!group().IsCreated()) {
+    if (!document_.HasGroup()) {
         ui_.Inform(view_.DialogOwner(), kNoGroupMessage);
         return;
     }
@@ -99,10 +107,8 @@ void PictureImport::Replace() {
     }
     auto choice = ChoosePicture("替换图标");
     if (!choice) return;
-    values().pictureFilterIndex = choice->filterIndex;
-    if (ReplaceWithPictureFile(view_.FirstSelectedIndex(), choice->path)) {
-        Changed();
-    } else {
+    choices_.pictureFilterIndex = choice->filterIndex;
+    if (!ReplaceWithPictureFile(view_.FirstSelectedIndex(), choice->path)) {
         ui_.Fail(view_.DialogOwner(), kReplaceFailedMessage);
     }
 }

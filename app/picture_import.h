@@ -5,24 +5,31 @@
 
 #include <string>
 
+#include "app/document.h"
 #include "app/document_commands.h"
 #include "app/document_view.h"
-#include "app/program.h"
-#include "ui/modal_ui.h"
+#include "app/modal_ui.h"
+#include "app/session_choices.h"
+#include "imaging/gdip_image.h"
 #include "ui/wait_cursor.h"
 
 namespace iconvale {
 
+class FileDialogObject;
+
 inline constexpr char kPictureFilter[] =
-    "*.JPG|*.JPG;*.JPEG;*.JPE;*.JFIF|*.BMP|*.BMP|*.GIF|*.GIF|*.TIF|*.TIF;*.TIFF|*.PNG|*.PNG|*.ICO|*.ICO";
+    "*.JPG|*.JPG;*.JPEG;*.JPE;*.JFIF|*.BMP|*.BMP|*.GIF|*.GIF|"
+    "*.TIF|*.TIF;*.TIFF|*.PNG|*.PNG|*.ICO|*.ICO";
 inline constexpr char kAddFailedMessage[] = "添加失败！";
 inline constexpr char kReplaceFailedMessage[] = "替换图片失败！";
 
 class PictureImport {
 public:
-    PictureImport(Program& program, DocumentView& view, ModalUi& ui, DocumentCommands& document);
+    PictureImport(Document& document, SessionChoices& choices, GdipImage& scratchPicture,
+                  FileDialogObject& dialog, DocumentView& view, ModalUi& ui,
+                  DocumentCommands& commands);
 
-    // Appends the images made from one file; true when the group took them.
+    // Appends the images made from one file, as one change; true when the group took them.
     bool AddPictureFile(const std::string& path);
     bool ReplaceWithPictureFile(int index, const std::string& path);
 
@@ -32,18 +39,20 @@ public:
     void Drop(const std::string& paths);
 
 private:
-    ImageGroup& group() { return program_.openGroup(); }
-    ProgramValues& values() { return program_.values; }
+    bool AddFileTo(ImageGroup& group, const std::string& path);
+    bool ReplaceWithFile(ImageGroup& group, int index, const std::string& path);
     // Runs New when there is no group; false when there still is none.
     bool EnsureGroup();
     std::optional<FileChoice> ChoosePicture(const char* title);
     void AddAll(const std::string& paths, WaitCursor* cursor);
-    void Changed();
 
-    Program& program_;
+    Document& document_;
+    SessionChoices& choices_;
+    GdipImage& scratchPicture_;
     DocumentView& view_;
     ModalUi& ui_;
-    DocumentCommands& document_;
+    FileDialogObject& dialog_;
+    DocumentCommands& commands_;
 };
 
 }  // namespace iconvale

@@ -1,7 +1,7 @@
 // The modal seam on the real platform: message boxes, the file dialog and the program's dialogs.
 #pragma once
 
-#include "ui/modal_ui.h"
+#include "app/modal_ui.h"
 
 namespace iconvale {
 

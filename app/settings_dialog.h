@@ -2,7 +2,7 @@
 #pragma once
 
 #include "ui/modal_form.h"
-#include "ui/modal_ui.h"
+#include "app/modal_ui.h"
 
 namespace iconvale {
 

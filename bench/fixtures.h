@@ -9,7 +9,7 @@
 
 #include "app/document_view.h"
 #include "core/bytes.h"
-#include "ui/modal_ui.h"
+#include "app/modal_ui.h"
 
 namespace iconvale::bench {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/extraction.h"
-#include "app/program.h"
+#include "app/program_objects.h"
 #include "benches.h"
 #include "core/image_group.h"
 #include "fixtures.h"
@@ -72,11 +72,13 @@ void MeasureStripImport(Report& report) {
 void MeasureExtraction(Report& report) {
     constexpr int kImages = 1000;
     constexpr int kExtractionRuns = 1;
-    Program program;
-    program.openGroup().LoadFromBytes(PlatformGroupStream(1024), 0);
+    ProgramObjects program;
+    ImageGroup loaded;
+    loaded.LoadFromBytes(PlatformGroupStream(1024), 0);
+    program.document().Create(loaded, loaded.GetBackgroundColour());
     NullView view;
     NullUi ui;
-    Extraction extraction(program, view, ui, {});
+    Extraction extraction(program.document(), program.choices, view, ui, {});
     std::vector<double> perImage;
     for (int run = 0; run < kExtractionRuns; ++run) {
         const std::string folder = NewTempFolder("extract" + std::to_string(run));

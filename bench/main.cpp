@@ -10,7 +10,7 @@
 #include "benches.h"
 #include "machine.h"
 #include "timing.h"
-#include "ui/app_object.h"
+#include "ui/platform_setup.h"
 
 using namespace iconvale::bench;
 
@@ -19,7 +19,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring folder = argc > 1 ? std::wstring(argv[1]) : L".";
 
     ::OleInitialize(nullptr);
-    iconvale::AppObject app;
+    iconvale::PlatformSetup app;
     app.Initialise({}, 0);
 
     Report report;

@@ -12,7 +12,7 @@
 #include "imaging/group_imports.h"
 #include "imaging/group_pictures.h"
 #include "imaging/image_formats.h"
-#include "ui/app_object.h"
+#include "ui/platform_setup.h"
 
 namespace iconvale::cli {
 namespace {
@@ -20,7 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 bool StartPictureLibrary() {
-    static AppObject app;
+    static PlatformSetup app;
     // No windows here: neither ActiveX hosting nor the controls' window classes are needed.
     app.Initialise(std::nullopt, 0, 0);
     return app.GdiplusToken() != 0;

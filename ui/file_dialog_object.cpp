@@ -8,7 +8,7 @@
 #include <cstring>
 #include <memory>
 
-#include "ui/app_object.h"
+#include "ui/platform_setup.h"
 #include "ui/block_text.h"
 
 namespace iconvale {

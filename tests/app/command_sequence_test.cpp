@@ -58,8 +58,8 @@ constexpr int kSides[] = {16, 24, 32};
 enum class Step { New, AddWhole, AddCells, Replace, Delete, Clear, Merge, Save, SaveAs, Open };
 // How often each step is drawn, in the order above.
 constexpr int kWeights[] = {1, 3, 3, 2, 2, 1, 1, 2, 1, 1};
-constexpr const char* kStepNames[] = {"New", "AddWhole", "AddCells", "Replace", "Delete",
-                                      "Clear", "Merge",   "Save",     "SaveAs",  "Open"};
+constexpr const char* kStepNames[] = {"New",   "AddWhole", "AddCells", "Replace", "Delete",
+                                      "Clear", "Merge",    "Save",     "SaveAs",  "Open"};
 
 // One step with every random choice it needs, so that the program and the model see the same.
 struct Plan {
@@ -83,25 +83,30 @@ std::string Describe(const Plan& plan) {
     text << kStepNames[static_cast<int>(plan.step)];
     switch (plan.step) {
         case Step::New:
-            text << " " << plan.width << "x" << plan.height << "x" << plan.depth << (plan.mask ? " masked" : "")
+            text << " " << plan.width << "x" << plan.height << "x" << plan.depth
+                 << (plan.mask ? " masked" : "")
                  << (plan.badPressFirst ? " after a refused OK" : "");
             break;
         case Step::AddWhole:
         case Step::AddCells:
         case Step::Replace:
-            text << (plan.cells ? " cut" : " whole") << " " << plan.pictureWidth << "x" << plan.pictureHeight
-                 << (plan.bmp ? " bmp" : " png") << std::hex;
+            text << (plan.cells ? " cut" : " whole") << " " << plan.pictureWidth << "x"
+                 << plan.pictureHeight << (plan.bmp ? " bmp" : " png") << std::hex;
             for (Rgb c : plan.colours) text << " " << c;
             text << std::dec;
             break;
-        case Step::Clear: text << (plan.confirm ? " yes" : " no"); break;
-        default: break;
+        case Step::Clear:
+            text << (plan.confirm ? " yes" : " no");
+            break;
+        default:
+            break;
     }
     if (!plan.selected.empty()) {
         text << " selecting";
         for (int i : plan.selected) text << " " << i;
     }
-    if (plan.discardAnswer) text << (plan.discardAnswer == IDYES ? " saving first" : " discarding first");
+    if (plan.discardAnswer)
+        text << (plan.discardAnswer == IDYES ? " saving first" : " discarding first");
     if (!plan.file.empty()) text << " file " << plan.file;
     return text.str();
 }
@@ -118,7 +123,8 @@ unsigned EnvironmentNumber(const char* name, unsigned fallback) {
     auto ours = ParseImageListStream(stream);
     if (!ours) return ::testing::AssertionFailure() << "our reader refuses " << path;
     if (auto result = testing::Matches(model, *ours); !result) {
-        return ::testing::AssertionFailure() << "our reader of " << path << ": " << result.message();
+        return ::testing::AssertionFailure()
+               << "our reader of " << path << ": " << result.message();
     }
     UniqueImageList platform = testing::PlatformRead(stream);
     if (!platform) return ::testing::AssertionFailure() << "the platform refuses " << path;
@@ -126,13 +132,16 @@ unsigned EnvironmentNumber(const char* name, unsigned fallback) {
     ::ImageList_GetIconSize(platform.get(), &width, &height);
     if (::ImageList_GetImageCount(platform.get()) != ours->count || width != model.width ||
         height != model.height) {
-        return ::testing::AssertionFailure() << "the platform reads " << ::ImageList_GetImageCount(platform.get())
-                                             << " images of " << width << "x" << height << " from " << path;
+        return ::testing::AssertionFailure()
+               << "the platform reads " << ::ImageList_GetImageCount(platform.get())
+               << " images of " << width << "x" << height << " from " << path;
     }
     auto seen = ReadImageList(platform.get(), FieldsOf(*ours));
-    if (!seen) return ::testing::AssertionFailure() << "no images out of the platform's list of " << path;
+    if (!seen)
+        return ::testing::AssertionFailure() << "no images out of the platform's list of " << path;
     if (auto result = testing::Matches(model, *seen); !result) {
-        return ::testing::AssertionFailure() << "the platform's reader of " << path << ": " << result.message();
+        return ::testing::AssertionFailure()
+               << "the platform's reader of " << path << ": " << result.message();
     }
     return ::testing::AssertionSuccess();
 }
@@ -140,13 +149,12 @@ unsigned EnvironmentNumber(const char* name, unsigned fallback) {
 class CommandSequenceTest : public testing::ProgramFixture {
 protected:
     // The document as the model sees it.
-    struct Document {
+    struct DocumentModel {
         GroupModel group;
         std::string path;
         bool modified = false;
         bool keyed = false;  // the segmentation cuts with the transparent colour
     };
-
 
     // ---- the generator ----
 
@@ -159,7 +167,9 @@ protected:
         return folder_.File(name);
     }
     bool Chance(double p) { return std::bernoulli_distribution(p)(random_); }
-    int Between(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+    int Between(int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random_);
+    }
 
     // A colour the group's depth keeps predictably, never the transparent colour.
     Rgb Colour(int depth) {
@@ -191,7 +201,8 @@ protected:
     std::string PickSaved(int width, int height) {
         std::vector<std::string> fitting;
         for (const auto& [path, model] : saved_) {
-            if (width == 0 || (model.width == width && model.height == height)) fitting.push_back(path);
+            if (width == 0 || (model.width == width && model.height == height))
+                fitting.push_back(path);
         }
         if (fitting.empty()) return {};
         return fitting[Between(0, static_cast<int>(fitting.size()) - 1)];
@@ -200,7 +211,8 @@ protected:
     void PlanDiscard(Plan& plan) {
         if (!model_.modified) return;
         plan.discardAnswer = Chance(0.3) ? IDYES : IDNO;
-        if (plan.discardAnswer == IDYES && model_.path.empty()) plan.discardSavePath = NewFileName();
+        if (plan.discardAnswer == IDYES && model_.path.empty())
+            plan.discardSavePath = NewFileName();
     }
 
     void PlanPicture(Plan& plan) {
@@ -237,8 +249,8 @@ protected:
     Plan Generate(bool first) {
         Plan plan;
         plan.step = first ? Step::New
-                          : static_cast<Step>(std::discrete_distribution<int>(std::begin(kWeights),
-                                                                               std::end(kWeights))(random_));
+                          : static_cast<Step>(std::discrete_distribution<int>(
+                                std::begin(kWeights), std::end(kWeights))(random_));
         switch (plan.step) {
             case Step::New:
                 plan.width = kSides[Between(0, 2)];
@@ -258,8 +270,12 @@ protected:
                 PlanPicture(plan);
                 PlanSelection(plan, Chance(0.3));
                 break;
-            case Step::Delete: PlanSelection(plan, true); break;
-            case Step::Clear: plan.confirm = Chance(0.8); break;
+            case Step::Delete:
+                PlanSelection(plan, true);
+                break;
+            case Step::Clear:
+                plan.confirm = Chance(0.8);
+                break;
             case Step::Merge:
                 plan.file = PickSaved(model_.group.width, model_.group.height);
                 if (plan.file.empty() || Chance(0.2)) {
@@ -270,7 +286,9 @@ protected:
             case Step::Save:
                 if (model_.path.empty()) plan.file = NewFileName();
                 break;
-            case Step::SaveAs: plan.file = NewFileName(); break;
+            case Step::SaveAs:
+                plan.file = NewFileName();
+                break;
             case Step::Open:
                 PlanDiscard(plan);
                 plan.file = PickSaved(0, 0);
@@ -304,7 +322,9 @@ protected:
         EXPECT_TRUE(testing::WritePicture(
             path, plan.pictureWidth, plan.pictureHeight,
             [&](int x, int) -> Argb {
-                if (strip) return 0xFF000000u | colours[std::min<std::size_t>(x / cellWidth, colours.size() - 1)];
+                if (strip)
+                    return 0xFF000000u |
+                           colours[std::min<std::size_t>(x / cellWidth, colours.size() - 1)];
                 return 0xFF000000u | (x < half ? colours[0] : colours[1]);
             },
             plan.bmp ? kBmpFormat : kPngFormat));
@@ -322,7 +342,7 @@ protected:
 
     void ApplyToProgram(const Plan& plan) {
         Select(plan.selected);
-        values().autoSegmentation = plan.cells ? 1 : 0;
+        choices().autoSegmentation = plan.cells ? 1 : 0;
         const bool fileAsked = !plan.file.empty();
         switch (plan.step) {
             case Step::New: {
@@ -330,8 +350,11 @@ protected:
                 const std::string w = std::to_string(plan.width), h = std::to_string(plan.height);
                 const std::string depth = std::to_string(plan.depth);
                 std::vector<NewGroupInputs> presses;
-                if (plan.badPressFirst) presses.push_back(testing::Inputs(w.c_str(), h.c_str(), "0", plan.mask, kKeyColour));
-                presses.push_back(testing::Inputs(w.c_str(), h.c_str(), depth.c_str(), plan.mask, kKeyColour));
+                if (plan.badPressFirst)
+                    presses.push_back(
+                        testing::Inputs(w.c_str(), h.c_str(), "0", plan.mask, kKeyColour));
+                presses.push_back(
+                    testing::Inputs(w.c_str(), h.c_str(), depth.c_str(), plan.mask, kKeyColour));
                 ui_.newGroupPresses.push_back(presses);
                 commands_.New();
                 break;
@@ -345,7 +368,9 @@ protected:
                 if (!plan.selected.empty()) ui_.files.push_back(FileChoice{PicturePath(plan), 5});
                 import_.Replace();
                 break;
-            case Step::Delete: commands_.Delete(); break;
+            case Step::Delete:
+                commands_.Delete();
+                break;
             case Step::Clear:
                 ui_.answers.push_back(plan.confirm ? IDYES : IDNO);
                 commands_.Clear();
@@ -397,22 +422,27 @@ protected:
         switch (plan.step) {
             case Step::New:
                 DiscardInModel(plan, saves);
-                model_ = Document{{plan.width, plan.height, plan.depth, plan.mask, {}}, "", false, plan.mask};
+                model_ = DocumentModel{
+                    {plan.width, plan.height, plan.depth, plan.mask, {}}, "", false, plan.mask};
                 break;
-            case Step::AddWhole: g.images.push_back(FromPicture(plan.colours[0], plan.colours[1], false));
+            case Step::AddWhole:
+                g.images.push_back(FromPicture(plan.colours[0], plan.colours[1], false));
                 model_.modified = true;
                 break;
             case Step::AddCells:
-                for (Rgb colour : plan.colours) g.images.push_back(FromPicture(colour, colour, model_.keyed));
+                for (Rgb colour : plan.colours)
+                    g.images.push_back(FromPicture(colour, colour, model_.keyed));
                 model_.modified = true;
                 break;
             case Step::Replace:
                 if (plan.selected.empty()) break;
-                g.images[plan.selected.front()] = FromPicture(plan.colours[0], plan.colours[1], false);
+                g.images[plan.selected.front()] =
+                    FromPicture(plan.colours[0], plan.colours[1], false);
                 model_.modified = true;
                 break;
             case Step::Delete:
-                for (auto i = plan.selected.rbegin(); i != plan.selected.rend(); ++i) g.images.erase(g.images.begin() + *i);
+                for (auto i = plan.selected.rbegin(); i != plan.selected.rend(); ++i)
+                    g.images.erase(g.images.begin() + *i);
                 if (!plan.selected.empty()) model_.modified = true;
                 break;
             case Step::Clear:
@@ -463,8 +493,8 @@ protected:
         ASSERT_TRUE(testing::Matches(model_.group, *images)) << "the open group";
         EXPECT_EQ(ListCount(), static_cast<LRESULT>(model_.group.images.size()))
             << "the icon list shows another count";
-        EXPECT_EQ(values().modified != 0, model_.modified);
-        EXPECT_EQ(values().currentPath, model_.path);
+        EXPECT_EQ(document().modified() != 0, model_.modified);
+        EXPECT_EQ(document().path(), model_.path);
         for (const auto& [path, model] : saves) ASSERT_TRUE(FileMatches(path, model));
     }
 
@@ -473,8 +503,9 @@ protected:
     static void Remove(const std::string& path) { ::DeleteFileW(WidePtr(ToWide(path))); }
 
     void RunSequence(unsigned seed, int& steps) {
-        SCOPED_TRACE("sequence seed " + std::to_string(seed) + ": replay with ICONVALE_SEQUENCE_SEED=" +
-                     std::to_string(seed) + " ICONVALE_SEQUENCES=1");
+        SCOPED_TRACE("sequence seed " + std::to_string(seed) +
+                     ": replay with ICONVALE_SEQUENCE_SEED=" + std::to_string(seed) +
+                     " ICONVALE_SEQUENCES=1");
         random_.seed(seed);
         // The last sequence's files go, and names count from 0 again: a folder that grew by
         // thousands of files would slow every later lookup in it.
@@ -488,7 +519,7 @@ protected:
         saved_.clear();
         pictures_.clear();
         // Each sequence starts from a clean document, so that it replays alone as it ran here.
-        values().modified = 0;
+        if (group().IsCreated()) MarkSaved();
         model_.modified = false;
         const int length = Between(10, 20);
         for (int i = 0; i < length; ++i) {
@@ -504,13 +535,20 @@ protected:
         }
     }
 
-    DocumentCommands commands_{program_, window_, ui_, program_.fileDialog(), folder_.File("seting.ini")};
-    PictureImport import_{program_, window_, ui_, commands_};
+    DocumentCommands commands_{program_.document(),   program_.choices,          window_, ui_,
+                               program_.fileDialog(), folder_.File("seting.ini")};
+    PictureImport import_{program_.document(),
+                          program_.choices,
+                          program_.scratchPicture(),
+                          program_.fileDialog(),
+                          window_,
+                          ui_,
+                          commands_};
 
     std::mt19937 random_;
-    Document model_;
-    std::map<std::string, GroupModel> saved_;        // this sequence's files and what they hold
-    std::map<std::string, std::string> pictures_;    // pictures already written, by what they show
+    DocumentModel model_;
+    std::map<std::string, GroupModel> saved_;      // this sequence's files and what they hold
+    std::map<std::string, std::string> pictures_;  // pictures already written, by what they show
     int files_ = 0;
 };
 

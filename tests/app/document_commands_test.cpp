@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/group_files.h"
 #include "app/main_window.h"
 #include "app/settings_file.h"
 #include "core/file_io.h"
@@ -61,10 +62,15 @@ protected:
         auto list = ParseImageListStream(StreamPart(file, HasGroupHeaderName(path)));
         return list ? *list : ImageListData{};
     }
+    // The first image removed, as an edit of the document.
+    void RemoveFirst() {
+        document().Change([](ImageGroup& g) { return g.Remove(0); });
+    }
     const testing::ScriptedUi::Shown& LastMessage() { return ui_.messages.back(); }
 
     FileDialogObject dialog_;
-    DocumentCommands commands_{program_, window_, ui_, dialog_, folder_.File("seting.ini")};
+    DocumentCommands commands_{program_.document(),       program_.choices, window_, ui_, dialog_,
+                               folder_.File("seting.ini")};
 };
 
 TEST_F(DocumentCommandsTest, CommandsThatNeedAGroupSaySoBeforeAnyDialog) {
@@ -84,17 +90,17 @@ TEST_F(DocumentCommandsTest, CommandsThatNeedAGroupSaySoBeforeAnyDialog) {
 TEST_F(DocumentCommandsTest, NewMakesAnUntitledCleanGroupWithTheChosenColourAsBackground) {
     ui_.newGroupPresses.push_back({Inputs("32", "24", "8", true, 0x00123456)});
     commands_.New();
-    ASSERT_TRUE(program_.openGroup().IsCreated());
-    EXPECT_EQ(program_.openGroup().GetIconSize(), (IconSize{32, 24}));
-    EXPECT_EQ(program_.openGroup().GetBackgroundColour(), 0x00123456u);
-    EXPECT_EQ(values().transparentColour, 0x00123456u);
-    EXPECT_EQ(values().useTransparentColour, 1);
-    EXPECT_EQ(values().currentPath, "");
-    EXPECT_EQ(values().modified, 0);
+    ASSERT_TRUE(group().IsCreated());
+    EXPECT_EQ(group().GetIconSize(), (IconSize{32, 24}));
+    EXPECT_EQ(group().GetBackgroundColour(), 0x00123456u);
+    EXPECT_EQ(choices().transparentColour, 0x00123456u);
+    EXPECT_EQ(choices().useTransparentColour, true);
+    EXPECT_EQ(document().path(), "");
+    EXPECT_FALSE(document().modified());
     EXPECT_EQ(Pane(3), "未命名图片组");
-    EXPECT_EQ(ListImages(), program_.openGroup().GetHandle());
+    EXPECT_EQ(ListImages(), group().GetHandle());
     EXPECT_EQ(ReadSetting(folder_.File("seting.ini"), "seting", "usecolor", ""), "1");
-    Bytes bytes = program_.openGroup().SaveToBytes(0);
+    Bytes bytes = group().SaveToBytes(0);
     EXPECT_EQ(ParseImageListStream(bytes)->flags, 8 | ILC_MASK);
 }
 
@@ -102,11 +108,15 @@ TEST_F(DocumentCommandsTest, NewGroupDialogReadsUseColourOnOpeningDefaultingToOn
     ui_.newGroupPresses.push_back({});
     commands_.New();
     EXPECT_EQ(ui_.newGroupOpenedTicked, std::vector<bool>{true});
-    EXPECT_EQ(values().useTransparentColour, 1) << "set on opening, even when cancelled";
+    EXPECT_EQ(choices().useTransparentColour, true) << "set on opening, even when cancelled";
     WriteSetting(folder_.File("seting.ini"), "seting", "usecolor", "0");
     commands_.New();
     EXPECT_EQ(ui_.newGroupOpenedTicked.back(), false);
-    EXPECT_EQ(values().useTransparentColour, 0);
+    EXPECT_EQ(choices().useTransparentColour, false);
+    WriteSetting(folder_.File("seting.ini"), "seting", "usecolor", "2");
+    commands_.New();
+    EXPECT_EQ(ui_.newGroupOpenedTicked.back(), false) << "only 1 ticks the box";
+    EXPECT_EQ(choices().useTransparentColour, false);
 }
 
 TEST_F(DocumentCommandsTest, FailedCreationKeepsTheDialogOpenAndTheOldGroup) {
@@ -117,20 +127,23 @@ TEST_F(DocumentCommandsTest, FailedCreationKeepsTheDialogOpenAndTheOldGroup) {
               (std::vector<std::string>{"错误！创建图片组失败！", "错误！创建图片组失败！"}));
     EXPECT_EQ(LastMessage().style, testing::kErrorStyle);
     // Cancelled after the failures: nothing about the open document changed.
-    EXPECT_EQ(program_.openGroup().GetCount(), 3);
-    EXPECT_EQ(values().currentPath, folder_.File("old.eil"));
-    EXPECT_EQ(ListImages(), program_.openGroup().GetHandle());
+    EXPECT_EQ(group().GetCount(), 3);
+    EXPECT_EQ(document().path(), folder_.File("old.eil"));
+    EXPECT_EQ(ListImages(), group().GetHandle());
 }
 
 TEST_F(DocumentCommandsTest, CancelledNewGroupDialogChangesNothing) {
     OpenFile(GroupFile("kept.eil", 16, 16, 2));
-    program_.openGroup().SetBackgroundColour(0x00445566);
-    values().modified = 0;
+    document().Change([](ImageGroup& g) {
+        g.SetBackgroundColour(0x00445566);
+        return true;
+    });
+    MarkSaved();
     ui_.newGroupPresses.push_back({});
     commands_.New();
-    EXPECT_EQ(program_.openGroup().GetCount(), 2);
-    EXPECT_EQ(program_.openGroup().GetBackgroundColour(), 0x00445566u);
-    EXPECT_EQ(values().currentPath, folder_.File("kept.eil"));
+    EXPECT_EQ(group().GetCount(), 2);
+    EXPECT_EQ(group().GetBackgroundColour(), 0x00445566u);
+    EXPECT_EQ(document().path(), folder_.File("kept.eil"));
     EXPECT_EQ(Pane(3), folder_.File("kept.eil"));
 }
 
@@ -141,9 +154,9 @@ TEST_F(DocumentCommandsTest, OpenReadsTheFileAndShowsIt) {
     EXPECT_EQ(ui_.fileDialogs[0].title, "打开图片组");
     EXPECT_EQ(ui_.fileDialogs[0].flags, testing::kPickExistingFileFlags);
     EXPECT_EQ(ui_.fileDialogs[0].defaultExtension, "eil");
-    EXPECT_EQ(program_.openGroup().GetCount(), 3);
-    EXPECT_EQ(values().currentPath, path);
-    EXPECT_EQ(values().modified, 0);
+    EXPECT_EQ(group().GetCount(), 3);
+    EXPECT_EQ(document().path(), path);
+    EXPECT_FALSE(document().modified());
     EXPECT_EQ(ListCount(), 3);
     EXPECT_EQ(Pane(0), "图标数：3");
     EXPECT_EQ(Pane(3), path);
@@ -156,20 +169,21 @@ TEST_F(DocumentCommandsTest, OpeningSomethingElseEmptiesTheListAndKeepsThePath) 
     OpenFile(bad);
     EXPECT_EQ(LastMessage().text, "打开图片组失败！可能不是图片组文件");
     EXPECT_EQ(LastMessage().style, testing::kErrorStyle);
-    EXPECT_FALSE(program_.openGroup().IsCreated());
+    EXPECT_FALSE(group().IsCreated());
     EXPECT_EQ(ListCount(), 0);
     EXPECT_EQ(ListImages(), nullptr);
     EXPECT_EQ(Pane(0), "图标数：0");
-    EXPECT_EQ(values().currentPath, bad);
-    EXPECT_EQ(values().modified, 0);
+    EXPECT_EQ(document().path(), bad);
+    EXPECT_FALSE(document().modified());
 }
 
 TEST_F(DocumentCommandsTest, TheNameDecidesTheFormInBothDirections) {
     NewGroup();
-    program_.openGroup().AddIcon(testing::SolidIcon(16, 16, 0xFF0000).get());
-    ASSERT_TRUE(commands_.SaveGroupTo(folder_.File("caps.EIL")));
-    ASSERT_TRUE(commands_.SaveGroupTo(folder_.File("bare.ico")));
-    ASSERT_TRUE(commands_.SaveGroupTo(folder_.File("x.eil.bak")));
+    UniqueIcon red = testing::SolidIcon(16, 16, 0xFF0000);
+    document().Change([&](ImageGroup& g) { return g.AddIcon(red.get()) != -1; });
+    ASSERT_TRUE(WriteGroupFile(folder_.File("caps.EIL"), group()));
+    ASSERT_TRUE(WriteGroupFile(folder_.File("bare.ico"), group()));
+    ASSERT_TRUE(WriteGroupFile(folder_.File("x.eil.bak"), group()));
     Bytes caps = ReadWholeFile(folder_.File("caps.EIL"));
     Bytes bare = ReadWholeFile(folder_.File("bare.ico"));
     EXPECT_EQ(Bytes(caps.begin(), caps.begin() + 4), Bytes({'M', 'I', 'T', 'L'}));
@@ -177,27 +191,27 @@ TEST_F(DocumentCommandsTest, TheNameDecidesTheFormInBothDirections) {
     EXPECT_EQ(ReadWholeFile(folder_.File("x.eil.bak")), bare);
     EXPECT_EQ(caps.size(), bare.size() + 8);
 
-    EXPECT_TRUE(commands_.OpenGroupFrom(folder_.File("bare.ico")));
-    EXPECT_EQ(program_.openGroup().GetCount(), 1);
+    EXPECT_TRUE(document().Open(folder_.File("bare.ico")));
+    EXPECT_EQ(group().GetCount(), 1);
     // Renamed the other way round, neither form opens.
     testing::WriteBytes(folder_.File("renamed.eil"), bare);
     testing::WriteBytes(folder_.File("renamed.dat"), caps);
-    EXPECT_FALSE(commands_.OpenGroupFrom(folder_.File("renamed.eil")));
-    EXPECT_FALSE(commands_.OpenGroupFrom(folder_.File("renamed.dat")));
+    EXPECT_FALSE(document().Open(folder_.File("renamed.eil")));
+    EXPECT_FALSE(document().Open(folder_.File("renamed.dat")));
 }
 
 TEST_F(DocumentCommandsTest, SaveOfAnUntitledGroupAsksForTheFileThenWritesThere) {
     NewGroup();
-    values().modified = 1;
+    MarkChanged();
     std::string path = folder_.File("new.eil");
     ui_.files.push_back(FileChoice{path, 2});
     commands_.Save();
     ASSERT_EQ(ui_.fileDialogs.size(), 1u);
     EXPECT_EQ(ui_.fileDialogs[0].title, "保存图片组");
     EXPECT_EQ(ui_.fileDialogs[0].kind, FileDialogKind::Save);
-    EXPECT_EQ(values().currentPath, path);
-    EXPECT_EQ(values().groupFilterIndex, 2);
-    EXPECT_EQ(values().modified, 0);
+    EXPECT_EQ(document().path(), path);
+    EXPECT_EQ(choices().groupFilterIndex, 2);
+    EXPECT_FALSE(document().modified());
     EXPECT_EQ(Pane(3), path);
     EXPECT_EQ(Saved(path).width, 16);
     commands_.Save();
@@ -208,17 +222,17 @@ TEST_F(DocumentCommandsTest, SaveAsLeavesThePathAndStatusBarAndAFollowingSaveWri
     std::string original = GroupFile("original.eil", 16, 16, 2);
     OpenFile(original);
     Bytes before = ReadWholeFile(original);
-    values().modified = 1;
+    MarkChanged();
     std::string copy = folder_.File("copy.eil");
     ui_.files.push_back(FileChoice{copy, 1});
     commands_.SaveAs();
     EXPECT_EQ(ui_.fileDialogs.back().title, "另存图片组");
-    EXPECT_EQ(values().currentPath, original);
+    EXPECT_EQ(document().path(), original);
     EXPECT_EQ(Pane(3), original);
-    EXPECT_EQ(values().modified, 0);
+    EXPECT_FALSE(document().modified());
     EXPECT_EQ(Saved(copy).count, 2);
 
-    program_.openGroup().Remove(0);
+    RemoveFirst();
     commands_.Save();
     EXPECT_EQ(Saved(original).count, 1);
     EXPECT_EQ(Saved(copy).count, 2);
@@ -229,8 +243,7 @@ TEST_F(DocumentCommandsTest, FailedSavesLeaveTheOldFileAsItWas) {
     std::string path = GroupFile("keep.eil", 16, 16, 2);
     OpenFile(path);
     const Bytes before = ReadWholeFile(path);
-    program_.openGroup().Remove(0);
-    values().modified = 1;
+    RemoveFirst();
 
     ::SetFileAttributesW(WidePtr(ToWide(path)), FILE_ATTRIBUTE_READONLY);
     commands_.Save();
@@ -239,15 +252,15 @@ TEST_F(DocumentCommandsTest, FailedSavesLeaveTheOldFileAsItWas) {
     EXPECT_EQ(LastMessage().title, "信息：");
     EXPECT_EQ(LastMessage().style, testing::kErrorStyle);
     EXPECT_EQ(ReadWholeFile(path), before);
-    EXPECT_EQ(values().modified, 1);
+    EXPECT_TRUE(document().modified());
 
     std::string folderInTheWay = folder_.File("folder.eil");
     ::CreateDirectoryW(WidePtr(ToWide(folderInTheWay)), nullptr);
-    EXPECT_FALSE(commands_.SaveGroupTo(folderInTheWay));
-    EXPECT_FALSE(commands_.SaveGroupTo(folder_.File("gone\\x.eil")));
+    EXPECT_FALSE(WriteGroupFile(folderInTheWay, group()));
+    EXPECT_FALSE(WriteGroupFile(folder_.File("gone\\x.eil"), group()));
 
-    program_.openGroup().Destroy();
-    EXPECT_FALSE(commands_.SaveGroupTo(path)) << "no group to write";
+    document().Discard();
+    EXPECT_FALSE(WriteGroupFile(path, group())) << "no group to write";
     EXPECT_EQ(ReadWholeFile(path), before);
 
     // Nothing but the files this test made is left in the folder.
@@ -277,11 +290,10 @@ TEST_F(DocumentCommandsTest, TargetsOf255CharactersAreSavedWithALongNameOrALongF
                   wide.substr(0, wide.rfind(L'\\') + 1));
         EXPECT_NE(TemporaryNameFor(wide, 2), temporary);
         for (int count : {2, 1}) {  // a new file, then one replaced
-            program_.openGroup().Remove(0);
-            values().modified = 1;
+            RemoveFirst();
             ui_.files.push_back(FileChoice{target, 1});
             commands_.SaveAs();
-            EXPECT_EQ(values().modified, 0) << target.size();
+            EXPECT_FALSE(document().modified()) << target.size();
             EXPECT_EQ(Saved(target).count, count);
         }
         OpenFile(GroupFile("short.eil", 16, 16, 3));
@@ -295,33 +307,33 @@ TEST_F(DocumentCommandsTest, ClearAsksAndEmptiesEvenAnEmptyGroup) {
     commands_.Clear();
     EXPECT_EQ(LastMessage().text, "你真的要清空所有图标吗？");
     EXPECT_EQ(LastMessage().style, testing::kYesNoWarningStyle);
-    EXPECT_EQ(values().modified, 1);
+    EXPECT_TRUE(document().modified());
 
-    values().modified = 0;
+    MarkSaved();
     OpenFile(GroupFile("four.eil", 16, 16, 4));
     ui_.answers.push_back(IDNO);
     commands_.Clear();
-    EXPECT_EQ(program_.openGroup().GetCount(), 4);
-    EXPECT_EQ(values().modified, 0);
+    EXPECT_EQ(group().GetCount(), 4);
+    EXPECT_FALSE(document().modified());
     ui_.answers.push_back(IDYES);
     commands_.Clear();
-    EXPECT_EQ(program_.openGroup().GetCount(), 0);
-    EXPECT_EQ(program_.openGroup().GetIconSize(), (IconSize{16, 16}));
+    EXPECT_EQ(group().GetCount(), 0);
+    EXPECT_EQ(group().GetIconSize(), (IconSize{16, 16}));
     EXPECT_EQ(ListCount(), 0);
-    EXPECT_EQ(values().modified, 1);
+    EXPECT_TRUE(document().modified());
 }
 
 TEST_F(DocumentCommandsTest, DeleteRemovesExactlyTheSelectedImages) {
     OpenFile(GroupFile("six.eil", 8, 8, 6));
     commands_.Delete();
     EXPECT_EQ(LastMessage().text, "请在列表框中选择要删除的图标");
-    EXPECT_EQ(values().modified, 0);
+    EXPECT_FALSE(document().modified());
     Select({1, 3, 4});
     commands_.Delete();
-    EXPECT_EQ(values().modified, 1);
+    EXPECT_TRUE(document().modified());
     EXPECT_EQ(ListCount(), 3);
     std::string out = folder_.File("left.eil");
-    ASSERT_TRUE(commands_.SaveGroupTo(out));
+    ASSERT_TRUE(WriteGroupFile(out, group()));
     ImageListData left = Saved(out);
     ASSERT_EQ(left.count, 3);
     EXPECT_EQ(FirstRed(left, 0), 0x10);
@@ -336,11 +348,11 @@ TEST_F(DocumentCommandsTest, MergeAppendsTheOtherGroupScaledToTheCells) {
     ui_.files.push_back(FileChoice{big, 1});
     commands_.Merge();
     EXPECT_EQ(ui_.fileDialogs.back().title, "合并图片组");
-    EXPECT_EQ(program_.openGroup().GetCount(), 5);
-    EXPECT_EQ(program_.openGroup().GetIconSize(), (IconSize{16, 16}));
-    EXPECT_EQ(values().modified, 1);
+    EXPECT_EQ(group().GetCount(), 5);
+    EXPECT_EQ(group().GetIconSize(), (IconSize{16, 16}));
+    EXPECT_TRUE(document().modified());
     EXPECT_EQ(ListCount(), 5);
-    ASSERT_TRUE(commands_.SaveGroupTo(folder_.File("merged.eil")));
+    ASSERT_TRUE(WriteGroupFile(folder_.File("merged.eil"), group()));
     ImageListData merged = Saved(folder_.File("merged.eil"));
     EXPECT_EQ(merged.width, 16);
     EXPECT_EQ(FirstRed(merged, 1), 0x20);
@@ -356,8 +368,8 @@ TEST_F(DocumentCommandsTest, MergeOfSomethingElseSaysSoAndChangesNothing) {
     commands_.Merge();
     EXPECT_EQ(LastMessage().text, "合并图片组失败！");
     EXPECT_EQ(LastMessage().style, testing::kErrorStyle);
-    EXPECT_EQ(program_.openGroup().GetCount(), 2);
-    EXPECT_EQ(values().modified, 0);
+    EXPECT_EQ(group().GetCount(), 2);
+    EXPECT_FALSE(document().modified());
 }
 
 TEST_F(DocumentCommandsTest, NoQuestionWhileTheGroupIsClean) {
@@ -371,59 +383,59 @@ TEST_F(DocumentCommandsTest, NoQuestionWhileTheGroupIsClean) {
 TEST_F(DocumentCommandsTest, SaveChangesQuestionNamesTheFile) {
     std::string path = GroupFile("named.eil", 16, 16, 1);
     OpenFile(path);
-    values().modified = 1;
+    MarkChanged();
     ui_.answers.push_back(IDCANCEL);
     EXPECT_FALSE(commands_.ConfirmDiscard());
     EXPECT_EQ(LastMessage().text, "图片组 " + path + "\r\n已经改变 需要保存吗？");
     EXPECT_EQ(LastMessage().title, "Iconvale");
     EXPECT_EQ(LastMessage().style, testing::kYesNoCancelQuestionStyle);
-    EXPECT_TRUE(program_.openGroup().IsCreated());
+    EXPECT_TRUE(group().IsCreated());
 
     ui_.answers.push_back(IDYES);
-    program_.openGroup().Remove(0);
+    RemoveFirst();
     EXPECT_TRUE(commands_.ConfirmDiscard());
     EXPECT_EQ(Saved(path).count, 0) << "Yes saves to the current file";
 }
 
 TEST_F(DocumentCommandsTest, YesForAnUntitledGroupThenCancellingTheSaveStopsTheCommand) {
     NewGroup();
-    values().modified = 1;
+    MarkChanged();
     ui_.answers.push_back(IDYES);
     ui_.files.push_back(std::nullopt);
     EXPECT_FALSE(commands_.ConfirmDiscard());
     EXPECT_EQ(ui_.fileDialogs.back().title, "保存图片组");
     EXPECT_EQ(ui_.fileDialogs.back().flags, testing::kPlainSaveFlags) << "no overwrite question";
-    EXPECT_TRUE(program_.openGroup().IsCreated()) << "nothing discarded";
-    EXPECT_EQ(values().modified, 1);
+    EXPECT_TRUE(group().IsCreated()) << "nothing discarded";
+    EXPECT_TRUE(document().modified());
 
     ui_.answers.push_back(IDYES);
     ui_.files.push_back(std::nullopt);
     ui_.newGroupPresses.push_back({Inputs("8", "8", "4")});
     commands_.New();
-    EXPECT_EQ(program_.openGroup().GetIconSize(), (IconSize{16, 16})) << "New stopped";
+    EXPECT_EQ(group().GetIconSize(), (IconSize{16, 16})) << "New stopped";
 }
 
 TEST_F(DocumentCommandsTest, ASaveInsideTheQuestionCountsEvenWhenTheCommandIsThenCancelled) {
     NewGroup();
-    values().modified = 1;
+    MarkChanged();
     const std::string path = folder_.File("asked.eil");
     ui_.answers.push_back(IDYES);
     ui_.files.push_back(FileChoice{path, 1});
     ui_.newGroupPresses.push_back({});  // the new-group dialog is cancelled
     commands_.New();
     EXPECT_EQ(Saved(path).width, 16);
-    EXPECT_EQ(values().currentPath, path);
-    EXPECT_EQ(values().modified, 0);
+    EXPECT_EQ(document().path(), path);
+    EXPECT_FALSE(document().modified());
     EXPECT_EQ(Pane(3), path);
 }
 
 TEST_F(DocumentCommandsTest, NoDiscardsTheGroupAndItsChangesAtOnce) {
     OpenFile(GroupFile("discard.eil", 16, 16, 2));
-    values().modified = 1;
+    MarkChanged();
     ui_.answers.push_back(IDNO);
     commands_.Open();  // and the dialog is cancelled
-    EXPECT_FALSE(program_.openGroup().IsCreated());
-    EXPECT_EQ(values().modified, 0) << "no later question about a group that is gone";
+    EXPECT_FALSE(group().IsCreated());
+    EXPECT_FALSE(document().modified()) << "no later question about a group that is gone";
     EXPECT_TRUE(commands_.ConfirmDiscard());
     EXPECT_EQ(ui_.messages.size(), 1u);
 
@@ -438,14 +450,14 @@ TEST_F(DocumentCommandsTest, NoDiscardsTheGroupAndItsChangesAtOnce) {
 }
 
 TEST_F(DocumentCommandsTest, TheFilterIndexIsRememberedOnlyFromConfirmedDialogs) {
-    values().groupFilterIndex = 1;
+    choices().groupFilterIndex = 1;
     ui_.files.push_back(std::nullopt);
     commands_.Open();
-    EXPECT_EQ(values().groupFilterIndex, 1);
+    EXPECT_EQ(choices().groupFilterIndex, 1);
     ui_.files.push_back(FileChoice{GroupFile("f.eil", 16, 16, 1), 2});
     commands_.Open();
-    EXPECT_EQ(values().groupFilterIndex, 2);
-    values().modified = 0;
+    EXPECT_EQ(choices().groupFilterIndex, 2);
+    MarkSaved();
     ui_.files.push_back(std::nullopt);
     commands_.Open();
     EXPECT_EQ(ui_.fileDialogs.back().filterIndex, 2);

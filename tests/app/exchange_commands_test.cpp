@@ -71,8 +71,8 @@ protected:
 
     void ExpectOpenGroupUnchanged(int count) {
         EXPECT_EQ(group().GetCount(), count);
-        EXPECT_EQ(values().currentPath, folder_.File("open.eil"));
-        EXPECT_EQ(values().modified, 0);
+        EXPECT_EQ(document().path(), folder_.File("open.eil"));
+        EXPECT_FALSE(document().modified());
         EXPECT_EQ(Pane(3), folder_.File("open.eil"));
     }
 
@@ -84,8 +84,9 @@ protected:
     ImageListData toolbar_;
     ImageListData tree_;
     FileDialogObject dialog_;
-    DocumentCommands commands_{program_, window_, ui_, dialog_, folder_.File("seting.ini")};
-    ExchangeCommands exchange_{program_, window_, ui_, commands_};
+    DocumentCommands commands_{program_.document(),       program_.choices, window_, ui_, dialog_,
+                               folder_.File("seting.ini")};
+    ExchangeCommands exchange_{program_.document(), dialog_, window_, ui_, commands_};
 };
 
 TEST_F(ExchangeCommandsTest, ImportTakesTheChosenListOfAFormUntitledAndChanged) {
@@ -106,8 +107,8 @@ TEST_F(ExchangeCommandsTest, ImportTakesTheChosenListOfAFormUntitledAndChanged) 
 
     EXPECT_TRUE(ui_.messages.empty());
     EXPECT_TRUE(SameImages(tree_, GroupList()));
-    EXPECT_EQ(values().currentPath, "");
-    EXPECT_EQ(values().modified, 1);
+    EXPECT_EQ(document().path(), "");
+    EXPECT_TRUE(document().modified());
     EXPECT_EQ(Pane(3), "未命名图片组");
     EXPECT_EQ(ListCount(), 2);
 
@@ -120,7 +121,7 @@ TEST_F(ExchangeCommandsTest, ImportOfOneListNeedsNoChooserAndAskedToSaveFirst) {
     const std::string stream = folder_.File("toolbar.bin");
     testing::WriteBytes(stream, WriteImageListStream(toolbar_));
     OpenSavedGroup(2);
-    values().modified = 1;
+    MarkChanged();
     ui_.answers.push_back(IDNO);
     Import(stream);
     ASSERT_EQ(ui_.messages.size(), 1u);
@@ -128,7 +129,7 @@ TEST_F(ExchangeCommandsTest, ImportOfOneListNeedsNoChooserAndAskedToSaveFirst) {
         << "the save-changes question";
     EXPECT_TRUE(ui_.listChoosers.empty());
     EXPECT_TRUE(SameImages(toolbar_, GroupList()));
-    EXPECT_EQ(values().modified, 1);
+    EXPECT_TRUE(document().modified());
 }
 
 TEST_F(ExchangeCommandsTest, DamagedFilesAndCancelsChangeNothing) {
@@ -166,7 +167,7 @@ TEST_F(ExchangeCommandsTest, ExportWritesEachFormAsACopy) {
     EXPECT_TRUE(ui_.fileDialogs.empty());
 
     OpenSavedGroup(3);
-    values().modified = 1;
+    MarkChanged();
     const ImageListData saved = GroupList();
     struct Case {
         const char* name;
@@ -190,8 +191,8 @@ TEST_F(ExchangeCommandsTest, ExportWritesEachFormAsACopy) {
         EXPECT_TRUE(SameImages(saved, read.lists[0].list)) << c.name;
     }
     EXPECT_EQ(ui_.messages.size(), 1u);
-    EXPECT_EQ(values().currentPath, folder_.File("open.eil"));
-    EXPECT_EQ(values().modified, 1);
+    EXPECT_EQ(document().path(), folder_.File("open.eil"));
+    EXPECT_TRUE(document().modified());
 
     ui_.files.push_back(FileChoice{folder_.File("没有\\x.dfm"), 1});
     exchange_.Export();

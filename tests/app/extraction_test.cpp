@@ -30,16 +30,15 @@ protected:
     // A 24 x 20 group; image i has its left half transparent and its right half a colour of
     // its own, red 0x40 * (i + 1).
     void MakeGroup(int count, COLORREF background = CLR_NONE) {
-        ASSERT_TRUE(group().Create(24, 20, ILC_COLOR32 | ILC_MASK));
-        group().SetBackgroundColour(background);
+        ImageGroup made;
+        ASSERT_TRUE(made.Create(24, 20, ILC_COLOR32 | ILC_MASK));
         for (int i = 0; i < count; ++i) {
             UniqueIcon icon = testing::MakeIcon(24, 20, [i](int x, int) -> std::uint32_t {
                 return x < 12 ? 0 : 0xFF000000u | static_cast<std::uint32_t>(0x40 * (i + 1)) << 16;
             });
-            ASSERT_NE(group().AddIcon(icon.get()), -1);
+            ASSERT_NE(made.AddIcon(icon.get()), -1);
         }
-        window_.AttachImages(group().GetHandle());
-        window_.RebuildIconList();
+        document().Create(made, background);
     }
     void Save(const char* format, const std::string& folder) {
         ui_.extractionChoices.push_back(ExtractionChoice{folder, format});
@@ -48,8 +47,7 @@ protected:
     std::string Folder() { return folder_.path() + "\\"; }
     std::vector<std::string> Messages() { return ui_.MessageTexts(); }
 
-
-    Extraction extraction_{program_, window_, ui_, kProgramFolder};
+    Extraction extraction_{program_.document(), program_.choices, window_, ui_, kProgramFolder};
 };
 
 TEST_F(ExtractionTest, SelectedImagesGetTheLowestFreeNamesPerExtension) {
@@ -57,7 +55,8 @@ TEST_F(ExtractionTest, SelectedImagesGetTheLowestFreeNamesPerExtension) {
     Select({0, 2, 4});
     Save(kPngFormat, folder_.path());
     extraction_.Extract();
-    EXPECT_TRUE(FileExists(In("image0.png")) && FileExists(In("image1.png")) && FileExists(In("image2.png")));
+    EXPECT_TRUE(FileExists(In("image0.png")) && FileExists(In("image1.png")) &&
+                FileExists(In("image2.png")));
     EXPECT_FALSE(FileExists(In("image3.png")));
     EXPECT_EQ(Messages(), std::vector<std::string>{"提取图标完毕！"});
     EXPECT_EQ(ui_.messages[0].style, testing::kInformationStyle);
@@ -73,7 +72,8 @@ TEST_F(ExtractionTest, SelectedImagesGetTheLowestFreeNamesPerExtension) {
     Select({1});
     Save(kPngFormat, folder_.path());
     extraction_.Extract();  // images 0, 1, 2 and 4 now
-    EXPECT_TRUE(FileExists(In("image1.png")) && FileExists(In("image3.png")) && FileExists(In("image4.png")));
+    EXPECT_TRUE(FileExists(In("image1.png")) && FileExists(In("image3.png")) &&
+                FileExists(In("image4.png")));
     EXPECT_EQ(ReadWholeFile(In("image2.png")), kept);
 
     // Names are counted per extension.
@@ -81,7 +81,7 @@ TEST_F(ExtractionTest, SelectedImagesGetTheLowestFreeNamesPerExtension) {
     extraction_.Extract();
     EXPECT_TRUE(FileExists(In("image0.jpg")));
     EXPECT_EQ(group().GetCount(), 5);
-    EXPECT_EQ(program_.values.modified, 0) << "extraction changes nothing";
+    EXPECT_FALSE(document().modified()) << "extraction changes nothing";
 }
 
 TEST_F(ExtractionTest, WhiteOrTheBackgroundUnderTransparentPartsAndAlphaOnlyInPng) {
@@ -116,7 +116,10 @@ TEST_F(ExtractionTest, WhiteOrTheBackgroundUnderTransparentPartsAndAlphaOnlyInPn
         }
         EXPECT_GT((written.At(18, 10) >> 16) & 0xFF, 0x30u) << c.extension;
     }
-    group().SetBackgroundColour(0x00FF0000);  // blue as 0x00BBGGRR
+    document().Change([](ImageGroup& group) {
+        group.SetBackgroundColour(0x00FF0000);  // blue as 0x00BBGGRR
+        return true;
+    });
     ASSERT_TRUE(extraction_.ExtractImageToFile(Folder(), kBmpFormat, 0));
     EXPECT_EQ(testing::DecodePixels(In("image1.bmp")).At(3, 10), 0xFF0000FFu);
     EXPECT_FALSE(extraction_.ExtractImageToFile(Folder(), kEmfFormat, 0)) << "no encoder";
@@ -127,10 +130,11 @@ TEST_F(ExtractionTest, AFailureStopsTheRunAndStillSaysItIsDone) {
     MakeGroup(3);
     Select({0, 1, 2});
     std::vector<int> tried;
-    Extraction failing(program_, window_, ui_, kProgramFolder,
+    Extraction failing(program_.document(), program_.choices, window_, ui_, kProgramFolder,
                        [&](const std::string& folder, const std::string& format, int index) {
                            tried.push_back(index);
-                           return index != 1 && extraction_.ExtractImageToFile(folder, format, index);
+                           return index != 1 &&
+                                  extraction_.ExtractImageToFile(folder, format, index);
                        });
     Save(kPngFormat, folder_.path());
     failing.Extract();
@@ -146,12 +150,13 @@ TEST_F(ExtractionTest, NothingToExtractOrACancelledDialogWritesAndAsksNothing) {
     extraction_.Extract();
     MakeGroup(2);
     extraction_.Extract();
-    EXPECT_EQ(Messages(), (std::vector<std::string>{"请先新建或打开一个图片组！", "请选择要提取的图标！"}));
+    EXPECT_EQ(Messages(),
+              (std::vector<std::string>{"请先新建或打开一个图片组！", "请选择要提取的图标！"}));
     EXPECT_TRUE(ui_.extractionFolders.empty());
     Select({0});
     extraction_.Extract();  // no scripted answer: cancelled
     EXPECT_EQ(ui_.messages.size(), 2u);
-    EXPECT_EQ(program_.values.extractionSaved, 0);
+    EXPECT_FALSE(choices().extractionSaved);
     EXPECT_FALSE(FileExists(In("image0.png")));
 }
 
@@ -159,19 +164,21 @@ TEST_F(ExtractionTest, TheDialogStartsInTheDocumentsFolderOrTheProgramsAndADrive
     MakeGroup(1);
     Select({0});
     extraction_.Extract();
-    program_.values.currentPath = "C:\\icons\\a.eil";
+    // A save that cannot be written still names the document's file.
+    EXPECT_FALSE(document().SaveTo("C:\\icons\\a.eil"));
     extraction_.Extract();
-    program_.values.currentPath = "C:\\a.eil";
+    EXPECT_FALSE(document().SaveTo("Q:\\a.eil"));  // a drive that is not there
     extraction_.Extract();
-    EXPECT_EQ(ui_.extractionFolders, (std::vector<std::string>{kProgramFolder, "C:\\icons", "C:\\"}));
+    EXPECT_EQ(ui_.extractionFolders,
+              (std::vector<std::string>{kProgramFolder, "C:\\icons", "Q:\\"}));
 
     Save(kPngFormat, "Z:\\");
-    Extraction recording(program_, window_, ui_, kProgramFolder,
+    Extraction recording(program_.document(), program_.choices, window_, ui_, kProgramFolder,
                          [](const std::string&, const std::string&, int) { return true; });
     recording.Extract();
-    EXPECT_EQ(program_.values.extractionFolder, "Z:\\");
-    EXPECT_EQ(program_.values.formatIdentifier, kPngFormat);
-    EXPECT_EQ(program_.values.extractionSaved, 1);
+    EXPECT_EQ(choices().extractionFolder, "Z:\\");
+    EXPECT_EQ(choices().formatIdentifier, kPngFormat);
+    EXPECT_TRUE(choices().extractionSaved);
 }
 
 }  // namespace

@@ -118,7 +118,7 @@ protected:
     std::string File(const char* name) const { return folder_.File(name); }
 
     void NewGroup(bool mask) {
-        if (values().modified) ui_.answers.push_back(IDNO);
+        if (document().modified()) ui_.answers.push_back(IDNO);
         ui_.newGroupPresses.push_back({Inputs("32", "32", "32", mask, 0x00FF00FF)});
         commands_.New();
     }
@@ -131,15 +131,15 @@ protected:
     void Import(int k) {
         const std::string& path = pictures_[k % pictures_.size()];
         const int mode = static_cast<int>(k / pictures_.size()) % 4;
-        values().autoSegmentation = mode & 1;
-        values().useTransparentColour = (mode >> 1) & 1;
+        choices().autoSegmentation = (mode & 1) != 0;
+        choices().useTransparentColour = ((mode >> 1) & 1) != 0;
         if (k % 3 == 2) {
             imports_.ReplaceWithPictureFile(group().GetCount() > 0 ? k % group().GetCount() : 0,
                                             path);
         } else {
             imports_.AddPictureFile(path);
         }
-        values().modified = 1;
+        MarkChanged();
     }
 
     void ExtractOne(int k) {
@@ -211,11 +211,11 @@ protected:
                 commands_.Delete();
                 break;
             case 9:
-                if (values().currentPath.empty()) ui_.files.push_back(FileChoice{groupFile_, 1});
+                if (document().path().empty()) ui_.files.push_back(FileChoice{groupFile_, 1});
                 commands_.Save();
                 break;
             case 10:
-                if (values().modified) ui_.answers.push_back(IDNO);
+                if (document().modified()) ui_.answers.push_back(IDNO);
                 ui_.files.push_back(FileChoice{k % 24 == 10 ? groupFile_ : File("missing.eil"), 1});
                 commands_.Open();
                 if (!group().IsCreated()) NewGroup(false);
@@ -232,9 +232,16 @@ protected:
     }
 
     FileDialogObject dialog_;
-    DocumentCommands commands_{program_, window_, ui_, dialog_, folder_.File("seting.ini")};
-    PictureImport imports_{program_, window_, ui_, commands_};
-    Extraction extraction_{program_, window_, ui_, folder_.path()};
+    DocumentCommands commands_{program_.document(),       program_.choices, window_, ui_, dialog_,
+                               folder_.File("seting.ini")};
+    PictureImport imports_{program_.document(),
+                           program_.choices,
+                           program_.scratchPicture(),
+                           program_.fileDialog(),
+                           window_,
+                           ui_,
+                           commands_};
+    Extraction extraction_{program_.document(), program_.choices, window_, ui_, folder_.path()};
     std::vector<std::string> pictures_;
     std::string extracted_;
     std::string groupFile_;

@@ -55,10 +55,16 @@ protected:
         EXPECT_TRUE(program_.scratchPicture().IsEmpty());
     }
 
-    DocumentCommands commands_{program_, window_, ui_, program_.fileDialog(),
-                               folder_.File("seting.ini")};
-    PictureImport import_{program_, window_, ui_, commands_};
-    Extraction extraction_{program_, window_, ui_, folder_.path()};
+    DocumentCommands commands_{program_.document(),   program_.choices,          window_, ui_,
+                               program_.fileDialog(), folder_.File("seting.ini")};
+    PictureImport import_{program_.document(),
+                          program_.choices,
+                          program_.scratchPicture(),
+                          program_.fileDialog(),
+                          window_,
+                          ui_,
+                          commands_};
+    Extraction extraction_{program_.document(), program_.choices, window_, ui_, folder_.path()};
 };
 
 TEST_F(OutOfMemoryTest, OpenMergeAndSaveFailWithTheirMessages) {
@@ -68,9 +74,8 @@ TEST_F(OutOfMemoryTest, OpenMergeAndSaveFailWithTheirMessages) {
     Choose(path);
     commands_.Merge();
     ASSERT_EQ(group().GetCount(), 3);
-    values().currentPath = path;
-    group().Remove(0);
-    values().modified = 1;
+    ASSERT_TRUE(document().SaveTo(path));
+    document().Change([](ImageGroup& group) { return group.Remove(0); });
     const Bytes onDisk = ReadWholeFile(path);
 
     Starved([&] { commands_.Save(); });
@@ -78,13 +83,13 @@ TEST_F(OutOfMemoryTest, OpenMergeAndSaveFailWithTheirMessages) {
     Choose(path);
     Starved([&] { commands_.Merge(); });
     EXPECT_EQ(group().GetCount(), 2);
-    EXPECT_EQ(values().modified, 1);
-    values().modified = 0;
+    EXPECT_TRUE(document().modified());
+    MarkSaved();
     Choose(path);
     Starved([&] { commands_.Open(); }, 1);
     EXPECT_FALSE(group().IsCreated());
     EXPECT_EQ(ListCount(), 0) << "the list was refreshed";
-    EXPECT_EQ(values().modified, 0);
+    EXPECT_FALSE(document().modified());
     EXPECT_EQ(ui_.MessageTexts(), (std::vector<std::string>{"保存失败！", "合并图片组失败！",
                                                             "打开图片组失败！可能不是图片组文件"}));
 
@@ -98,27 +103,27 @@ TEST_F(OutOfMemoryTest, AddReplaceDropAndExtractFailWithTheirMessages) {
     commands_.New();
     const std::string picture = Picture("strip.png");
     ASSERT_TRUE(import_.AddPictureFile(picture));
-    window_.RebuildIconList();
+    MarkSaved();
     Select({0});
     const Bytes before = group().SaveToBytes(1);
 
     // Whole, as a masked strip, and replacing in both ways.
     for (int segment : {0, 1}) {
-        values().autoSegmentation = segment;
-        values().useTransparentColour = 1;
+        choices().autoSegmentation = segment == 1;
+        choices().useTransparentColour = true;
         Choose(picture);
         Starved([&] { import_.Add(); });
         Choose(picture);
         Starved([&] { import_.Replace(); });
     }
-    values().autoSegmentation = 0;
+    choices().autoSegmentation = false;
     ComPtr<IDropTarget> target(
         new FileDropTarget([this](const std::string& paths) { import_.Drop(paths); }));
     ComPtr<IDataObject> data(testing::NewFileDropData({WidePtr(ToWide(picture))}));
     DWORD effect = DROPEFFECT_COPY;
     Starved([&] { EXPECT_EQ(target->Drop(data.get(), 0, {0, 0}, &effect), S_OK); });
     EXPECT_EQ(group().SaveToBytes(1), before);
-    EXPECT_EQ(values().modified, 0);
+    EXPECT_FALSE(document().modified());
 
     ui_.extractionChoices.push_back(ExtractionChoice{folder_.path(), kPngFormat});
     Starved([&] { extraction_.Extract(); });

@@ -82,9 +82,15 @@ protected:
         ui_.files.push_back(FileChoice{path, filterIndex});
     }
 
-    DocumentCommands commands_{program_, window_, ui_, program_.fileDialog(),
-                               folder_.File("seting.ini")};
-    PictureImport import_{program_, window_, ui_, commands_};
+    DocumentCommands commands_{program_.document(),   program_.choices,          window_, ui_,
+                               program_.fileDialog(), folder_.File("seting.ini")};
+    PictureImport import_{program_.document(),
+                          program_.choices,
+                          program_.scratchPicture(),
+                          program_.fileDialog(),
+                          window_,
+                          ui_,
+                          commands_};
 };
 
 TEST_F(PictureImportTest, WithoutSegmentationAPictureIsSqueezedIntoOneCell) {
@@ -104,7 +110,7 @@ TEST_F(PictureImportTest, WithoutSegmentationAPictureIsSqueezedIntoOneCell) {
 
 TEST_F(PictureImportTest, SegmentationCutsCellsFromTheLeftAtTheTopUnscaled) {
     NewGroup();
-    values().autoSegmentation = 1;
+    choices().autoSegmentation = true;
     ASSERT_TRUE(import_.AddPictureFile(Picture("strip.png", 100, 32, Coordinates)));
     ASSERT_TRUE(import_.AddPictureFile(Picture("tall.png", 64, 48, Coordinates)));
     ImageListData images = Images();
@@ -125,16 +131,16 @@ TEST_F(PictureImportTest, TheTransparentColourMasksOnlyWhenSegmentingWithTheFlag
     // Magenta in the left half, its neighbour 0xFE00FF in the right half.
     auto pixel = [](int x, int) { return x < 16 ? 0xFFFF00FFu : 0xFFFE00FFu; };
     NewGroup("32", "24", true, kMagenta);
-    ASSERT_EQ(values().useTransparentColour, 1);
-    ASSERT_EQ(values().transparentColour, kMagenta);
+    ASSERT_TRUE(choices().useTransparentColour);
+    ASSERT_EQ(choices().transparentColour, kMagenta);
     const auto path = Picture("keyed.bmp", 32, 32, pixel, kBmpFormat);
 
-    values().autoSegmentation = 1;
+    choices().autoSegmentation = true;
     ASSERT_TRUE(import_.AddPictureFile(path));
-    values().useTransparentColour = 2;
+    choices().useTransparentColour = false;  // a stored 2 is read as no
     ASSERT_TRUE(import_.AddPictureFile(path));
-    values().useTransparentColour = 1;
-    values().autoSegmentation = 0;
+    choices().useTransparentColour = true;
+    choices().autoSegmentation = false;
     ASSERT_TRUE(import_.AddPictureFile(path));
 
     ImageListData images = Images();
@@ -154,8 +160,8 @@ TEST_F(PictureImportTest, AGroupOpenedBeforeAnyNewGroupDialogIsNeverMasked) {
     ASSERT_TRUE(made.Create(32, 32, ILC_COLOR24 | ILC_MASK));
     const std::string file = folder_.File("opened.eil");
     ASSERT_TRUE(testing::WriteBytes(file, made.SaveToBytes(1)));
-    ASSERT_TRUE(commands_.OpenGroupFrom(file));
-    values().autoSegmentation = 1;
+    ASSERT_TRUE(document().Open(file));
+    choices().autoSegmentation = true;
     ASSERT_TRUE(import_.AddPictureFile(Solid("black.png", 0xFF000000u)));
     ImageListData images = Images();
     ASSERT_EQ(images.count, 1);
@@ -169,7 +175,7 @@ TEST_F(PictureImportTest, IconFilesAreLoadedAtTheCellSizeWhateverTheSegmentation
         testing::WriteIconFile(both, {{16, 0xFFFF0000}, {32, 0xFF00FF00}, {48, 0xFF0000FF}}));
     const std::string onlyLarge = folder_.File("large.ico");
     ASSERT_TRUE(testing::WriteIconFile(onlyLarge, {{48, 0xFF0000FF}}));
-    values().autoSegmentation = 1;
+    choices().autoSegmentation = true;
     ASSERT_TRUE(import_.AddPictureFile(both));
     ASSERT_TRUE(import_.AddPictureFile(onlyLarge));
     ImageListData images = Images();
@@ -208,7 +214,7 @@ TEST_F(PictureImportTest, ReplaceWorksAtTheFirstIndexInBothModes) {
     ASSERT_TRUE(import_.AddPictureFile(Solid("red2.png", 0xFFFF0000u)));
     ASSERT_TRUE(
         import_.ReplaceWithPictureFile(0, Solid("green.png", 0xFF00FF00u, kPngFormat, 64, 64)));
-    values().autoSegmentation = 1;
+    choices().autoSegmentation = true;
     const std::string icon = folder_.File("blue.ico");
     ASSERT_TRUE(testing::WriteIconFile(icon, {{32, 0xFF0000FF}}));
     ASSERT_TRUE(import_.ReplaceWithPictureFile(1, icon))
@@ -224,20 +230,20 @@ TEST_F(PictureImportTest, ReplaceWorksAtTheFirstIndexInBothModes) {
 
 TEST_F(PictureImportTest, AddAsksForAPictureRemembersItsFilterAndRefreshes) {
     NewGroup();
-    values().pictureFilterIndex = 6;
+    choices().pictureFilterIndex = 6;
     import_.Add();  // cancelled
     ASSERT_EQ(ui_.fileDialogs.size(), 1u);
     EXPECT_EQ(ui_.fileDialogs[0].title, "添加图标");
     EXPECT_EQ(ui_.fileDialogs[0].flags, testing::kPickExistingFileFlags);
     EXPECT_EQ(ui_.fileDialogs[0].filterIndex, 6);
     EXPECT_EQ(ui_.fileDialogs[0].defaultExtension, "");
-    EXPECT_EQ(values().pictureFilterIndex, 6) << "a cancel changes nothing";
-    EXPECT_EQ(values().modified, 0);
+    EXPECT_EQ(choices().pictureFilterIndex, 6) << "a cancel changes nothing";
+    EXPECT_FALSE(document().modified());
 
     Choose(Solid("one.png", 0xFF00FF00u), 5);
     import_.Add();
-    EXPECT_EQ(values().pictureFilterIndex, 5);
-    EXPECT_EQ(values().modified, 1);
+    EXPECT_EQ(choices().pictureFilterIndex, 5);
+    EXPECT_TRUE(document().modified());
     EXPECT_EQ(ListCount(), 1);
     EXPECT_TRUE(ui_.messages.empty());
 
@@ -247,7 +253,7 @@ TEST_F(PictureImportTest, AddAsksForAPictureRemembersItsFilterAndRefreshes) {
     EXPECT_EQ(ui_.messages[0].text, "添加失败！");
     EXPECT_EQ(ui_.messages[0].title, "Iconvale");
     EXPECT_EQ(ui_.messages[0].style, testing::kErrorStyle);
-    EXPECT_EQ(values().pictureFilterIndex, 2);
+    EXPECT_EQ(choices().pictureFilterIndex, 2);
 }
 
 TEST_F(PictureImportTest, AddAndDropWithoutAGroupRunNewFirstAndACancelledNewDoesNothing) {
@@ -256,14 +262,14 @@ TEST_F(PictureImportTest, AddAndDropWithoutAGroupRunNewFirstAndACancelledNewDoes
     EXPECT_FALSE(group().IsCreated());
     EXPECT_TRUE(ui_.fileDialogs.empty());
     EXPECT_TRUE(ui_.messages.empty());
-    EXPECT_EQ(values().modified, 0);
+    EXPECT_FALSE(document().modified());
 
     ui_.newGroupPresses.push_back({Inputs("16", "16", "32")});
     import_.Drop(Solid("two.png", 0xFF0000FFu));
     ASSERT_TRUE(group().IsCreated());
     EXPECT_EQ(group().GetCount(), 1);
     EXPECT_EQ(ListCount(), 1);
-    EXPECT_EQ(values().modified, 1);
+    EXPECT_TRUE(document().modified());
 }
 
 TEST_F(PictureImportTest, APartlyFailedDropKeepsWhatWasAddedAsAChangeToSave) {
@@ -281,13 +287,13 @@ TEST_F(PictureImportTest, APartlyFailedDropKeepsWhatWasAddedAsAChangeToSave) {
     ASSERT_EQ(target->Drop(data.get(), 0, {0, 0}, &effect), S_OK);
     EXPECT_EQ(group().GetCount(), 2) << "the files before the broken one, none after";
     EXPECT_EQ(ListCount(), 2) << "the list shows them";
-    EXPECT_EQ(values().modified, 1) << "closing asks to save them";
+    EXPECT_TRUE(document().modified()) << "closing asks to save them";
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].text, "添加失败！");
 
-    values().modified = 0;
+    MarkSaved();
     import_.Drop(folder_.File("bad.png"));
-    EXPECT_EQ(values().modified, 0) << "nothing was added";
+    EXPECT_FALSE(document().modified()) << "nothing was added";
     EXPECT_EQ(ui_.messages.size(), 2u);
 }
 
@@ -311,8 +317,8 @@ TEST_F(PictureImportTest, ReplaceSaysWhatIsMissingAndWhenItFails) {
     EXPECT_EQ(ui_.messages[2].style, testing::kErrorStyle);
     ASSERT_EQ(ui_.fileDialogs.size(), 2u);
     EXPECT_EQ(ui_.fileDialogs[0].title, "替换图标");
-    EXPECT_EQ(values().pictureFilterIndex, 4);
-    EXPECT_EQ(values().modified, 1);
+    EXPECT_EQ(choices().pictureFilterIndex, 4);
+    EXPECT_TRUE(document().modified());
     EXPECT_EQ(Images().Pixel(0, 8, 8) & 0xFFFFFF, 0x00FF00u);
 }
 
@@ -324,13 +330,13 @@ TEST_F(PictureImportTest, AHugePictureInASmallFileFailsAndLeavesTheGroupAsItWas)
     NewGroup("32", "24", true, kMagenta);
     ASSERT_TRUE(import_.AddPictureFile(Solid("red.png", 0xFFFF0000u)));
     window_.RebuildIconList();
-    values().modified = 0;
+    MarkSaved();
     const Bytes before = group().SaveToBytes(1);
 
     for (int mode : {0, 1}) {
-        values().autoSegmentation = mode;
+        choices().autoSegmentation = mode == 1;
         for (int useColour : {0, 1}) {
-            values().useTransparentColour = useColour;
+            choices().useTransparentColour = useColour == 1;
             Choose(huge);
             import_.Add();
             Select({0});
@@ -343,13 +349,13 @@ TEST_F(PictureImportTest, AHugePictureInASmallFileFailsAndLeavesTheGroupAsItWas)
         EXPECT_EQ(ui_.messages[i].text, i % 2 == 0 ? "添加失败！" : "替换图片失败！") << i;
     }
     EXPECT_EQ(group().SaveToBytes(1), before);
-    EXPECT_EQ(values().modified, 0);
+    EXPECT_FALSE(document().modified());
     EXPECT_TRUE(program_.scratchPicture().IsEmpty());
 }
 
 TEST_F(PictureImportTest, AStripOf2048CellsEntersInOneAddAndAPictureOnePixelOverTheBudgetFails) {
     NewGroup();
-    values().autoSegmentation = 1;
+    choices().autoSegmentation = true;
     Choose(Picture("strip.png", 65536, 32, [](int x, int y) { return Coordinates(x / 32, y); }));
     import_.Add();
     EXPECT_TRUE(ui_.messages.empty());
@@ -370,14 +376,14 @@ TEST_F(PictureImportTest, AStripOf2048CellsEntersInOneAddAndAPictureOnePixelOver
     ASSERT_TRUE(testing::WriteBlankPicture(
         atTheBudget, 4096, static_cast<int>(kMaxPicturePixels / 4096), 0x30101, kPngFormat));
     for (int segment : {0, 1}) {
-        values().autoSegmentation = segment;
+        choices().autoSegmentation = segment == 1;
         Choose(tooLarge);
         import_.Add();
     }
     EXPECT_EQ(ui_.MessageTexts(), (std::vector<std::string>{"添加失败！", "添加失败！"}));
     EXPECT_EQ(group().GetCount(), 2048);
     EXPECT_TRUE(program_.scratchPicture().IsEmpty());
-    values().autoSegmentation = 0;
+    choices().autoSegmentation = false;
     Choose(atTheBudget);
     import_.Add();
     EXPECT_EQ(group().GetCount(), 2049) << "the budget itself is allowed";

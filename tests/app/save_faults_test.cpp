@@ -70,9 +70,8 @@ protected:
         ASSERT_TRUE(testing::WriteBytes(path, bytes)) << path;
         ui_.files.push_back(FileChoice{path, 1});
         commands_.Open();
-        ASSERT_EQ(program_.openGroup().GetCount(), 2);
-        program_.openGroup().Remove(0);
-        program_.values.modified = 1;
+        ASSERT_EQ(group().GetCount(), 2);
+        document().Change([](ImageGroup& group) { return group.Remove(0); });
     }
 
     // The one message of a failed save, as the program shows it.
@@ -80,11 +79,12 @@ protected:
         ASSERT_EQ(ui_.messages.size(), 1u);
         EXPECT_EQ(ui_.messages[0].text, "保存失败！");
         EXPECT_EQ(ui_.messages[0].style, testing::kErrorStyle);
-        EXPECT_EQ(program_.values.modified, 1) << "the changes are still unsaved";
+        EXPECT_TRUE(document().modified()) << "the changes are still unsaved";
     }
 
     FileDialogObject dialog_;
-    DocumentCommands commands_{program_, window_, ui_, dialog_, folder_.File("seting.ini")};
+    DocumentCommands commands_{program_.document(),       program_.choices, window_, ui_, dialog_,
+                               folder_.File("seting.ini")};
 };
 
 TEST_F(SaveFaultsTest, AReadOnlyOrLockedTargetIsNotWrittenAndNothingIsLeftBeside) {
@@ -120,7 +120,7 @@ TEST_F(SaveFaultsTest, AReadOnlyOrLockedTargetIsNotWrittenAndNothingIsLeftBeside
         EXPECT_FALSE(name.starts_with(L"protected.eil.") || name.starts_with(L"~"))
             << "left behind: " << ToNarrow(std::wstring_view(name));
     }
-    EXPECT_EQ(program_.values.currentPath, opened);
+    EXPECT_EQ(document().path(), opened);
 }
 
 TEST_F(SaveFaultsTest, AFolderOfThatNameIsLeftAsItWas) {
@@ -152,7 +152,7 @@ TEST_F(SaveFaultsTest, AFolderThatIsGoneIsNotMadeAgain) {
     ExpectSaveFailedMessage();
     EXPECT_FALSE(PathExists(sub));
     EXPECT_EQ(Listing(Wide(folder_.path())), before);
-    EXPECT_EQ(program_.values.currentPath, opened);
+    EXPECT_EQ(document().path(), opened);
 
     // A folder that never existed, chosen in Save As.
     ui_.messages.clear();
@@ -180,17 +180,15 @@ TEST_F(SaveFaultsTest, AFullDiskKeepsTheOldFileAndLeavesNoPartOfTheNewOne) {
     ASSERT_TRUE(testing::WriteBytes(old, oldBytes));
     ui_.files.push_back(FileChoice{old, 1});
     commands_.Open();
-    ASSERT_EQ(program_.openGroup().GetCount(), 2);
+    ASSERT_EQ(group().GetCount(), 2);
     // It grows to 48 images of 32 by 32: some 200 KiB, far more than the drive has left.
     ImageGroup big;
     ASSERT_TRUE(big.LoadFromBytes(GroupBytes(32, 48), 1));
-    window_.AttachImages(nullptr);
-    program_.openGroup().TakeListFrom(big);
-    commands_.AttachGroup();
-    ASSERT_GT(program_.openGroup().SaveToBytes(1).size(), free.QuadPart) << "the drive has room";
-    program_.values.modified = 1;
+    document().ReplaceWithUntitled(big);
+    ASSERT_GT(group().SaveToBytes(1).size(), free.QuadPart) << "the drive has room";
     const auto before = Listing(Wide(folder));
 
+    ui_.files.push_back(FileChoice{old, 1});  // untitled now: Save asks where
     commands_.Save();
     ExpectSaveFailedMessage();
     EXPECT_EQ(ReadWholeFile(old), oldBytes);
@@ -208,7 +206,8 @@ TEST_F(SaveFaultsTest, AFullDiskKeepsTheOldFileAndLeavesNoPartOfTheNewOne) {
 // character GBK lacks. The save must fail as any other, not land on some other file.
 TEST_F(SaveFaultsTest, ANameOutsideGbkFromTheSaveDialogIsRefused) {
     PlatformDialogUi ui;
-    DocumentCommands commands{program_, window_, ui, dialog_, folder_.File("seting.ini")};
+    DocumentCommands commands{program_.document(),       program_.choices, window_, ui, dialog_,
+                              folder_.File("seting.ini")};
     const std::string opened = folder_.File("opened.eil");
     OpenChanged(opened, GroupBytes(16, 2));
     const Bytes old = ReadWholeFile(opened);

@@ -14,4 +14,12 @@ void ProgramFixture::SetUp() {
     ASSERT_TRUE(window_.Create(::GetModuleHandleW(nullptr), {}));
 }
 
+void ProgramFixture::MarkChanged() {
+    document().Change([](ImageGroup&) { return true; });
+}
+
+void ProgramFixture::MarkSaved() {
+    ASSERT_TRUE(document().SaveCopyTo(folder_.File("saved copy.eil")));
+}
+
 }  // namespace iconvale::testing

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/modal_ui.h"
+#include "app/modal_ui.h"
 
 namespace iconvale::testing {
 

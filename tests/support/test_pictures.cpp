@@ -9,7 +9,7 @@
 #include "imaging/gdiplus_flat.h"
 #include "imaging/image_formats.h"
 #include "support/temp_folder.h"
-#include "ui/app_object.h"
+#include "ui/platform_setup.h"
 #include "ui/text.h"
 
 namespace iconvale::testing {
@@ -159,7 +159,7 @@ bool WriteGif(const std::string& path, int width, int height,
 }  // namespace
 
 void EnsurePictureLibrary() {
-    static AppObject app;
+    static PlatformSetup app;
     if (app.GdiplusToken() == 0) app.Initialise({}, 0);
 }
 

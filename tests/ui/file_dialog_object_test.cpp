@@ -12,7 +12,7 @@
 
 #include "support/heap_probes.h"
 #include "support/temp_folder.h"
-#include "ui/app_object.h"
+#include "ui/platform_setup.h"
 #include "ui/text.h"
 #include "ui/win_handles.h"
 

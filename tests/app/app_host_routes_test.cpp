@@ -1,4 +1,4 @@
-// Commands reached through the real main window and its shell: what the list shows after them,
+// Commands reached through the real main window and its host: what the list shows after them,
 // the keys and menu items that reach them, the cursor while they work, and how they fail.
 #include <windows.h>
 #include <commctrl.h>
@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "app/app_host.h"
 #include "app/platform_modal_ui.h"
-#include "app/shell.h"
 #include "core/group_file.h"
 #include "core/image_group.h"
 #include "core/image_list_stream.h"
@@ -22,6 +22,7 @@
 #include "support/temp_folder.h"
 #include "support/test_pictures.h"
 #include "support/windows.h"
+#include "ui/text.h"
 
 namespace iconvale {
 namespace {
@@ -38,13 +39,12 @@ public:
     std::vector<HCURSOR> cursors;
 };
 
-class ShellRoutesTest : public ::testing::Test {
+class AppHostRoutesTest : public ::testing::Test {
 protected:
     void Start(ModalUi& ui, const std::string& commandLine = "iconvale.exe") {
         testing::EnsurePictureLibrary();
-        shell_ = std::make_unique<Shell>(program_, ui, ShellOptions{commandLine, settings_});
-        shell_->SetQuitOnDestroy(false);
-        ASSERT_TRUE(shell_->Start(::GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+        host_ = std::make_unique<AppHost>(program_, ui, AppHostOptions{commandLine, settings_});
+        ASSERT_TRUE(host_->Start(::GetModuleHandleW(nullptr), SW_SHOWNORMAL));
         PumpMessages();
     }
     void StartWithGroup(int count) {
@@ -52,10 +52,10 @@ protected:
         const std::string path = folder_.File("group.eil");
         ASSERT_TRUE(testing::WriteBytes(path, WithGroupHeader(WriteImageListStream(list), true)));
         Start(ui_, "iconvale.exe \"" + path + "\"");
-        ASSERT_EQ(program_.openGroup().GetCount(), count);
+        ASSERT_EQ(program_.document().group().GetCount(), count);
     }
-    HWND Main() { return shell_->mainWindow().hwnd(); }
-    HWND List() { return shell_->mainWindow().iconList(); }
+    HWND Main() { return host_->mainWindow().hwnd(); }
+    HWND List() { return host_->mainWindow().iconList(); }
     void Run(Command command) {
         ::SendMessageW(Main(), WM_COMMAND, MAKEWPARAM(CommandId(command), 0), 0);
     }
@@ -64,12 +64,12 @@ protected:
 
     testing::TempFolder folder_;
     std::string settings_ = folder_.File("seting.ini");
-    Program program_;
+    ProgramObjects program_;
     CursorWatchingUi ui_;
-    std::unique_ptr<Shell> shell_;
+    std::unique_ptr<AppHost> host_;
 };
 
-TEST_F(ShellRoutesTest, DeleteRelabelsByPositionAndDelTakesTheWholeSelectionOnce) {
+TEST_F(AppHostRoutesTest, DeleteRelabelsByPositionAndDelTakesTheWholeSelectionOnce) {
     StartWithGroup(5);
     Select({0});
     Run(Command::Delete);
@@ -78,13 +78,13 @@ TEST_F(ShellRoutesTest, DeleteRelabelsByPositionAndDelTakesTheWholeSelectionOnce
     // Del as the loop hands it over: the accelerator turns it into one Delete.
     Select({1, 3});
     MSG del{List(), WM_KEYDOWN, VK_DELETE, 1, 0, {}};
-    ASSERT_TRUE(::TranslateAcceleratorW(Main(), shell_->mainWindow().accelerators(), &del));
-    EXPECT_EQ(program_.openGroup().GetCount(), 2);
+    ASSERT_TRUE(::TranslateAcceleratorW(Main(), host_->mainWindow().accelerators(), &del));
+    EXPECT_EQ(program_.document().group().GetCount(), 2);
     EXPECT_EQ(Labels(), (std::vector<std::string>{"0", "1"}));
     EXPECT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
 }
 
-TEST_F(ShellRoutesTest, EscClosesNothing) {
+TEST_F(AppHostRoutesTest, EscClosesNothing) {
     StartWithGroup(1);
     for (HWND target : {List(), Main()}) {
         ::PostMessageW(target, WM_KEYDOWN, VK_ESCAPE, 1);
@@ -92,21 +92,20 @@ TEST_F(ShellRoutesTest, EscClosesNothing) {
     }
     MSG message;
     while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        if (::TranslateAcceleratorW(Main(), shell_->mainWindow().accelerators(), &message))
-            continue;
+        if (::TranslateAcceleratorW(Main(), host_->mainWindow().accelerators(), &message)) continue;
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
     EXPECT_TRUE(::IsWindowVisible(Main()));
-    EXPECT_TRUE(program_.openGroup().IsCreated());
+    EXPECT_TRUE(program_.document().group().IsCreated());
     EXPECT_TRUE(ui_.messages.empty());
 }
 
-TEST_F(ShellRoutesTest, SettingsAndAboutFromTheMenuBarShowTheirDialogs) {
+TEST_F(AppHostRoutesTest, SettingsAndAboutFromTheMenuBarShowTheirDialogs) {
     PlatformModalUi platform;
     Start(platform);
-    HMENU options = ::GetSubMenu(shell_->mainWindow().menuBar(), 2);
-    HMENU help = ::GetSubMenu(shell_->mainWindow().menuBar(), 3);
+    HMENU options = ::GetSubMenu(host_->mainWindow().menuBar(), 2);
+    HMENU help = ::GetSubMenu(host_->mainWindow().menuBar(), 3);
     const UINT settings = ::GetMenuItemID(options, 1);
     const UINT about = ::GetMenuItemID(help, 0);
     HWND settingsOwner = Main();
@@ -137,7 +136,7 @@ LRESULT CALLBACK WatchListCursor(HWND window, UINT message, WPARAM wParam, LPARA
     return ::CallWindowProcW(listProcedure, window, message, wParam, lParam);
 }
 
-TEST_F(ShellRoutesTest, WaitCursorShowsWhileAddAndExtractWorkAndTheOldOneComesBack) {
+TEST_F(AppHostRoutesTest, WaitCursorShowsWhileAddAndExtractWorkAndTheOldOneComesBack) {
     StartWithGroup(2);
     const HCURSOR wait = ::LoadCursorW(nullptr, IDC_WAIT);
     const HCURSOR before = ::LoadCursorW(nullptr, IDC_CROSS);
@@ -177,10 +176,11 @@ TEST_F(ShellRoutesTest, WaitCursorShowsWhileAddAndExtractWorkAndTheOldOneComesBa
     EXPECT_EQ(ui_.cursors, (std::vector<HCURSOR>{before, wait, before}));
 }
 
-TEST_F(ShellRoutesTest, AFailedSaveInTheSaveChangesCheckStopsTheCommand) {
+TEST_F(AppHostRoutesTest, AFailedSaveInTheSaveChangesCheckStopsTheCommand) {
     StartWithGroup(2);
-    program_.values.currentPath = folder_.File("missing\\group.eil");
-    program_.values.modified = 1;
+    const std::wstring file = WidePtr(ToWide(folder_.File("group.eil")));
+    ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_READONLY);
+    program_.document().Change([](ImageGroup&) { return true; });
     ui_.answers = {IDYES, IDYES};
     Run(Command::Open);
     EXPECT_TRUE(ui_.fileDialogs.empty()) << "Open stops before its dialog";
@@ -193,11 +193,12 @@ TEST_F(ShellRoutesTest, AFailedSaveInTheSaveChangesCheckStopsTheCommand) {
         EXPECT_EQ(ui_.messages[i].title, "信息：");
         EXPECT_EQ(ui_.messages[i].style, static_cast<UINT>(MB_ICONERROR));
     }
-    EXPECT_EQ(program_.openGroup().GetCount(), 2);
-    EXPECT_EQ(program_.values.modified, 1);
+    EXPECT_EQ(program_.document().group().GetCount(), 2);
+    EXPECT_TRUE(program_.document().modified());
+    ::SetFileAttributesW(file.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-TEST_F(ShellRoutesTest, MergeStoppedPartWayKeepsWhatItAddedAndRefreshes) {
+TEST_F(AppHostRoutesTest, MergeStoppedPartWayKeepsWhatItAddedAndRefreshes) {
     // Room for two more images before the group is full; the merged file has three.
     StartWithGroup(kMaxGroupCount - 2);
     ImageListData other = testing::PatternList({.width = 16, .height = 16, .count = 3});
@@ -206,9 +207,9 @@ TEST_F(ShellRoutesTest, MergeStoppedPartWayKeepsWhatItAddedAndRefreshes) {
     ui_.files.push_back(FileChoice{otherPath, 1});
     Run(Command::Merge);
     EXPECT_EQ(ui_.MessageTexts(), (std::vector<std::string>{"合并图片组失败！"}));
-    EXPECT_EQ(program_.openGroup().GetCount(), kMaxGroupCount);
+    EXPECT_EQ(program_.document().group().GetCount(), kMaxGroupCount);
     EXPECT_EQ(testing::ItemCount(List()), kMaxGroupCount);
-    EXPECT_EQ(program_.values.modified, 1);
+    EXPECT_TRUE(program_.document().modified());
 }
 
 }  // namespace

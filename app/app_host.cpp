@@ -1,10 +1,9 @@
-#include "app/shell.h"
+#include "app/app_host.h"
 
 #include "app/command_line.h"
 #include "app/file_association.h"
 #include "app/program_paths.h"
 #include "app/drop_target.h"
-#include "app/settings_file.h"
 #include "imaging/extraction_formats.h"
 #include "ui/text.h"
 
@@ -18,24 +17,24 @@ std::string ResolvedSettingsPath(const std::string& given) {
 
 }  // namespace
 
-Shell::Shell(Program& program, ModalUi& ui, ShellOptions options)
+AppHost::Parts::Parts(ProgramObjects& program, MainWindow& window, ModalUi& ui,
+                      const std::string& settingsPath)
+    : presenter(program.document(), window),
+      commands(program.document(), program.choices, window, ui, program.fileDialog(), settingsPath),
+      pictures(program.document(), program.choices, program.scratchPicture(), program.fileDialog(),
+               window, ui, commands),
+      extraction(program.document(), program.choices, window, ui, FolderOfDocument(settingsPath)),
+      exchange(program.document(), program.fileDialog(), window, ui, commands) {}
+
+AppHost::AppHost(ProgramObjects& program, ModalUi& ui, AppHostOptions options)
     : program_(program),
       ui_(ui),
       options_{std::move(options.commandLine), ResolvedSettingsPath(options.settingsPath)},
-      window_(program.openGroup()),
-      document_(program, window_, ui, program.fileDialog(), options_.settingsPath),
-      pictures_(program, window_, ui, document_),
-      extraction_(program, window_, ui, FolderOfDocument(options_.settingsPath)),
-      exchange_(program, window_, ui, document_) {}
-
-Shell::~Shell() {
-    // The destroy handler needs the document, so the window goes while every member is alive.
-    // No loop is left to end then.
-    quitOnDestroy_ = false;
-    if (window_.hwnd()) ::DestroyWindow(window_.hwnd());
+      window_(program.document().group()) {
+    parts_.emplace(program_, window_, ui_, options_.settingsPath);
 }
 
-bool Shell::Start(HINSTANCE instance, int showCommand) {
+bool AppHost::Start(HINSTANCE instance, int showCommand) {
     WireCommands();
     MainWindow::Events events;
     events.created = [this] { OnCreated(); };
@@ -47,7 +46,8 @@ bool Shell::Start(HINSTANCE instance, int showCommand) {
     return true;
 }
 
-int Shell::RunMessageLoop() {
+int AppHost::RunMessageLoop() {
+    inMessageLoop_ = true;
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
         HWND main = window_.hwnd();
@@ -56,50 +56,48 @@ int Shell::RunMessageLoop() {
         ::DispatchMessageW(&message);
     }
     // A quit posted from outside, or a failed GetMessageW, ends the loop with the window still
-    // there; its destroy handler must run now, while the program's objects are alive.
-    quitOnDestroy_ = false;
-    if (window_.hwnd()) ::DestroyWindow(window_.hwnd());
+    // there; it goes with the host, and no loop is then left to end.
+    inMessageLoop_ = false;
     return 0;
 }
 
-void Shell::OnCreated() {
+void AppHost::OnCreated() {
     dropTarget_.reset(
         new FileDropTarget([this](const std::string& paths) { OnFilesDropped(paths); }));
     ::RegisterDragDrop(window_.iconList(), dropTarget_.get());
-    program_.app().Initialise();
+    program_.platform().Initialise();
     window_.LoadToolbarImages();
 
-    RememberedChoices choices = LoadRememberedChoices(options_.settingsPath);
-    program_.values.pictureFilterIndex = choices.pictureFilterIndex;
-    program_.values.groupFilterIndex = choices.groupFilterIndex;
-    program_.values.autoSegmentation = choices.autoSegmentation;
-    window_.SetAutoSegmentMark(program_.values.autoSegmentation == 1);
+    remembered_ = LoadRememberedChoices(options_.settingsPath);
+    SessionChoices& choices = program_.choices;
+    choices.pictureFilterIndex = remembered_.pictureFilterIndex;
+    choices.groupFilterIndex = remembered_.groupFilterIndex;
+    // Any value but 0 cuts pictures, yet only 1 marks the menu item; other values are written
+    // back as they were read unless the user toggles the item.
+    choices.autoSegmentation = remembered_.autoSegmentation != 0;
+    window_.SetAutoSegmentMark(remembered_.autoSegmentation == 1);
     window_.SetDisplayOptions(LoadDisplayOptions(options_.settingsPath));
 
     OpenCommandLineFile();
 }
 
-void Shell::OpenCommandLineFile() {
+void AppHost::OpenCommandLineFile() {
     std::vector<std::string> arguments = SplitCommandLine(options_.commandLine);
     if (arguments.size() != 1) return;
-    program_.values.currentPath = arguments[0];
-    bool opened = document_.OpenGroupFrom(program_.values.currentPath);
-    window_.RebuildIconList();
-    window_.UpdateStatusBar(program_.values.currentPath);
     // A file named at start-up that does not open is reported like one chosen in the dialog.
-    if (!opened) ui_.Fail(window_.hwnd(), kOpenFailedMessage);
+    if (!program_.document().Open(arguments[0])) ui_.Fail(window_.hwnd(), kOpenFailedMessage);
 }
 
-bool Shell::OnCloseQuery() {
-    return document_.ConfirmDiscard();
+bool AppHost::OnCloseQuery() {
+    return parts_->commands.ConfirmDiscard();
 }
 
-void Shell::Exit() {
+void AppHost::Exit() {
     // Asks about unsaved changes exactly as closing through the frame does.
     if (OnCloseQuery()) ::DestroyWindow(window_.hwnd());
 }
 
-void Shell::ShowSettings() {
+void AppHost::ShowSettings() {
     SettingsDialogHooks hooks;
     hooks.opened = [] { return AssociationExists(); };
     hooks.confirmed = [](bool associate) {
@@ -112,54 +110,59 @@ void Shell::ShowSettings() {
     ui_.ShowSettingsDialog(hooks);
 }
 
-void Shell::ShowAbout() {
+void AppHost::ShowAbout() {
     auto icon = reinterpret_cast<HICON>(::GetClassLongPtrW(window_.hwnd(), GCLP_HICON));
     ui_.ShowAboutDialog(window_.hwnd(), icon);
 }
 
-void Shell::OnDestroying() {
+void AppHost::OnDestroying() {
     ::RevokeDragDrop(window_.iconList());
     dropTarget_.reset();
-    document_.DiscardGroup();
+    program_.document().Discard();
     program_.scratchPicture().Dispose();
-    SaveRememberedChoices(options_.settingsPath,
-                          {program_.values.pictureFilterIndex, program_.values.groupFilterIndex,
-                           program_.values.autoSegmentation});
+    remembered_.pictureFilterIndex = program_.choices.pictureFilterIndex;
+    remembered_.groupFilterIndex = program_.choices.groupFilterIndex;
+    SaveRememberedChoices(options_.settingsPath, remembered_);
     SaveDisplayOptions(options_.settingsPath, window_.displayOptions());
-    if (quitOnDestroy_) ::PostQuitMessage(0);
+    if (inMessageLoop_) ::PostQuitMessage(0);
 }
 
-void Shell::OnFilesDropped(const std::string& paths) {
-    pictures_.Drop(paths);
+void AppHost::OnFilesDropped(const std::string& paths) {
+    parts_->pictures.Drop(paths);
 }
 
-void Shell::ToggleAutoSegmentation() {
+void AppHost::ToggleAutoSegmentation() {
     bool marked = !window_.AutoSegmentMarked();
     window_.SetAutoSegmentMark(marked);
-    program_.values.autoSegmentation = marked ? 1 : 0;
+    program_.choices.autoSegmentation = marked;
+    remembered_.autoSegmentation = marked ? 1 : 0;
 }
 
-void Shell::WireCommands() {
+void AppHost::WireCommands() {
+    DocumentCommands& document = parts_->commands;
+    PictureImport& pictures = parts_->pictures;
+    Extraction& extraction = parts_->extraction;
+    ExchangeCommands& exchange = parts_->exchange;
     window_.SetCommandHandler(Command::AutoSegment, [this] { ToggleAutoSegmentation(); });
     window_.SetCommandHandler(Command::Exit, [this] { Exit(); });
-    window_.SetCommandHandler(Command::New, [this] { document_.New(); });
-    window_.SetCommandHandler(Command::Open, [this] { document_.Open(); });
-    window_.SetCommandHandler(Command::Save, [this] { document_.Save(); });
-    window_.SetCommandHandler(Command::SaveAs, [this] { document_.SaveAs(); });
-    window_.SetCommandHandler(Command::Delete, [this] { document_.Delete(); });
-    window_.SetCommandHandler(Command::Clear, [this] { document_.Clear(); });
-    window_.SetCommandHandler(Command::Merge, [this] { document_.Merge(); });
-    window_.SetCommandHandler(Command::Add, [this] { pictures_.Add(); });
-    window_.SetCommandHandler(Command::Extract, [this] { extraction_.Extract(); });
-    window_.SetCommandHandler(Command::Replace, [this] { pictures_.Replace(); });
+    window_.SetCommandHandler(Command::New, [&document] { document.New(); });
+    window_.SetCommandHandler(Command::Open, [&document] { document.Open(); });
+    window_.SetCommandHandler(Command::Save, [&document] { document.Save(); });
+    window_.SetCommandHandler(Command::SaveAs, [&document] { document.SaveAs(); });
+    window_.SetCommandHandler(Command::Delete, [&document] { document.Delete(); });
+    window_.SetCommandHandler(Command::Clear, [&document] { document.Clear(); });
+    window_.SetCommandHandler(Command::Merge, [&document] { document.Merge(); });
+    window_.SetCommandHandler(Command::Add, [&pictures] { pictures.Add(); });
+    window_.SetCommandHandler(Command::Extract, [&extraction] { extraction.Extract(); });
+    window_.SetCommandHandler(Command::Replace, [&pictures] { pictures.Replace(); });
     window_.SetCommandHandler(Command::Settings, [this] { ShowSettings(); });
     window_.SetCommandHandler(Command::About, [this] { ShowAbout(); });
-    window_.SetCommandHandler(Command::Import, [this] { exchange_.Import(); });
-    window_.SetCommandHandler(Command::Export, [this] { exchange_.Export(); });
+    window_.SetCommandHandler(Command::Import, [&exchange] { exchange.Import(); });
+    window_.SetCommandHandler(Command::Export, [&exchange] { exchange.Export(); });
     WireViewCommands();
 }
 
-void Shell::WireViewCommands() {
+void AppHost::WireViewCommands() {
     auto change = [this](auto edit) {
         return [this, edit] {
             DisplayOptions options = window_.displayOptions();
@@ -179,12 +182,12 @@ void Shell::WireViewCommands() {
                               change([](DisplayOptions& o) { o.checkerboard = !o.checkerboard; }));
 }
 
-int RunProgram(Program& program, ModalUi& ui, ShellOptions options, HINSTANCE instance,
+int RunProgram(ProgramObjects& program, ModalUi& ui, AppHostOptions options, HINSTANCE instance,
                int showCommand) {
     int result = 1;
     {
-        Shell shell(program, ui, std::move(options));
-        if (shell.Start(instance, showCommand)) result = shell.RunMessageLoop();
+        AppHost host(program, ui, std::move(options));
+        if (host.Start(instance, showCommand)) result = host.RunMessageLoop();
     }
     program.Release();
     return result;

@@ -1,42 +1,41 @@
-#include "app/program.h"
+#include "app/program_objects.h"
 
 namespace iconvale {
 
-Program::Program(LifecycleTrace trace) : trace_(std::move(trace)) {
-    openGroup_.emplace();
+ProgramObjects::ProgramObjects(LifecycleTrace trace) : trace_(std::move(trace)) {
+    document_.emplace();
     Trace("build open group");
     scratchPicture_.emplace();
     Trace("build scratch picture");
     fileDialog_.emplace();
     Trace("build file dialog object");
-    app_.emplace();
-    Trace("build application object");
+    platform_.emplace();
+    Trace("build platform set-up");
 }
 
-Program::~Program() {
+ProgramObjects::~ProgramObjects() {
     Release();
 }
 
-void Program::Release() {
+void ProgramObjects::Release() {
     if (released_) return;
     released_ = true;
-    openGroup_.reset();
+    // The document's group and its path go together.
+    document_.reset();
     Trace("release open group");
-    values.currentPath.clear();
-    values.currentPath.shrink_to_fit();
     Trace("free current path");
     scratchPicture_.reset();
     Trace("release scratch picture");
     fileDialog_.reset();
     Trace("release file dialog object");
-    app_.reset();
-    Trace("release application object");
-    values.extractionFolder.clear();
-    values.formatIdentifier.clear();
+    platform_.reset();
+    Trace("release platform set-up");
+    choices.extractionFolder.clear();
+    choices.formatIdentifier.clear();
     Trace("free extraction texts");
 }
 
-void Program::Trace(const char* event) const {
+void ProgramObjects::Trace(const char* event) const {
     if (trace_) trace_(event);
 }
 

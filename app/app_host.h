@@ -5,46 +5,56 @@
 #include <windows.h>
 #include <ole2.h>
 
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "app/document_commands.h"
+#include "app/document_presenter.h"
 #include "app/exchange_commands.h"
 #include "app/extraction.h"
 #include "app/main_window.h"
+#include "app/modal_ui.h"
 #include "app/picture_import.h"
-#include "app/program.h"
-#include "ui/modal_ui.h"
+#include "app/program_objects.h"
+#include "app/settings_file.h"
 #include "ui/win_handles.h"
 
 namespace iconvale {
 
-struct ShellOptions {
+struct AppHostOptions {
     std::string commandLine;   // the whole line, program name first (GBK)
     std::string settingsPath;  // empty: seting.ini beside the program
 };
 
-class Shell {
+class AppHost {
 public:
-    Shell(Program& program, ModalUi& ui, ShellOptions options);
-    ~Shell();
-    Shell(const Shell&) = delete;
-    Shell& operator=(const Shell&) = delete;
+    AppHost(ProgramObjects& program, ModalUi& ui, AppHostOptions options);
+    AppHost(const AppHost&) = delete;
+    AppHost& operator=(const AppHost&) = delete;
 
     // Creates the main window; its creation handler runs before this returns.
     bool Start(HINSTANCE instance, int showCommand);
     // Runs the message loop until it ends, normally when the main window is gone; shortcut keys
-    // go to the window. The window is destroyed before this returns, whatever ended the loop.
+    // go to the window. A window still there afterwards goes with the host.
     int RunMessageLoop();
 
     MainWindow& mainWindow() { return window_; }
-    DocumentCommands& document() { return document_; }
-    PictureImport& pictures() { return pictures_; }
-    ExchangeCommands& exchange() { return exchange_; }
-    // Whether the destroy handler posts WM_QUIT (the program does; tests need not).
-    void SetQuitOnDestroy(bool quit) { quitOnDestroy_ = quit; }
+    DocumentCommands& commands() { return parts_->commands; }
+    PictureImport& pictures() { return parts_->pictures; }
+    ExchangeCommands& exchange() { return parts_->exchange; }
 
 private:
+    // Everything that works on the window, made once the window object exists.
+    struct Parts {
+        Parts(ProgramObjects& program, MainWindow& window, ModalUi& ui,
+              const std::string& settingsPath);
+        DocumentPresenter presenter;
+        DocumentCommands commands;
+        PictureImport pictures;
+        Extraction extraction;
+        ExchangeCommands exchange;
+    };
+
     void OnCreated();
     bool OnCloseQuery();
     void OnDestroying();
@@ -57,21 +67,21 @@ private:
     void ShowSettings();
     void ShowAbout();
 
-    Program& program_;
+    ProgramObjects& program_;
     ModalUi& ui_;
-    ShellOptions options_;
-    MainWindow window_;
-    DocumentCommands document_;
-    PictureImport pictures_;
-    Extraction extraction_;
-    ExchangeCommands exchange_;
+    AppHostOptions options_;
+    // As the settings file holds them; written back at close.
+    RememberedChoices remembered_;
+    std::optional<Parts> parts_;
     ComPtr<IDropTarget> dropTarget_;
-    bool quitOnDestroy_ = true;
+    bool inMessageLoop_ = false;
+    // Declared last, so that it is destroyed first: its destroy handler uses all of the above.
+    MainWindow window_;
 };
 
 // The program's life once its objects are built: the main window, the message loop, the
 // window's destruction and then the shut-down routine, in that order. Returns the exit code.
-int RunProgram(Program& program, ModalUi& ui, ShellOptions options, HINSTANCE instance,
+int RunProgram(ProgramObjects& program, ModalUi& ui, AppHostOptions options, HINSTANCE instance,
                int showCommand);
 
 }  // namespace iconvale

@@ -1,4 +1,4 @@
-#include "ui/app_object.h"
+#include "ui/platform_setup.h"
 
 #include <objidl.h>  // before commctrl.h, which declares its stream functions only then
 #include <commctrl.h>
@@ -56,8 +56,8 @@ HINSTANCE ModuleInstance() {
     return instance ? instance : ::GetModuleHandleW(nullptr);
 }
 
-bool AppObject::Initialise(std::optional<HINSTANCE> instance, std::optional<int> activeXMode,
-                           std::optional<DWORD> commonControlClasses) {
+bool PlatformSetup::Initialise(std::optional<HINSTANCE> instance, std::optional<int> activeXMode,
+                               std::optional<DWORD> commonControlClasses) {
     EnsureWindowMap();
     gModuleInstance.store(::GetModuleHandleW(nullptr));
     if (gdiplusToken_ == 0) {

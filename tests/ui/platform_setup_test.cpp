@@ -1,4 +1,4 @@
-#include "ui/app_object.h"
+#include "ui/platform_setup.h"
 
 #include <gtest/gtest.h>
 
@@ -17,8 +17,8 @@ UniqueWindow StaticWindow() {
                                           nullptr, ::GetModuleHandleW(nullptr), nullptr));
 }
 
-TEST(AppObjectInitialise, TakesTheExecutableAsModuleInstanceAndStartsGdiplus) {
-    AppObject app;
+TEST(PlatformSetupInitialise, TakesTheExecutableAsModuleInstanceAndStartsGdiplus) {
+    PlatformSetup app;
     EXPECT_EQ(app.GdiplusToken(), 0u);
     EXPECT_TRUE(app.Initialise({}, kNoActiveX));
     EXPECT_EQ(ModuleInstance(), ::GetModuleHandleW(nullptr));
@@ -27,8 +27,8 @@ TEST(AppObjectInitialise, TakesTheExecutableAsModuleInstanceAndStartsGdiplus) {
     EXPECT_EQ(app.Window().AttachedWindow(), nullptr);
 }
 
-TEST(AppObjectInitialise, AGivenInstanceWinsUntilTheNextCallWithout) {
-    AppObject app;
+TEST(PlatformSetupInitialise, AGivenInstanceWinsUntilTheNextCallWithout) {
+    PlatformSetup app;
     HINSTANCE user32 = ::GetModuleHandleW(L"user32.dll");
     ASSERT_NE(user32, nullptr);
     app.Initialise(user32, kNoActiveX);
@@ -37,8 +37,8 @@ TEST(AppObjectInitialise, AGivenInstanceWinsUntilTheNextCallWithout) {
     EXPECT_EQ(ModuleInstance(), ::GetModuleHandleW(nullptr));
 }
 
-TEST(AppObjectInitialise, SecondCallKeepsGdiplusAndTheWindowMapWithItsEntries) {
-    AppObject app;
+TEST(PlatformSetupInitialise, SecondCallKeepsGdiplusAndTheWindowMapWithItsEntries) {
+    PlatformSetup app;
     app.Initialise({}, kNoActiveX);
     const ULONG_PTR token = app.GdiplusToken();
     UniqueWindow window = StaticWindow();
@@ -55,8 +55,8 @@ TEST(AppObjectInitialise, SecondCallKeepsGdiplusAndTheWindowMapWithItsEntries) {
         << "the attached window still works";
 }
 
-TEST(AppObjectInitialise, CommonControlsCanBeCreatedAfterwards) {
-    AppObject app;
+TEST(PlatformSetupInitialise, CommonControlsCanBeCreatedAfterwards) {
+    PlatformSetup app;
     EXPECT_TRUE(app.Initialise({}, kNoActiveX, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES));
     for (const wchar_t* className : {WC_LISTVIEWW, TOOLBARCLASSNAMEW, STATUSCLASSNAMEW}) {
         UniqueWindow control(::CreateWindowExW(0, className, L"", WS_POPUP, 0, 0, 100, 100, nullptr,
@@ -66,7 +66,7 @@ TEST(AppObjectInitialise, CommonControlsCanBeCreatedAfterwards) {
     EXPECT_TRUE(app.Initialise()) << "every class, and ActiveX hosting";
 }
 
-TEST(AppObjectInitialise, ActiveXHostingComesFromTheSystemAtl) {
+TEST(PlatformSetupInitialise, ActiveXHostingComesFromTheSystemAtl) {
     wchar_t path[MAX_PATH];
     UINT length = ::GetSystemDirectoryW(path, MAX_PATH);
     ASSERT_GT(length, 0u);
@@ -74,7 +74,7 @@ TEST(AppObjectInitialise, ActiveXHostingComesFromTheSystemAtl) {
         INVALID_FILE_ATTRIBUTES) {
         GTEST_SKIP() << "no atl.dll on this system";
     }
-    AppObject app;
+    PlatformSetup app;
     app.Initialise();
     EXPECT_NE(::GetModuleHandleW(L"atl.dll"), nullptr) << "kept loaded after the call";
     WNDCLASSEXW hostClass{};

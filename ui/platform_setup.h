@@ -1,5 +1,5 @@
-// The application object: program-wide set-up of the window map, GDI+, ActiveX hosting and the
-// common controls, done once before any window is made.
+// Program-wide platform set-up: the window map, GDI+, ActiveX hosting and the common controls,
+// done once before any window is made.
 #pragma once
 
 #include <windows.h>
@@ -14,7 +14,7 @@ namespace iconvale {
 // executable before Initialise has run.
 HINSTANCE ModuleInstance();
 
-class AppObject {
+class PlatformSetup {
 public:
     // Creates the window map unless it exists, starts GDI+ unless this object has, takes the
     // executable as the module instance (or `instance` when given), initialises ActiveX hosting

@@ -1,5 +1,5 @@
 // Start-up and shut-down of the real main window: settings, the command-line file, the mark.
-#include "app/shell.h"
+#include "app/app_host.h"
 
 #include <gtest/gtest.h>
 
@@ -24,21 +24,25 @@ namespace {
 using testing::PumpMessages;
 using testing::TempFolder;
 
-class ShellTest : public ::testing::Test {
+class AppHostTest : public ::testing::Test {
 protected:
     void Start(const std::string& commandLine) {
-        shell_ = std::make_unique<Shell>(program_, ui_, ShellOptions{commandLine, settings_});
-        shell_->SetQuitOnDestroy(false);
-        ASSERT_TRUE(shell_->Start(::GetModuleHandleW(nullptr), SW_SHOWNORMAL));
+        host_ = std::make_unique<AppHost>(program_, ui_, AppHostOptions{commandLine, settings_});
+        ASSERT_TRUE(host_->Start(::GetModuleHandleW(nullptr), SW_SHOWNORMAL));
         PumpMessages();
     }
 
     void Close() {
-        ::SendMessageW(shell_->mainWindow().hwnd(), WM_CLOSE, 0, 0);
+        ::SendMessageW(host_->mainWindow().hwnd(), WM_CLOSE, 0, 0);
         PumpMessages();
     }
 
-    std::string Pane(int i) { return testing::PaneText(shell_->mainWindow().statusBar(), i); }
+    // Changes to be saved, as an edit would leave them, with or without a group.
+    void MarkChanged() {
+        program_.document().Change([](ImageGroup&) { return true; });
+    }
+
+    std::string Pane(int i) { return testing::PaneText(host_->mainWindow().statusBar(), i); }
 
     std::string GroupFile(const std::string& name, int count) {
         ImageListData list = testing::PatternList({.width = 20, .height = 18, .count = count});
@@ -49,89 +53,89 @@ protected:
 
     TempFolder folder_;
     std::string settings_ = folder_.File("seting.ini");
-    Program program_;
+    ProgramObjects program_;
     testing::ScriptedUi ui_;
-    std::unique_ptr<Shell> shell_;
+    std::unique_ptr<AppHost> host_;
 };
 
-TEST_F(ShellTest, WithoutArgumentsNothingOpensAndTheDesignTextsStay) {
+TEST_F(AppHostTest, WithoutArgumentsNothingOpensAndTheDesignTextsStay) {
     Start("iconvale.exe");
-    EXPECT_FALSE(program_.openGroup().IsCreated());
-    EXPECT_EQ(testing::ItemCount(shell_->mainWindow().iconList()), 0);
+    EXPECT_FALSE(program_.document().group().IsCreated());
+    EXPECT_EQ(testing::ItemCount(host_->mainWindow().iconList()), 0);
     EXPECT_EQ(Pane(0), "图标数：");
     EXPECT_EQ(Pane(3), "");
     Close();
 }
 
-TEST_F(ShellTest, OneQuotedPathOpensTheGroup) {
+TEST_F(AppHostTest, OneQuotedPathOpensTheGroup) {
     std::string path = GroupFile("my group.eil", 3);
     Start("\"C:\\x\\iconvale.exe\" \"" + path + "\"");
-    EXPECT_TRUE(program_.openGroup().IsCreated());
-    EXPECT_EQ(testing::ItemCount(shell_->mainWindow().iconList()), 3);
+    EXPECT_TRUE(program_.document().group().IsCreated());
+    EXPECT_EQ(testing::ItemCount(host_->mainWindow().iconList()), 3);
     EXPECT_EQ(Pane(0), "图标数：3");
     EXPECT_EQ(Pane(1), "宽度：20");
     EXPECT_EQ(Pane(2), "高度：18");
     EXPECT_EQ(Pane(3), path);
-    EXPECT_EQ(program_.values.currentPath, path);
-    EXPECT_EQ(program_.values.modified, 0);
+    EXPECT_EQ(program_.document().path(), path);
+    EXPECT_FALSE(program_.document().modified());
     Close();
-    EXPECT_FALSE(program_.openGroup().IsCreated()) << "destroyed with the window";
+    EXPECT_FALSE(program_.document().group().IsCreated()) << "destroyed with the window";
 }
 
-TEST_F(ShellTest, AnUnquotedPathWithABlankOrTwoNamesOpenNothing) {
+TEST_F(AppHostTest, AnUnquotedPathWithABlankOrTwoNamesOpenNothing) {
     std::string path = GroupFile("my group.eil", 2);
     Start("iconvale.exe " + path);
-    EXPECT_FALSE(program_.openGroup().IsCreated());
-    EXPECT_EQ(program_.values.currentPath, "");
+    EXPECT_FALSE(program_.document().group().IsCreated());
+    EXPECT_EQ(program_.document().path(), "");
     Close();
     Start("iconvale.exe \"" + path + "\" \"" + path + "\"");
-    EXPECT_FALSE(program_.openGroup().IsCreated());
+    EXPECT_FALSE(program_.document().group().IsCreated());
     Close();
 }
 
-TEST_F(ShellTest, AFileThatIsNoGroupStillBecomesTheCurrentPath) {
+TEST_F(AppHostTest, AFileThatIsNoGroupStillBecomesTheCurrentPath) {
     std::string path = folder_.File("not a group.eil");
     testing::WriteBytes(path, Bytes(100, 0x41));
     Start("iconvale.exe \"" + path + "\"");
-    EXPECT_FALSE(program_.openGroup().IsCreated());
+    EXPECT_FALSE(program_.document().group().IsCreated());
     EXPECT_EQ(Pane(0), "图标数：0");
     EXPECT_EQ(Pane(3), path);
     EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"打开图片组失败！可能不是图片组文件"});
     Close();
 }
 
-TEST_F(ShellTest, ClosingAModifiedGroupAsksAndCancelKeepsTheWindow) {
+TEST_F(AppHostTest, ClosingAModifiedGroupAsksAndCancelKeepsTheWindow) {
     Start("iconvale.exe");
-    program_.values.modified = 1;
+    MarkChanged();
     ui_.answers = {IDCANCEL, IDNO};
     Close();
-    EXPECT_TRUE(::IsWindow(shell_->mainWindow().hwnd())) << "Cancel keeps the window";
+    EXPECT_TRUE(::IsWindow(host_->mainWindow().hwnd())) << "Cancel keeps the window";
     Close();
-    EXPECT_FALSE(::IsWindow(shell_->mainWindow().hwnd())) << "No closes without saving";
+    EXPECT_FALSE(::IsWindow(host_->mainWindow().hwnd())) << "No closes without saving";
     EXPECT_EQ(ui_.messages.size(), 2u);
 }
 
-TEST_F(ShellTest, ExitAsksLikeTheCloseButton) {
+TEST_F(AppHostTest, ExitAsksLikeTheCloseButton) {
     Start("iconvale.exe");
-    program_.values.modified = 1;
+    MarkChanged();
     ui_.answers = {IDCANCEL};
-    shell_->mainWindow().RunCommand(Command::Exit);
-    EXPECT_TRUE(::IsWindow(shell_->mainWindow().hwnd()));
+    host_->mainWindow().RunCommand(Command::Exit);
+    EXPECT_TRUE(::IsWindow(host_->mainWindow().hwnd()));
     ASSERT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(ui_.messages[0].style, testing::kYesNoCancelQuestionStyle);
-    program_.values.modified = 0;
-    shell_->mainWindow().RunCommand(Command::Exit);
-    EXPECT_FALSE(::IsWindow(shell_->mainWindow().hwnd()));
+    program_.document().Discard();
+    host_->mainWindow().RunCommand(Command::Exit);
+    EXPECT_FALSE(::IsWindow(host_->mainWindow().hwnd()));
 }
 
-TEST_F(ShellTest, DefaultsApplyWithoutASettingsFileAndAreWrittenAtClose) {
+TEST_F(AppHostTest, DefaultsApplyWithoutASettingsFileAndAreWrittenAtClose) {
     Start("iconvale.exe");
-    EXPECT_EQ(program_.values.pictureFilterIndex, 6);
-    EXPECT_EQ(program_.values.groupFilterIndex, 1);
-    EXPECT_EQ(program_.values.autoSegmentation, 0);
-    EXPECT_FALSE(shell_->mainWindow().AutoSegmentMarked());
+    EXPECT_EQ(program_.choices.pictureFilterIndex, 6);
+    EXPECT_EQ(program_.choices.groupFilterIndex, 1);
+    EXPECT_FALSE(program_.choices.autoSegmentation);
+    EXPECT_FALSE(host_->mainWindow().AutoSegmentMarked());
     EXPECT_FALSE(testing::FileExists(settings_));
-    program_.values.pictureFilterIndex = 3;
+    program_.choices.pictureFilterIndex = 3;
     Close();
     ASSERT_TRUE(testing::FileExists(settings_));
     EXPECT_EQ(ReadSetting(settings_, "index", "image", ""), "3");
@@ -139,44 +143,45 @@ TEST_F(ShellTest, DefaultsApplyWithoutASettingsFileAndAreWrittenAtClose) {
     EXPECT_EQ(ReadSetting(settings_, "seting", "autosegmentation", ""), "0");
 }
 
-TEST_F(ShellTest, AutoSegmentationOfOneSetsTheMarkAndAnyOtherValueDoesNot) {
+TEST_F(AppHostTest, AutoSegmentationOfOneSetsTheMarkAndAnyOtherValueDoesNot) {
     WriteSetting(settings_, "seting", "autosegmentation", "1");
     Start("iconvale.exe");
-    EXPECT_TRUE(shell_->mainWindow().AutoSegmentMarked());
-    EXPECT_EQ(program_.values.autoSegmentation, 1);
+    EXPECT_TRUE(host_->mainWindow().AutoSegmentMarked());
+    EXPECT_TRUE(program_.choices.autoSegmentation);
     Close();
     WriteSetting(settings_, "seting", "autosegmentation", "2");
     Start("iconvale.exe");
-    EXPECT_FALSE(shell_->mainWindow().AutoSegmentMarked());
-    EXPECT_EQ(program_.values.autoSegmentation, 2);
+    EXPECT_FALSE(host_->mainWindow().AutoSegmentMarked());
+    EXPECT_TRUE(program_.choices.autoSegmentation) << "pictures are cut all the same";
     Close();
+    EXPECT_EQ(ReadSetting(settings_, "seting", "autosegmentation", ""), "2") << "kept as it was";
 }
 
-TEST_F(ShellTest, TogglingAutoSegmentationTwiceReturnsToTheStart) {
+TEST_F(AppHostTest, TogglingAutoSegmentationTwiceReturnsToTheStart) {
     Start("iconvale.exe");
-    MainWindow& window = shell_->mainWindow();
+    MainWindow& window = host_->mainWindow();
     window.RunCommand(Command::AutoSegment);
     EXPECT_TRUE(window.AutoSegmentMarked());
-    EXPECT_EQ(program_.values.autoSegmentation, 1);
+    EXPECT_TRUE(program_.choices.autoSegmentation);
     window.RunCommand(Command::AutoSegment);
     EXPECT_FALSE(window.AutoSegmentMarked());
-    EXPECT_EQ(program_.values.autoSegmentation, 0);
+    EXPECT_FALSE(program_.choices.autoSegmentation);
     Close();
     EXPECT_EQ(ReadSetting(settings_, "seting", "autosegmentation", ""), "0");
 }
 
 // A quit posted from outside ends the loop with the window still there, and the modal forms pass
 // it on; the window's destroy handler must still run before the objects it uses are released.
-TEST_F(ShellTest, AQuitFromOutsideEndsTheProgramWithTheWindowGoneBeforeItsObjects) {
+TEST_F(AppHostTest, AQuitFromOutsideEndsTheProgramWithTheWindowGoneBeforeItsObjects) {
     const std::string group = GroupFile("open.eil", 3);
     for (bool withDialog : {false, true}) {
         ::DeleteFileW(WidePtr(ToWide(settings_)));
         std::vector<std::string> events;
-        Program program([&](const char* event) { events.push_back(event); });
+        ProgramObjects program([&](const char* event) { events.push_back(event); });
         PlatformModalUi ui;
         bool groupWasOpen = false;
         auto quit = [&] {
-            groupWasOpen = program.openGroup().GetCount() == 3;
+            groupWasOpen = program.document().group().GetCount() == 3;
             ::PostThreadMessageW(::GetCurrentThreadId(), WM_QUIT, 0, 0);
         };
         testing::DialogDriver driver;

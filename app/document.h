@@ -1,0 +1,77 @@
+// The open document: the one image group, the file it belongs to and whether it holds changes
+// not yet saved. Everything that alters it passes through here and is announced, once per
+// operation, to one listener (the view's presenter).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "core/image_group.h"
+
+namespace iconvale {
+
+enum class DocumentEvent {
+    Created,    // a new untitled group: made by the user, or imported from another program's file
+    Opened,     // read from its file, or not (then there is no group, but the file is kept)
+    Saved,      // written to its file or to a copy; nothing is left unsaved
+    Changed,    // the group was edited
+    Discarded,  // the group is gone with its changes
+};
+
+class DocumentListener {
+public:
+    virtual void OnDocument(DocumentEvent event) = 0;
+
+protected:
+    ~DocumentListener() = default;
+};
+
+class Document {
+public:
+    // Alters the group in place; true when it changed something that needs saving.
+    using Edit = std::function<bool(ImageGroup&)>;
+
+    Document() = default;
+    Document(const Document&) = delete;
+    Document& operator=(const Document&) = delete;
+
+    // One at a time; null for none. The listener must outlive the document or be removed first.
+    void SetListener(DocumentListener* listener) { listener_ = listener; }
+    DocumentListener* listener() const { return listener_; }
+
+    // The same object for the document's whole life; only the list inside it is replaced.
+    const ImageGroup& group() const { return group_; }
+    bool HasGroup() const { return group_.IsCreated(); }
+    const std::string& path() const { return path_; }  // empty while untitled
+    bool modified() const { return modified_; }
+
+    // Takes the list of `made` (left empty) as an untitled group with nothing to save.
+    void Create(ImageGroup& made, COLORREF background);
+    // The path is the document's afterwards even when the file does not open.
+    bool Open(const std::string& path);
+    // Also takes the path when the write fails, so the next Save tries the same file again.
+    bool SaveTo(const std::string& path);
+    // Writes a copy, leaving the path alone; the copy holds every change.
+    bool SaveCopyTo(const std::string& path);
+    // Every edit of the group goes through here. Nothing is announced when it changed nothing.
+    bool Change(const Edit& edit);
+    // An edit that puts another program's list in place of the group (left empty): the result
+    // is untitled and unsaved, and is announced as Created.
+    void ReplaceWithUntitled(ImageGroup& imported);
+    // Drops the group and its changes; the path stays.
+    void Discard();
+
+private:
+    // The one way in for every edit, where an undo history would record its steps.
+    bool Apply(const Edit& edit, bool untitled);
+    void Announce(DocumentEvent event);
+
+    ImageGroup group_;
+    std::string path_;
+    bool modified_ = false;
+    DocumentListener* listener_ = nullptr;
+};
+
+}  // namespace iconvale

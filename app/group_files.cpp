@@ -1,0 +1,25 @@
+#include "app/group_files.h"
+
+#include "core/file_io.h"
+#include "core/group_file.h"
+
+namespace iconvale {
+
+namespace {
+
+int HeaderFlagFor(const std::string& path) {
+    return HasGroupHeaderName(path) ? 1 : 0;
+}
+
+}  // namespace
+
+bool ReadGroupFile(const std::string& path, ImageGroup& group) {
+    return group.LoadFromBytes(ReadWholeFile(path), HeaderFlagFor(path));
+}
+
+bool WriteGroupFile(const std::string& path, const ImageGroup& group) {
+    const Bytes bytes = group.SaveToBytes(HeaderFlagFor(path));
+    return !bytes.empty() && WriteFileAtomically(path, bytes);
+}
+
+}  // namespace iconvale
