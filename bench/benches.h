@@ -9,6 +9,8 @@ inline constexpr int kRuns = 5;
 inline constexpr int kGroupSizes[] = {1024, 4096, 16384};
 
 void MeasureOpenAndSave(Report& report);
+void MeasureHistory(Report& report);
+inline constexpr wchar_t kHistoryOnlyArgument[] = L"--history-only";
 void MeasureIconList(Report& report);
 void MeasureStartUp(Report& report);
 void MeasureStripImport(Report& report);

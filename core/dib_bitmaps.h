@@ -64,4 +64,8 @@ struct BitmapRows {
 
 std::optional<BitmapRows> ReadBitmapRows(HBITMAP bitmap, int bits);
 
+// A mask bitmap's pixels at 1 bit, a set bit white. A monochrome device-dependent bitmap, which
+// image lists keep their masks in, is copied as it is held, rows padded to 16 bits.
+std::optional<BitmapRows> ReadMaskRows(HBITMAP bitmap);
+
 }  // namespace iconvale

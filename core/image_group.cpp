@@ -4,8 +4,10 @@
 #include <new>
 
 #include "core/group_file.h"
+#include "core/group_snapshot.h"
 #include "core/image_list_bridge.h"
 #include "core/image_list_stream.h"
+#include "core/image_order.h"
 
 namespace iconvale {
 
@@ -90,6 +92,40 @@ Bytes ImageGroup::SaveToBytes(int headerFlag) const {
     } catch (const std::bad_alloc&) {
         return {};
     }
+}
+
+Bytes ImageGroup::SnapshotBytes(std::span<const int> order) const {
+    if (!IsCreated()) return {};
+    try {
+        return WriteListCells(
+            GetHandle(), state_->fields,
+            [order](const ImageListData& fields, const CellRows& image, const CellRows* mask) {
+                return WriteGroupSnapshot(fields, image, mask, order);
+            });
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
+bool ImageGroup::RestoreFromBytes(std::span<const std::uint8_t> snapshot) {
+    try {
+        auto view = ReadGroupSnapshot(snapshot);
+        if (!view) return false;
+        UniqueImageList list =
+            BuildImageList(view->fields, view->image, view->mask, AlphalessImages::kAsGiven);
+        if (!list) return false;
+        state_->list = std::move(list);
+        state_->fields = FieldsOf(view->fields);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+bool ImageGroup::Reorder(std::span<const int> order) {
+    if (!IsPermutation(order, GetCount())) return false;
+    const Bytes reordered = SnapshotBytes(order);
+    return !reordered.empty() && RestoreFromBytes(reordered);
 }
 
 void ImageGroup::GrowCapacityTo(int count) {

@@ -44,6 +44,17 @@ public:
     bool LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFlag = 1);
     Bytes SaveToBytes(int headerFlag = 1) const;
 
+    // The cheapest exact copy of the group, for the edit history (core/group_snapshot.h): its
+    // images, masks, size, depth, flags, capacity, growth step, overlays and background colour.
+    // With an order, image order[i] comes out as image i. Empty on failure or with no group.
+    Bytes SnapshotBytes(std::span<const int> order = {}) const;
+    // Makes the group what the snapshot holds; copies of this object see it too. On failure the
+    // group is left as it was.
+    bool RestoreFromBytes(std::span<const std::uint8_t> snapshot);
+    // Puts image order[i] at position i (core/image_order.h), masks with their images. False, with
+    // the group unchanged, unless the order names every image exactly once.
+    bool Reorder(std::span<const int> order);
+
     // The icon stays the caller's. Stretched to the cell size; -1 on failure or a full group.
     int AddIcon(HICON icon);
     bool ReplaceWithIcon(int index, HICON icon);

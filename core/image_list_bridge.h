@@ -7,6 +7,7 @@
 #include <objidl.h>  // before commctrl.h, which declares its stream functions only then
 #include <commctrl.h>
 
+#include <functional>
 #include <optional>
 
 #include "core/image_list_stream.h"
@@ -32,8 +33,26 @@ int ScreenDepth();
 // failure.
 UniqueImageList BuildImageList(const StreamSheets& sheets);
 
+// What becomes of a 32-bit image whose alpha is zero throughout.
+enum class AlphalessImages {
+    kOpaqueWhereMasked,  // as comctl32 6 shows it: drawn through its mask
+    kAsGiven,            // bit for bit, for a list that already held it so
+};
+
+// A new platform list of the fields' size, depth, palette and background colour holding the
+// first fields.count cells of `image` and `mask`; null on failure.
+UniqueImageList BuildImageList(const ImageListData& fields, const CellRows& image,
+                               const std::optional<CellRows>& mask, AlphalessImages alphaless);
+
 // The stream of a platform list with the given stream fields; empty on failure.
 Bytes WriteListStream(HIMAGELIST list, const StreamFields& fields);
+
+// Hands a platform list's fields (capacity raised to the count) and cells to `write` and returns
+// what it makes: the cells are read in place from the list's own bitmaps where they lie in a grid,
+// else copied out first. Empty on failure.
+using ListCellWriter =
+    std::function<Bytes(const ImageListData& fields, const CellRows& image, const CellRows* mask)>;
+Bytes WriteListCells(HIMAGELIST list, const StreamFields& fields, const ListCellWriter& write);
 
 // Reads every image of a platform list back out, with the given stream fields.
 std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& fields);

@@ -106,7 +106,7 @@ bool StoreMasks(HIMAGELIST list, const ImageListData& fields, const CellRows& ma
 // stored, so the cells are written once more, bit for bit, straight into the list's image
 // bitmap. Masks go through GDI, which is slow for them, so only when the add changed one.
 bool StoreExactCells(HIMAGELIST list, const ImageListData& fields, const CellRows& image,
-                     const std::optional<CellRows>& mask) {
+                     const std::optional<CellRows>& mask, AlphalessImages alphaless) {
     IMAGEINFO info{};
     if (fields.count == 0) return true;
     if (!::ImageList_GetImageInfo(list, 0, &info)) return false;
@@ -119,8 +119,9 @@ bool StoreExactCells(HIMAGELIST list, const ImageListData& fields, const CellRow
         const auto cell =
             CellInSheet(list, i, fields.width, fields.height, sheet->width, sheet->height);
         if (!cell) return false;
-        const bool opaqueThroughMask =
-            bits == 32 && !CellHasAlpha(image, i, fields.width, fields.height);
+        const bool opaqueThroughMask = alphaless == AlphalessImages::kOpaqueWhereMasked &&
+                                       bits == 32 &&
+                                       !CellHasAlpha(image, i, fields.width, fields.height);
         for (int y = 0; y < fields.height; ++y) {
             std::uint8_t* dst = sheet->Row(cell->top + y);
             CopyBits(dst, static_cast<std::size_t>(cell->left) * bits, image.Row(i, y),
@@ -139,6 +140,14 @@ bool StoreExactCells(HIMAGELIST list, const ImageListData& fields, const CellRow
 
 UniqueImageList BuildImageList(const StreamSheets& sheets) {
     const ImageListData& data = sheets.list;
+    std::optional<CellRows> mask;
+    if (sheets.mask) mask = sheets.mask->Cells(data.width, data.height);
+    return BuildImageList(data, sheets.image.Cells(data.width, data.height), mask,
+                          AlphalessImages::kOpaqueWhereMasked);
+}
+
+UniqueImageList BuildImageList(const ImageListData& data, const CellRows& image,
+                               const std::optional<CellRows>& mask, AlphalessImages alphaless) {
     const int bits = data.bitsPerPixel;
     const UINT createFlags = static_cast<UINT>(bits) | (data.HasMask() ? ILC_MASK : 0);
     UniqueImageList list(::ImageList_Create(data.width, data.height, createFlags,
@@ -147,33 +156,33 @@ UniqueImageList BuildImageList(const StreamSheets& sheets) {
     if (!list) return {};
     ::ImageList_SetBkColor(list.get(), data.background);
 
-    const CellRows image = sheets.image.Cells(data.width, data.height);
-    std::optional<CellRows> mask;
-    if (sheets.mask) mask = sheets.mask->Cells(data.width, data.height);
-
     const std::size_t stripCellBytes = data.ImageBytes() + data.MaskBytes();
     const int perStrip = static_cast<int>(std::clamp<std::size_t>(
         kStripBytesBudget / std::max<std::size_t>(stripCellBytes, 1), 1, 1024));
     const auto& palette = data.palette.empty() && bits <= 8 ? DefaultPalette(bits) : data.palette;
     const std::vector<std::uint32_t> maskPalette = {0x00000000, 0x00FFFFFF};
 
-    for (int first = 0; first < data.count; first += perStrip) {
-        int n = std::min(perStrip, data.count - first);
-        DibSection imageStrip = CreateTopDownSection(n * data.width, data.height, bits, palette);
-        if (!imageStrip.bitmap) return {};
-        FillStrip(imageStrip.pixels, image, bits, data.width, data.height, first, n);
-        DibSection maskStrip;
-        if (mask) {
-            maskStrip = CreateTopDownSection(n * data.width, data.height, 1, maskPalette);
-            if (!maskStrip.bitmap) return {};
-            FillStrip(maskStrip.pixels, *mask, 1, data.width, data.height, first, n);
+    // The strips are made once and refilled: fresh bitmap memory for every strip cost more than
+    // filling it. Only a last, shorter strip needs bitmaps of its own.
+    DibSection imageStrip;
+    DibSection maskStrip;
+    for (int first = 0, made = 0; first < data.count; first += perStrip) {
+        const int n = std::min(perStrip, data.count - first);
+        if (n != made) {
+            imageStrip = CreateTopDownSection(n * data.width, data.height, bits, palette);
+            if (mask) maskStrip = CreateTopDownSection(n * data.width, data.height, 1, maskPalette);
+            if (!imageStrip.bitmap || (mask && !maskStrip.bitmap)) return {};
+            made = n;
         }
+        ::GdiFlush();
+        FillStrip(imageStrip.pixels, image, bits, data.width, data.height, first, n);
+        if (mask) FillStrip(maskStrip.pixels, *mask, 1, data.width, data.height, first, n);
         ::GdiFlush();
         if (::ImageList_Add(list.get(), imageStrip.bitmap.get(), maskStrip.bitmap.get()) != first) {
             return {};
         }
     }
-    if (!StoreExactCells(list.get(), data, image, mask)) return {};
+    if (!StoreExactCells(list.get(), data, image, mask, alphaless)) return {};
     return list;
 }
 

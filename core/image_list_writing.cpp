@@ -43,7 +43,8 @@ std::optional<ImageListData> ListFields(HIMAGELIST list, const StreamFields& fie
 // Writes the stream straight from the list's own bitmaps: the image bitmap's memory is read in
 // place, the mask in one call. Lists laid out other than as a grid of cells, palette depths
 // and masks that read back inverted are left to the general path.
-std::optional<Bytes> WriteFromListBitmaps(HIMAGELIST list, const ImageListData& data) {
+std::optional<Bytes> WriteFromListBitmaps(HIMAGELIST list, const ImageListData& data,
+                                          const ListCellWriter& write) {
     const int bits = data.bitsPerPixel;
     IMAGEINFO info{};
     if (data.count == 0 || bits <= 8 || !::ImageList_GetImageInfo(list, 0, &info))
@@ -63,9 +64,9 @@ std::optional<Bytes> WriteFromListBitmaps(HIMAGELIST list, const ImageListData& 
     const CellRows image = CellRows::Sheet(
         sheet->bits, sheet->stride, static_cast<std::size_t>(sheet->height), data.height, perRow,
         static_cast<std::size_t>(data.width) * bits, sheet->bottomUp);
-    if (!data.HasMask()) return WriteImageListStream(data, image, nullptr);
+    if (!data.HasMask()) return write(data, image, nullptr);
 
-    auto mask = ReadBitmapRows(info.hbmMask, 1);
+    auto mask = ReadMaskRows(info.hbmMask);
     if (!mask || mask->width != sheet->width || mask->height != sheet->height ||
         (mask->palette[1] & 0x00FFFFFF) == 0) {
         return std::nullopt;
@@ -73,17 +74,27 @@ std::optional<Bytes> WriteFromListBitmaps(HIMAGELIST list, const ImageListData& 
     const CellRows maskRows =
         CellRows::Sheet(mask->bits.data(), mask->stride, static_cast<std::size_t>(mask->height),
                         data.height, perRow, static_cast<std::size_t>(data.width), false);
-    return WriteImageListStream(data, image, &maskRows);
+    return write(data, image, &maskRows);
 }
 
 }  // namespace
 
 Bytes WriteListStream(HIMAGELIST list, const StreamFields& fields) {
+    return WriteListCells(
+        list, fields, [](const ImageListData& data, const CellRows& image, const CellRows* mask) {
+            return WriteImageListStream(data, image, mask);
+        });
+}
+
+Bytes WriteListCells(HIMAGELIST list, const StreamFields& fields, const ListCellWriter& write) {
     auto data = ListFields(list, fields);
     if (!data) return {};
-    if (auto written = WriteFromListBitmaps(list, *data)) return std::move(*written);
+    if (auto written = WriteFromListBitmaps(list, *data, write)) return std::move(*written);
     auto full = ReadImageList(list, fields);
-    return full ? WriteImageListStream(*full) : Bytes{};
+    if (!full) return {};
+    const CellRows image = CellRows::Blocks(full->pixels.data(), full->RowBytes(), full->height);
+    const CellRows mask = CellRows::Blocks(full->mask.data(), full->MaskRowBytes(), full->height);
+    return write(*full, image, full->HasMask() ? &mask : nullptr);
 }
 
 std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& fields) {
@@ -106,7 +117,7 @@ std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& 
     data.palette = image->palette;
     std::optional<BitmapRows> mask;
     if (data.HasMask()) {
-        mask = ReadBitmapRows(info.hbmMask, 1);
+        mask = ReadMaskRows(info.hbmMask);
         if (!mask || mask->width < image->width || mask->height < image->height)
             return std::nullopt;
     }
