@@ -10,6 +10,7 @@
 #include <optional>
 
 #include "core/image_list_stream.h"
+#include "ui/progress_reporter.h"
 #include "ui/win_handles.h"
 
 namespace iconvale {
@@ -29,8 +30,9 @@ StreamFields FieldsOf(const ImageListData& data);
 int ScreenDepth();
 
 // A new platform list holding a checked stream's images, masks and background colour; null on
-// failure.
-UniqueImageList BuildImageList(const StreamSheets& sheets);
+// failure. `steps`, when given, hears how many images are in after each batch the platform takes,
+// the last report being the whole count; a list of no images reports nothing.
+UniqueImageList BuildImageList(const StreamSheets& sheets, const ProgressSteps& steps = {});
 
 // The stream of a platform list with the given stream fields; empty on failure.
 Bytes WriteListStream(HIMAGELIST list, const StreamFields& fields);

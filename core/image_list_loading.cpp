@@ -137,7 +137,7 @@ bool StoreExactCells(HIMAGELIST list, const ImageListData& fields, const CellRow
 
 }  // namespace
 
-UniqueImageList BuildImageList(const StreamSheets& sheets) {
+UniqueImageList BuildImageList(const StreamSheets& sheets, const ProgressSteps& steps) {
     const ImageListData& data = sheets.list;
     const int bits = data.bitsPerPixel;
     const UINT createFlags = static_cast<UINT>(bits) | (data.HasMask() ? ILC_MASK : 0);
@@ -172,6 +172,7 @@ UniqueImageList BuildImageList(const StreamSheets& sheets) {
         if (::ImageList_Add(list.get(), imageStrip.bitmap.get(), maskStrip.bitmap.get()) != first) {
             return {};
         }
+        if (steps) steps(first + n, data.count);
     }
     if (!StoreExactCells(list.get(), data, image, mask)) return {};
     return list;
