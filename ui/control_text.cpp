@@ -80,11 +80,10 @@ bool SetPaneText(HWND statusBar, int pane, std::string_view text) {
                           reinterpret_cast<LPARAM>(WidePtr(wide))) != FALSE;
 }
 
-bool SetPaneTip(HWND statusBar, int pane, std::string_view text) {
+void SetPaneTip(HWND statusBar, int pane, std::string_view text) {
     const WideText wide = ToWide(text);
     ::SendMessageW(statusBar, SB_SETTIPTEXTW, static_cast<WPARAM>(pane),
                    reinterpret_cast<LPARAM>(WidePtr(wide)));
-    return !wide.empty();
 }
 
 int ShowMessageBox(HWND owner, std::string_view text, std::string_view title, UINT style) {

@@ -27,7 +27,7 @@ int InsertListItem(HWND list, int row, std::string_view text);
 bool SetListItemText(HWND list, int row, int column, std::string_view text);
 
 bool SetPaneText(HWND statusBar, int pane, std::string_view text);
-bool SetPaneTip(HWND statusBar, int pane, std::string_view text);
+void SetPaneTip(HWND statusBar, int pane, std::string_view text);  // the bar says nothing back
 
 // Returns the button pressed, as MessageBoxW does (0 when the box could not be shown).
 int ShowMessageBox(HWND owner, std::string_view text, std::string_view title, UINT style);
