@@ -221,25 +221,6 @@ TEST(FileDialogRecord, GbkTextsSurviveTheTripThroughUtf16) {
     EXPECT_EQ(filter, kGroupFilter);
 }
 
-TEST(FileDialogRecord, ChoosingSeveralFilesGetsRoomForThousandsOfPaths) {
-    FileDialogObject dialog;
-    const OPENFILENAMEW* record = dialog.Record();
-    dialog.SetUp(OFN_ALLOWMULTISELECT, "添加图标");
-    EXPECT_EQ(record->Flags, static_cast<DWORD>(OFN_ALLOWMULTISELECT | OFN_EXPLORER));
-    EXPECT_EQ(record->nMaxFile, 262144u);
-    EXPECT_EQ(BlockBytes(record->lpstrFile), 2 * 262144u);
-    EXPECT_EQ(record->lpstrFile[0], L'\0');
-
-    dialog.SetUp(OFN_ALLOWMULTISELECT, "添加图标", "旧组.eil");
-    EXPECT_EQ(record->nMaxFile, 262144u);
-    EXPECT_EQ(Narrow(record->lpstrFile), "旧组.eil");
-
-    dialog.SetUp();
-    EXPECT_EQ(record->nMaxFile, 512u) << "a single file's buffer again";
-    EXPECT_EQ(BlockBytes(record->lpstrFile), 1024u);
-    EXPECT_TRUE(HeapIntact());
-}
-
 TEST(ChosenPaths, SeveralFilesAreTheFolderJoinedToEachNameInTheDialogsOrder) {
     const std::wstring_view several = L"C:\\图片\0b.png\0a.ico\0\0"sv;
     EXPECT_EQ(ChosenPaths(several, 6, true), (WidePaths{L"C:\\图片\\b.png", L"C:\\图片\\a.ico"}));
