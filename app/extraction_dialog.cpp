@@ -5,7 +5,7 @@
 
 #include "imaging/image_formats.h"
 #include "ui/folder_browser.h"
-#include "ui/text.h"
+#include "ui/control_text.h"
 
 namespace iconvale {
 
@@ -55,10 +55,7 @@ void ExtractionDialog::CreateControls() {
     // Created with room for the five items dropped down below the closed list.
     formatList_ = AddControl(L"COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                              {84, 17, 88, 120}, kFormatListId);
-    for (const FormatItem& format : kFormats) {
-        ::SendMessageW(formatList_, CB_ADDSTRING, 0,
-                       reinterpret_cast<LPARAM>(WidePtr(ToWide(format.item))));
-    }
+    for (const FormatItem& format : kFormats) AddComboItem(formatList_, format.item);
     ::SendMessageW(formatList_, CB_SETCURSEL, 0, 0);
     FitClosedHeight(formatList_, Scaled(20));
 

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "ui/text.h"
+#include "ui/control_text.h"
 
 namespace iconvale {
 
@@ -50,25 +50,14 @@ void ImageListChooser::CreateControls() {
                    {12, 36, 340, 140}, kListId, WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
     for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
-        const WideText title = ToWide(kColumns[c].title);
-        LVCOLUMNW column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.fmt = kColumns[c].format;
-        column.cx = Scaled(kColumns[c].width);
-        column.pszText = const_cast<wchar_t*>(WidePtr(title));
-        ::SendMessageW(list_, LVM_INSERTCOLUMNW, c, reinterpret_cast<LPARAM>(&column));
+        InsertListColumn(list_, c, kColumns[c].title, Scaled(kColumns[c].width),
+                         kColumns[c].format);
     }
     for (int row = 0; row < static_cast<int>(lists_.size()); ++row) {
         const std::vector<std::string> texts = RowTexts(lists_[row]);
-        for (int c = 0; c < static_cast<int>(texts.size()); ++c) {
-            const WideText text = ToWide(texts[c]);
-            LVITEMW item{};
-            item.mask = LVIF_TEXT;
-            item.iItem = row;
-            item.iSubItem = c;
-            item.pszText = const_cast<wchar_t*>(WidePtr(text));
-            ::SendMessageW(list_, c == 0 ? LVM_INSERTITEMW : LVM_SETITEMTEXTW, row,
-                           reinterpret_cast<LPARAM>(&item));
+        InsertListItem(list_, row, texts[0]);
+        for (int c = 1; c < static_cast<int>(texts.size()); ++c) {
+            SetListItemText(list_, row, c, texts[c]);
         }
     }
     // The first list is what a quick Enter takes.

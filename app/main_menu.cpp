@@ -1,6 +1,6 @@
 #include "app/main_menu.h"
 
-#include "ui/text.h"
+#include "ui/control_text.h"
 
 namespace iconvale {
 
@@ -55,7 +55,7 @@ HMENU BuildPopup(const MenuItem (&items)[N]) {
         if (!item.text) {
             ::AppendMenuW(popup, MF_SEPARATOR, 0, nullptr);
         } else {
-            ::AppendMenuW(popup, MF_STRING, CommandId(item.command), WidePtr(ToWide(item.text)));
+            AppendMenuText(popup, CommandId(item.command), item.text);
         }
     }
     return popup;
@@ -63,8 +63,7 @@ HMENU BuildPopup(const MenuItem (&items)[N]) {
 
 template <std::size_t N>
 void AppendPopup(HMENU bar, const char* title, const MenuItem (&items)[N]) {
-    ::AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(BuildPopup(items)),
-                  WidePtr(ToWide(title)));
+    AppendSubmenu(bar, BuildPopup(items), title);
 }
 
 }  // namespace

@@ -34,7 +34,7 @@ const std::array<std::wstring, kToolbarEntryCount>& WideTips() {
     static const auto tips = [] {
         std::array<std::wstring, kToolbarEntryCount> wide;
         for (int i = 0; i < kToolbarEntryCount; ++i) {
-            if (kEntries[i].tip) wide[i] = WidePtr(ToWide(kEntries[i].tip));
+            if (kEntries[i].tip) wide[i] = ToWideString(kEntries[i].tip);
         }
         return wide;
     }();

@@ -7,7 +7,7 @@
 #include "app/main_toolbar.h"
 #include "res/resource_ids.h"
 #include "ui/dpi.h"
-#include "ui/text.h"
+#include "ui/control_text.h"
 #include "ui/window_class.h"
 
 namespace iconvale {
@@ -38,8 +38,8 @@ Bytes ResourceBytes(HINSTANCE instance, int id) {
     return Bytes(data, data + ::SizeofResource(instance, found));
 }
 
-std::wstring PaneText(const char* label, int value) {
-    return WidePtr(ToWide(std::string(label) + std::to_string(value)));
+std::string PaneText(const char* label, int value) {
+    return std::string(label) + std::to_string(value);
 }
 
 }  // namespace
@@ -112,12 +112,10 @@ void MainWindow::RebuildIconList() {
 
 void MainWindow::UpdateStatusBar(std::string_view text) {
     IconSize size = openGroup_.GetIconSize();
-    const std::wstring panes[] = {PaneText("图标数：", openGroup_.GetCount()),
-                                  PaneText("宽度：", size.width), PaneText("高度：", size.height),
-                                  WidePtr(ToWide(text))};
-    for (int i = 0; i < 4; ++i) {
-        ::SendMessageW(statusBar_, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(panes[i].c_str()));
-    }
+    SetPaneText(statusBar_, 0, PaneText("图标数：", openGroup_.GetCount()));
+    SetPaneText(statusBar_, 1, PaneText("宽度：", size.width));
+    SetPaneText(statusBar_, 2, PaneText("高度：", size.height));
+    SetPaneText(statusBar_, 3, text);
 }
 
 void MainWindow::AttachImages(HIMAGELIST images) {
@@ -235,8 +233,9 @@ void MainWindow::CreateControls() {
     toolbar_ = CreateMainToolbar(hwnd(), layout_.dpi());
     layout_.Track(toolbar_, {0, 0, 598, 28});
     linkLabel_ = ::CreateWindowExW(
-        0, WC_LINK, WidePtr(ToWide(kLinkMarkup)), WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0,
-        0, hwnd(), reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kLinkLabelId)), nullptr, nullptr);
+        0, WC_LINK, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, hwnd(),
+        reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kLinkLabelId)), nullptr, nullptr);
+    SetText(linkLabel_, kLinkMarkup);
     layout_.Track(linkLabel_, {416, 0, 152, 24});
     // It lies over the toolbar's right end, so it must stay above the toolbar.
     ::SetWindowPos(linkLabel_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -255,14 +254,9 @@ void MainWindow::CreateControls() {
         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)), nullptr, nullptr);
     layout_.TrackFont(statusBar_);
     ApplyDpi(layout_.dpi());
-    const std::wstring designTexts[] = {WidePtr(ToWide("图标数：")), WidePtr(ToWide("宽度：")),
-                                        WidePtr(ToWide("高度：")), L""};
-    for (int i = 0; i < 4; ++i) {
-        ::SendMessageW(statusBar_, SB_SETTEXTW, i,
-                       reinterpret_cast<LPARAM>(designTexts[i].c_str()));
-    }
-    std::wstring tip = WidePtr(ToWide("图标数"));
-    ::SendMessageW(statusBar_, SB_SETTIPTEXTW, 0, reinterpret_cast<LPARAM>(tip.c_str()));
+    const char* const designTexts[] = {"图标数：", "宽度：", "高度：", ""};
+    for (int i = 0; i < 4; ++i) SetPaneText(statusBar_, i, designTexts[i]);
+    SetPaneTip(statusBar_, 0, "图标数");
 }
 
 void MainWindow::ApplyDpi(UINT dpi) {

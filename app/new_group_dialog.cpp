@@ -6,6 +6,7 @@
 #include <utility>
 #include <vector>
 
+#include "ui/control_text.h"
 #include "ui/text.h"
 
 namespace iconvale {
@@ -65,10 +66,7 @@ void NewGroupDialog::CreateControls() {
     // Created with room for the five items dropped down below the closed list.
     depthList_ = AddControl(L"COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
                             {55, 78, 66, 120}, kDepthListId);
-    for (const char* item : kDepthItems) {
-        ::SendMessageW(depthList_, CB_ADDSTRING, 0,
-                       reinterpret_cast<LPARAM>(WidePtr(ToWide(item))));
-    }
+    for (const char* item : kDepthItems) AddComboItem(depthList_, item);
     ::SendMessageW(depthList_, CB_SETCURSEL, kDesignDepthItem, 0);
     FitClosedHeight(depthList_, Scaled(20));
     AddControl(L"BUTTON", "确定", WS_TABSTOP | BS_DEFPUSHBUTTON, {141, 99, 64, 24}, IDOK);

@@ -6,16 +6,14 @@
 #include "app/new_group_dialog.h"
 #include "app/settings_dialog.h"
 #include "ui/file_dialog_object.h"
-#include "ui/text.h"
+#include "ui/control_text.h"
 
 namespace iconvale {
 
 int PlatformModalUi::Message(HWND owner, std::string_view text, std::string_view title,
                              UINT style) {
-    const WideText wideText = ToWide(text);
-    const WideText wideTitle = ToWide(title.empty() ? std::string_view(kUntitledBoxTitle) : title);
-    const int answer =
-        ::MessageBoxW(owner, WidePtr(wideText), WidePtr(wideTitle), style | MB_TASKMODAL);
+    const std::string_view shownTitle = title.empty() ? std::string_view(kUntitledBoxTitle) : title;
+    const int answer = ShowMessageBox(owner, text, shownTitle, style | MB_TASKMODAL);
     return answer > 0 ? answer : IDCANCEL;
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "core/image_list_stream.h"
+#include "ui/progress_reporter.h"
 #include "ui/win_handles.h"
 
 namespace iconvale {
@@ -30,8 +31,9 @@ StreamFields FieldsOf(const ImageListData& data);
 int ScreenDepth();
 
 // A new platform list holding a checked stream's images, masks and background colour; null on
-// failure.
-UniqueImageList BuildImageList(const StreamSheets& sheets);
+// failure. `steps`, when given, hears how many images are in after each batch the platform takes,
+// the last report being the whole count; a list of no images reports nothing.
+UniqueImageList BuildImageList(const StreamSheets& sheets, const ProgressSteps& steps = {});
 
 // What becomes of a 32-bit image whose alpha is zero throughout.
 enum class AlphalessImages {

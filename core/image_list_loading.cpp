@@ -138,7 +138,7 @@ bool StoreExactCells(HIMAGELIST list, const ImageListData& fields, const CellRow
 
 }  // namespace
 
-UniqueImageList BuildImageList(const StreamSheets& sheets) {
+UniqueImageList BuildImageList(const StreamSheets& sheets, const ProgressSteps& steps) {
     const ImageListData& data = sheets.list;
     std::optional<CellRows> mask;
     if (sheets.mask) mask = sheets.mask->Cells(data.width, data.height);
@@ -181,6 +181,7 @@ UniqueImageList BuildImageList(const ImageListData& data, const CellRows& image,
         if (::ImageList_Add(list.get(), imageStrip.bitmap.get(), maskStrip.bitmap.get()) != first) {
             return {};
         }
+        if (steps) steps(first + n, data.count);
     }
     if (!StoreExactCells(list.get(), data, image, mask, alphaless)) return {};
     return list;

@@ -38,23 +38,29 @@ WideText Terminated(const std::wstring& text) {
     return result;
 }
 
-// The platform's multiple-selection layout: the folder, then each name, each with its NUL and
-// the last followed by another; a single choice is one full path, with nFileOffset inside it.
-WideText JoinSelection(std::wstring_view buffer, std::size_t offset, std::size_t firstEnd) {
-    if (offset < firstEnd) return Terminated(std::wstring(buffer.substr(0, firstEnd)) + L"\r\n");
-    std::wstring folder(buffer.substr(0, firstEnd));
+}  // namespace
+
+std::vector<std::wstring> ChosenPaths(std::wstring_view buffer, std::size_t fileOffset,
+                                      bool multiple) {
+    const std::size_t firstEnd = buffer.find(L'\0');
+    if (fileOffset == 0 || firstEnd == std::wstring_view::npos) return {};
+    const std::wstring_view first = buffer.substr(0, firstEnd);
+    // A multiple-selection dialog gives a single choice as one full path, too.
+    if (fileOffset < firstEnd || (!multiple && fileOffset == firstEnd)) {
+        return {std::wstring(first)};
+    }
+    if (!multiple || fileOffset != firstEnd + 1) return {};
+    std::wstring folder(first);
     if (folder.empty() || folder.back() != L'\\') folder.push_back(L'\\');
-    std::wstring joined;
-    for (std::size_t start = offset; start < buffer.size() && buffer[start] != L'\0';) {
+    std::vector<std::wstring> paths;
+    for (std::size_t start = fileOffset; start < buffer.size() && buffer[start] != L'\0';) {
         const std::size_t end = buffer.find(L'\0', start);
         if (end == std::wstring_view::npos) break;  // cut off by the buffer's end
-        joined.append(folder).append(buffer.substr(start, end - start)).append(L"\r\n");
+        paths.push_back(folder + std::wstring(buffer.substr(start, end - start)));
         start = end + 1;
     }
-    return Terminated(joined);
+    return paths;
 }
-
-}  // namespace
 
 class FileDialogObject::DialogCore : public WindowObject::Core {
 public:
@@ -77,6 +83,7 @@ public:
         return record_.get();
     }
 
+    bool choiceDidNotFit = false;
     // What the record's string fields point to.
     UniqueWideBlock title;
     UniqueWideBlock file;
@@ -109,13 +116,19 @@ void FileDialogObject::SetUp(DWORD flags, std::string_view title, std::string_vi
     core.title = CopyToBlock(wideTitle);
     record->lpstrTitle = core.title.get();
 
-    if (const std::size_t units = UnitsOf(wideFile)) {
-        core.file = CopyToBlock(wideFile, units + kRoomAfterInitialName + 1);
-        if (core.file) record->nMaxFile = static_cast<DWORD>(units) + kMaxFileAfterInitialName;
-    } else {
-        core.file = CopyToBlock({}, kEmptyFileBufferUnits);
-        if (core.file) record->nMaxFile = static_cast<DWORD>(kEmptyFileBufferUnits);
+    const std::size_t fileUnits = UnitsOf(wideFile);
+    std::size_t blockUnits = kEmptyFileBufferUnits;
+    std::size_t toldUnits = kEmptyFileBufferUnits;
+    if (fileUnits) {
+        blockUnits = fileUnits + kRoomAfterInitialName + 1;
+        toldUnits = fileUnits + kMaxFileAfterInitialName;
     }
+    if (flags & OFN_ALLOWMULTISELECT) {
+        blockUnits = std::max(blockUnits, kMultipleChoiceUnits);
+        toldUnits = std::max(toldUnits, kMultipleChoiceUnits);
+    }
+    core.file = CopyToBlock(wideFile, blockUnits);
+    if (core.file) record->nMaxFile = static_cast<DWORD>(toldUnits);
     record->lpstrFile = core.file.get();
 
     if (const std::size_t units = UnitsOf(wideFilter)) {
@@ -150,7 +163,9 @@ bool FileDialogObject::ShowSave(HWND owner) {
 }
 
 bool FileDialogObject::Show(BOOL(WINAPI* run)(LPOPENFILENAMEW), HWND owner) {
-    OPENFILENAMEW* record = CoreAs<DialogCore>().Record();
+    DialogCore& core = CoreAs<DialogCore>();
+    OPENFILENAMEW* record = core.Record();
+    core.choiceDidNotFit = false;
     // Without its buffer the platform would have nowhere to put the choice.
     if (!record || !record->lpstrFile || record->nMaxFile == 0) return false;
     record->hwndOwner = owner;
@@ -160,25 +175,44 @@ bool FileDialogObject::Show(BOOL(WINAPI* run)(LPOPENFILENAMEW), HWND owner) {
     // Cancelled or failed, the buffer holds no choice. FNERR_BUFFERTOOSMALL has even put the
     // size the path needs over its first unit, which the next show would offer as a name.
     record->nFileOffset = 0;
-    if (::CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) record->lpstrFile[0] = L'\0';
+    if (::CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
+        record->lpstrFile[0] = L'\0';
+        core.choiceDidNotFit = true;
+    }
     return false;
 }
 
-WideText FileDialogObject::GetPathW() const {
+bool FileDialogObject::ChoiceDidNotFit() const {
+    return CoreAs<DialogCore>().choiceDidNotFit;
+}
+
+std::vector<std::wstring> FileDialogObject::ChosenPathsW() const {
     const OPENFILENAMEW* record = Record();
-    if (!record || !record->lpstrFile || record->nFileOffset == 0) return {};
+    if (!record || !record->lpstrFile) return {};
     // The platform writes at most nMaxFile units, and set-up keeps that within the block.
-    const std::wstring_view buffer(record->lpstrFile, record->nMaxFile);
-    const std::size_t firstEnd = buffer.find(L'\0');
-    const std::size_t offset = record->nFileOffset;
-    if (firstEnd == std::wstring_view::npos || offset > firstEnd + 1) return {};
-    if (record->Flags & OFN_ALLOWMULTISELECT) return JoinSelection(buffer, offset, firstEnd);
-    if (offset > firstEnd) return {};
-    return WideText(buffer.begin(), buffer.begin() + static_cast<std::ptrdiff_t>(firstEnd) + 1);
+    return ChosenPaths(std::wstring_view(record->lpstrFile, record->nMaxFile), record->nFileOffset,
+                       (record->Flags & OFN_ALLOWMULTISELECT) != 0);
+}
+
+WideText FileDialogObject::GetPathW() const {
+    const std::vector<std::wstring> paths = ChosenPathsW();
+    if (paths.empty()) return {};
+    const OPENFILENAMEW* record = Record();
+    if (!(record->Flags & OFN_ALLOWMULTISELECT)) return Terminated(paths.front());
+    std::wstring lines;
+    for (const std::wstring& path : paths) lines.append(path).append(L"\r\n");
+    return Terminated(lines);
 }
 
 std::string FileDialogObject::GetPath() const {
     return ToNarrow(GetPathW());
+}
+
+std::vector<std::string> FileDialogObject::GetPaths() const {
+    std::vector<std::string> paths;
+    for (const std::wstring& path : ChosenPathsW())
+        paths.push_back(ToNarrow(std::wstring_view(path)));
+    return paths;
 }
 
 int FileDialogObject::GetFilterIndex() const {

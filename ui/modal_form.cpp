@@ -4,6 +4,7 @@
 #include <new>
 #include <utility>
 
+#include "ui/control_text.h"
 #include "ui/text.h"
 #include "ui/window_class.h"
 
@@ -92,14 +93,11 @@ HWND ModalForm::AddControl(const wchar_t* className, std::string_view text, DWOR
 }
 
 std::string ModalForm::TextOf(HWND control) {
-    const int length = ::GetWindowTextLengthW(control);
-    std::vector<wchar_t> text(static_cast<std::size_t>(std::max(length, 0)) + 1, L'\0');
-    ::GetWindowTextW(control, text.data(), static_cast<int>(text.size()));
-    return ToNarrow(text);
+    return iconvale::TextOf(control);
 }
 
 void ModalForm::SetTextOf(HWND control, std::string_view text) {
-    ::SetWindowTextW(control, WidePtr(ToWide(text)));
+    SetText(control, text);
 }
 
 LRESULT ModalForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -24,6 +24,13 @@ inline std::string ToNarrow(std::wstring_view wide, unsigned codePage = kGbkCode
 }
 
 // A NUL-terminated pointer for platform calls; an empty (failed) conversion gives L"".
-inline const wchar_t* WidePtr(const WideText& text) { return text.empty() ? L"" : text.data(); }
+inline const wchar_t* WidePtr(const WideText& text) {
+    return text.empty() ? L"" : text.data();
+}
+
+// The converted text as a string, without the terminator; for wide text that must be kept.
+inline std::wstring ToWideString(std::string_view narrow, unsigned codePage = kGbkCodePage) {
+    return WidePtr(ToWide(narrow, codePage));
+}
 
 }  // namespace iconvale

@@ -244,6 +244,18 @@ TEST_F(MainWindowTest, StatusBarShowsDesignTextsThenTheGroup) {
     EXPECT_EQ(PaneText(0), "图标数：0");
 }
 
+TEST_F(MainWindowTest, TheLinkLabelLinksTheSiteAndTheCountPaneHasItsTip) {
+    LITEM link{};
+    link.mask = LIF_ITEMINDEX | LIF_URL;
+    ASSERT_TRUE(
+        ::SendMessageW(window_.linkLabel(), LM_GETITEM, 0, reinterpret_cast<LPARAM>(&link)));
+    EXPECT_EQ(std::wstring(link.szUrl), L"https://iconvale.example/");
+    wchar_t tip[16] = {};
+    ::SendMessageW(window_.statusBar(), SB_GETTIPTEXTW, MAKEWPARAM(0, 16),
+                   reinterpret_cast<LPARAM>(tip));
+    EXPECT_EQ(std::wstring(tip), L"图标数");
+}
+
 TEST_F(MainWindowTest, RebuildLabelsItemsByPositionAndSelectionsReadBack) {
     ASSERT_TRUE(group_.Create(16, 16));
     for (int i = 0; i < 5; ++i) group_.AddIcon(testing::SolidIcon(16, 16, 0x102030 * i).get());

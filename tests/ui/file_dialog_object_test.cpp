@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "support/heap_probes.h"
 #include "support/temp_folder.h"
@@ -28,6 +29,8 @@ using testing::TempFolder;
 using testing::WriteBytes;
 
 constexpr char kGroupFilter[] = "易图片组(*.eil)|*.eil|所有文件(*.*)|*.*";
+using Paths = std::vector<std::string>;
+using WidePaths = std::vector<std::wstring>;
 
 std::wstring Units(const wchar_t* block, std::size_t count) {
     return std::wstring(block, count);
@@ -218,6 +221,28 @@ TEST(FileDialogRecord, GbkTextsSurviveTheTripThroughUtf16) {
     EXPECT_EQ(filter, kGroupFilter);
 }
 
+TEST(ChosenPaths, SeveralFilesAreTheFolderJoinedToEachNameInTheDialogsOrder) {
+    const std::wstring_view several = L"C:\\图片\0b.png\0a.ico\0\0"sv;
+    EXPECT_EQ(ChosenPaths(several, 6, true), (WidePaths{L"C:\\图片\\b.png", L"C:\\图片\\a.ico"}));
+    EXPECT_EQ(ChosenPaths(L"C:\\\0a.png\0\0"sv, 4, true), WidePaths{L"C:\\a.png"})
+        << "a drive's root ends in its separator already";
+
+    const std::wstring_view one = L"C:\\图片\\a.png\0\0"sv;
+    EXPECT_EQ(ChosenPaths(one, 6, true), WidePaths{L"C:\\图片\\a.png"}) << "one of several allowed";
+    EXPECT_EQ(ChosenPaths(one, 6, false), WidePaths{L"C:\\图片\\a.png"});
+}
+
+TEST(ChosenPaths, ABufferWithoutACompleteChoiceGivesNoPath) {
+    const std::wstring_view several = L"C:\\图片\0b.png\0a.ico\0\0"sv;
+    EXPECT_TRUE(ChosenPaths(several, 0, true).empty()) << "no offset: nothing chosen";
+    EXPECT_TRUE(ChosenPaths(several, 7, true).empty()) << "an offset inside no layout";
+    EXPECT_TRUE(ChosenPaths(several, 6, false).empty()) << "a list where one path belongs";
+    EXPECT_TRUE(ChosenPaths(L"C:\\图片\\a.png"sv, 6, false).empty()) << "no terminator";
+    EXPECT_TRUE(ChosenPaths(L"C:\\图片\0\0"sv, 6, true).empty()) << "a folder without names";
+    EXPECT_EQ(ChosenPaths(L"C:\\图片\0b.png\0a.i"sv, 6, true), WidePaths{L"C:\\图片\\b.png"})
+        << "a name cut off by the buffer's end is dropped";
+}
+
 // The modal dialogs run their own message loop on the test's thread; a thread timer acts inside
 // it. i686 needs the timer procedure's stdcall convention, hence named functions, not lambdas.
 constexpr UINT kTickMs = 100;
@@ -370,6 +395,7 @@ TEST_F(FileDialogShow, OpenConfirmsAnExistingFileAndKeepsTheIndexGiven) {
     ASSERT_TRUE(Open(script));
     EXPECT_EQ(dialog.GetPath(), file);
     EXPECT_EQ(dialog.GetPathW(), ToWide(file));
+    EXPECT_EQ(dialog.GetPaths(), Paths{file});
     EXPECT_EQ(dialog.GetFilterIndex(), 2);
     EXPECT_EQ(dialog.Record()->nFileOffset, WideLength(folder.path()) + 1);
 }
@@ -416,6 +442,8 @@ TEST_F(FileDialogShow, CancelGivesFalseAndForgetsTheEarlierChoice) {
     EXPECT_EQ(::CommDlgExtendedError(), 0u);
     EXPECT_EQ(dialog.GetPath(), "");
     EXPECT_TRUE(dialog.GetPathW().empty());
+    EXPECT_TRUE(dialog.GetPaths().empty());
+    EXPECT_FALSE(dialog.ChoiceDidNotFit());
     EXPECT_EQ(dialog.Record()->nFileOffset, 0u);
 }
 
@@ -446,10 +474,32 @@ TEST_F(FileDialogShow, MultipleSelectionGivesEachFullPathOnALine) {
     DialogScript both(L"多选", L"\"a.eil\" \"图b.eil\"");
     ASSERT_TRUE(Open(both));
     EXPECT_EQ(dialog.GetPath(), folder.File("a.eil") + "\r\n" + folder.File("图b.eil") + "\r\n");
+    EXPECT_EQ(dialog.GetPaths(), (Paths{folder.File("a.eil"), folder.File("图b.eil")}));
 
     DialogScript one(L"多选", Wide(folder.File("图b.eil")));
     ASSERT_TRUE(Open(one));
     EXPECT_EQ(dialog.GetPath(), folder.File("图b.eil") + "\r\n");
+    EXPECT_EQ(dialog.GetPaths(), Paths{folder.File("图b.eil")});
+}
+
+TEST_F(FileDialogShow, HundredsOfChosenFilesComeBackInTheOrderChosen) {
+    std::wstring typed;
+    Paths expected;
+    // Far more text than a single file's buffer holds.
+    for (int i = 300; i > 0; --i) {
+        const std::string name = "图标第" + std::to_string(i) + "号.png";
+        expected.push_back(MakeFile(folder.File(name)));
+        typed += L"\"" + Wide(name) + L"\" ";
+    }
+    dialog.SetUp(OFN_ALLOWMULTISELECT | OFN_FILEMUSTEXIST, "添加许多", "", "所有文件(*.*)|*.*", 1,
+                 folder.path());
+    DialogScript script(L"添加许多", typed);
+    ASSERT_TRUE(Open(script));
+    EXPECT_FALSE(dialog.ChoiceDidNotFit());
+    EXPECT_EQ(dialog.GetPaths(), expected);
+    std::string lines;
+    for (const std::string& path : expected) lines += path + "\r\n";
+    EXPECT_EQ(dialog.GetPath(), lines);
 }
 
 TEST_F(FileDialogShow, APlatformErrorGivesFalseAndNoPath) {
@@ -477,6 +527,7 @@ TEST_F(FileDialogShow, APathTooLongForTheBufferGivesFalseNoPathAndNoStaleName) {
     DialogScript script(L"太长", Wide(folder.File("名字很长的图片组.eil")));
     EXPECT_FALSE(Save(script));
     EXPECT_EQ(::CommDlgExtendedError(), static_cast<DWORD>(FNERR_BUFFERTOOSMALL));
+    EXPECT_TRUE(dialog.ChoiceDidNotFit());
     EXPECT_EQ(dialog.GetPath(), "");
     EXPECT_TRUE(dialog.GetPathW().empty());
     EXPECT_EQ(record->lpstrFile[0], L'\0') << "the size the platform wrote is no name to offer";
@@ -487,6 +538,7 @@ TEST_F(FileDialogShow, APathTooLongForTheBufferGivesFalseNoPathAndNoStaleName) {
     again.cancel = true;
     EXPECT_FALSE(Save(again));
     EXPECT_EQ(again.nameShown, L"");
+    EXPECT_FALSE(dialog.ChoiceDidNotFit()) << "a cancel is no overflow";
 }
 
 TEST_F(FileDialogShow, ALongInitialNameIsOfferedWithoutHarm) {
