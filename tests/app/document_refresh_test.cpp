@@ -37,6 +37,10 @@ public:
     }
     std::vector<int> SelectedIndices() const override { return window_.SelectedIndices(); }
     int FirstSelectedIndex() const override { return window_.FirstSelectedIndex(); }
+    void SelectIndices(const std::vector<int>& indices) override { window_.SelectIndices(indices); }
+    void ShowUndoState(bool canUndo, bool canRedo) override {
+        window_.ShowUndoState(canUndo, canRedo);
+    }
     void AttachImages(HIMAGELIST images) override { window_.AttachImages(images); }
     HWND DialogOwner() const override { return window_.DialogOwner(); }
 
