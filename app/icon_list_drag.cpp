@@ -58,6 +58,7 @@ int IconListDrag::ItemAt(LPARAM clientPoint) const {
 void IconListDrag::MarkDropItem(int item) {
     if (DropGap(selected_, item) < 0) item = -1;
     if (item == marked_) return;
+    const int previous = marked_;
     LVITEMW state{};
     state.stateMask = LVIS_DROPHILITED;
     if (marked_ >= 0)
@@ -65,6 +66,22 @@ void IconListDrag::MarkDropItem(int item) {
     state.state = LVIS_DROPHILITED;
     if (item >= 0) ::SendMessageW(list_, LVM_SETITEMSTATE, item, reinterpret_cast<LPARAM>(&state));
     marked_ = item;
+    // Wine's list draws no drop highlight of its own: the custom draw below paints it, for
+    // which the items must be drawn again.
+    for (int changed : {previous, item}) {
+        if (changed >= 0) ::SendMessageW(list_, LVM_REDRAWITEMS, changed, changed);
+    }
+}
+
+LRESULT IconListDrag::OnCustomDraw(NMLVCUSTOMDRAW& draw) const {
+    if (draw.nmcd.dwDrawStage == CDDS_PREPAINT)
+        return active_ ? CDRF_NOTIFYITEMDRAW : CDRF_DODEFAULT;
+    if (draw.nmcd.dwDrawStage == CDDS_ITEMPREPAINT &&
+        static_cast<int>(draw.nmcd.dwItemSpec) == marked_) {
+        draw.clrText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+        draw.clrTextBk = ::GetSysColor(COLOR_HIGHLIGHT);
+    }
+    return CDRF_DODEFAULT;
 }
 
 int IconListDrag::Finish(int item) {

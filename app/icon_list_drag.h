@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <functional>
 #include <vector>
@@ -27,6 +28,8 @@ public:
     bool active() const { return active_; }
     // The list's own messages while a drag runs; true when the drag took the message.
     bool OnListMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The list's custom draw, as its parent hears it: the drop place is painted highlighted.
+    LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw) const;
 
 private:
     int ItemAt(LPARAM clientPoint) const;

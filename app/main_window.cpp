@@ -350,6 +350,10 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
         PopUpEditMenu(cursor);
         return 0;
     }
+    if (header.hwndFrom == iconList_ && header.code == NM_CUSTOMDRAW) {
+        auto& draw = const_cast<NMLVCUSTOMDRAW&>(reinterpret_cast<const NMLVCUSTOMDRAW&>(header));
+        return drag_.OnCustomDraw(draw);
+    }
     if (header.hwndFrom == iconList_ && header.code == LVN_BEGINDRAG) {
         OnBeginDrag();
         return 0;
