@@ -24,7 +24,8 @@ AppHost::Parts::Parts(ProgramObjects& program, MainWindow& window, ModalUi& ui,
       pictures(program.document(), program.choices, program.scratchPicture(), program.fileDialog(),
                window, ui, commands),
       extraction(program.document(), program.choices, window, ui, FolderOfDocument(settingsPath)),
-      exchange(program.document(), program.fileDialog(), window, ui, commands) {}
+      exchange(program.document(), program.fileDialog(), window, ui, commands),
+      edit(program.document(), window, ui) {}
 
 AppHost::AppHost(ProgramObjects& program, ModalUi& ui, AppHostOptions options)
     : program_(program),
@@ -41,6 +42,9 @@ bool AppHost::Start(HINSTANCE instance, int showCommand) {
     events.closeQuery = [this] { return OnCloseQuery(); };
     events.destroying = [this] { OnDestroying(); };
     events.filesDropped = [this](const std::string& paths) { OnFilesDropped(paths); };
+    events.itemsDropped = [this](const std::vector<int>& selected, int gap) {
+        parts_->edit.MoveTo(selected, gap);
+    };
     if (!window_.Create(instance, std::move(events))) return false;
     window_.Show(showCommand);
     return true;
@@ -160,6 +164,15 @@ void AppHost::WireCommands() {
     window_.SetCommandHandler(Command::Import, [&exchange] { exchange.Import(); });
     window_.SetCommandHandler(Command::Export, [&exchange] { exchange.Export(); });
     WireViewCommands();
+    WireEditCommands();
+}
+
+void AppHost::WireEditCommands() {
+    EditCommands& edit = parts_->edit;
+    window_.SetCommandHandler(Command::Undo, [&edit] { edit.Undo(); });
+    window_.SetCommandHandler(Command::Redo, [&edit] { edit.Redo(); });
+    window_.SetCommandHandler(Command::MoveUp, [&edit] { edit.MoveUp(); });
+    window_.SetCommandHandler(Command::MoveDown, [&edit] { edit.MoveDown(); });
 }
 
 void AppHost::WireViewCommands() {

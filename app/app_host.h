@@ -10,6 +10,7 @@
 
 #include "app/document_commands.h"
 #include "app/document_presenter.h"
+#include "app/edit_commands.h"
 #include "app/exchange_commands.h"
 #include "app/extraction.h"
 #include "app/main_window.h"
@@ -42,6 +43,7 @@ public:
     DocumentCommands& commands() { return parts_->commands; }
     PictureImport& pictures() { return parts_->pictures; }
     ExchangeCommands& exchange() { return parts_->exchange; }
+    EditCommands& edit() { return parts_->edit; }
 
 private:
     // Everything that works on the window, made once the window object exists.
@@ -53,6 +55,7 @@ private:
         PictureImport pictures;
         Extraction extraction;
         ExchangeCommands exchange;
+        EditCommands edit;
     };
 
     void OnCreated();
@@ -61,6 +64,7 @@ private:
     void OnFilesDropped(const std::string& paths);
     void WireCommands();
     void WireViewCommands();
+    void WireEditCommands();
     void ToggleAutoSegmentation();
     void OpenCommandLineFile();
     void Exit();

@@ -28,10 +28,14 @@ enum class Command : UINT {
     ZoomIn,
     ZoomOut,
     Checkerboard,
+    Undo,
+    Redo,
+    MoveUp,
+    MoveDown,
 };
 
 inline constexpr UINT kFirstCommand = static_cast<UINT>(Command::New);
-inline constexpr UINT kCommandCount = static_cast<UINT>(Command::Checkerboard) - kFirstCommand + 1;
+inline constexpr UINT kCommandCount = static_cast<UINT>(Command::MoveDown) - kFirstCommand + 1;
 
 inline UINT CommandId(Command c) {
     return static_cast<UINT>(c);

@@ -1,6 +1,7 @@
 #include "app/document.h"
 
 #include "app/group_files.h"
+#include "core/image_order.h"
 
 namespace iconvale {
 
@@ -14,6 +15,8 @@ void Document::Create(ImageGroup& made, COLORREF background) {
     group_.SetBackgroundColour(background);
     path_.clear();
     modified_ = false;
+    // A new group has nothing to save, so undoing back to it leaves nothing to save either.
+    history_.Start(group_.SnapshotBytes(), true);
     Announce(DocumentEvent::Created);
 }
 
@@ -23,6 +26,11 @@ bool Document::Open(const std::string& path) {
     path_ = path;
     modified_ = false;
     const bool opened = ReadGroupFile(path_, group_);
+    if (opened) {
+        history_.Start(group_.SnapshotBytes(), true);
+    } else {
+        history_.Clear();
+    }
     Announce(DocumentEvent::Opened);
     return opened;
 }
@@ -35,6 +43,7 @@ bool Document::SaveTo(const std::string& path) {
 bool Document::SaveCopyTo(const std::string& path) {
     if (!WriteGroupFile(path, group_)) return false;
     modified_ = false;
+    history_.MarkSaved();
     Announce(DocumentEvent::Saved);
     return true;
 }
@@ -55,12 +64,59 @@ void Document::ReplaceWithUntitled(ImageGroup& imported) {
 }
 
 bool Document::Apply(const Edit& edit, bool untitled) {
+    const bool hadGroup = group_.IsCreated();
     if (!edit(group_)) return false;
     // Not saved anywhere yet, when untitled: Save asks for a name, and closing asks first.
     modified_ = true;
     if (untitled) path_.clear();
+    if (untitled && !hadGroup) {
+        history_.Start(group_.SnapshotBytes(), false);
+    } else {
+        history_.Record(group_.SnapshotBytes());
+        // The group lost its file, so no earlier state is saved anywhere it could be found.
+        if (untitled) history_.ForgetSaved();
+    }
     Announce(untitled ? DocumentEvent::Created : DocumentEvent::Changed);
     return true;
+}
+
+bool Document::Reorder(std::span<const int> order) {
+    if (!IsPermutation(order, group_.GetCount())) return false;
+    Bytes reordered = group_.SnapshotBytes(order);
+    ImageGroup outgoing;
+    if (reordered.empty() || !Restore(reordered, outgoing)) return false;
+    modified_ = true;
+    // The reordered snapshot is exactly the new state: no second copy is taken for the history.
+    history_.Record(std::move(reordered));
+    Announce(DocumentEvent::Changed);
+    return true;
+}
+
+bool Document::Restore(std::span<const std::uint8_t> snapshot, ImageGroup& outgoing) {
+    ImageGroup restored;
+    if (!restored.RestoreFromBytes(snapshot)) return false;
+    outgoing.TakeListFrom(group_);
+    group_.TakeListFrom(restored);
+    return true;
+}
+
+bool Document::Undo() {
+    ImageGroup outgoing;
+    if (!history_.Undo([&](auto snapshot) { return Restore(snapshot, outgoing); })) return false;
+    AfterStep();
+    return true;
+}
+
+bool Document::Redo() {
+    ImageGroup outgoing;
+    if (!history_.Redo([&](auto snapshot) { return Restore(snapshot, outgoing); })) return false;
+    AfterStep();
+    return true;
+}
+
+void Document::AfterStep() {
+    modified_ = !history_.IsAtSavedState();
+    Announce(DocumentEvent::Changed);
 }
 
 void Document::Discard() {
@@ -68,6 +124,7 @@ void Document::Discard() {
     ImageGroup outgoing;
     outgoing.TakeListFrom(group_);
     modified_ = false;
+    history_.Clear();
     Announce(DocumentEvent::Discarded);
 }
 

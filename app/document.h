@@ -1,13 +1,15 @@
-// The open document: the one image group, the file it belongs to and whether it holds changes
-// not yet saved. Everything that alters it passes through here and is announced, once per
-// operation, to one listener (the view's presenter).
+// The open document: the one image group, the file it belongs to, whether it holds changes
+// not yet saved, and its undo history. Everything that alters it passes through here, is one
+// undo step, and is announced, once per operation, to one listener (the view's presenter).
 #pragma once
 
 #include <windows.h>
 
 #include <functional>
+#include <span>
 #include <string>
 
+#include "core/edit_history.h"
 #include "core/image_group.h"
 
 namespace iconvale {
@@ -60,17 +62,33 @@ public:
     // An edit that puts another program's list in place of the group (left empty): the result
     // is untitled and unsaved, and is announced as Created.
     void ReplaceWithUntitled(ImageGroup& imported);
+    // Puts image order[i] at position i (core/image_order.h); false, with nothing changed,
+    // when the order is no permutation or memory runs out.
+    bool Reorder(std::span<const int> order);
     // Drops the group and its changes; the path stays.
     void Discard();
 
+    // Back to the state before the last step, or forward again; false when there is no step
+    // or the earlier state cannot be rebuilt (the group then stays as it was).
+    bool Undo();
+    bool Redo();
+    bool CanUndo() const { return history_.CanUndo(); }
+    bool CanRedo() const { return history_.CanRedo(); }
+    const EditHistory& history() const { return history_; }
+
 private:
-    // The one way in for every edit, where an undo history would record its steps.
+    // The one way in for every edit, where its undo step is recorded.
     bool Apply(const Edit& edit, bool untitled);
+    // Makes the group the snapshot's; the outgoing list lands in `outgoing`, which the caller
+    // keeps until the listener has been told.
+    bool Restore(std::span<const std::uint8_t> snapshot, ImageGroup& outgoing);
+    void AfterStep();
     void Announce(DocumentEvent event);
 
     ImageGroup group_;
     std::string path_;
     bool modified_ = false;
+    EditHistory history_;
     DocumentListener* listener_ = nullptr;
 };
 

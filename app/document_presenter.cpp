@@ -13,6 +13,7 @@ DocumentPresenter::~DocumentPresenter() {
 }
 
 void DocumentPresenter::OnDocument(DocumentEvent event) {
+    view_.ShowUndoState(document_.CanUndo(), document_.CanRedo());
     switch (event) {
         case DocumentEvent::Saved:
             if (!document_.path().empty()) statusText_ = document_.path();
@@ -20,19 +21,25 @@ void DocumentPresenter::OnDocument(DocumentEvent event) {
             return;
         case DocumentEvent::Changed:
             statusText_ = document_.path();
+            if (document_.group().GetHandle() != attached_) Attach();
             break;
         case DocumentEvent::Created:
             statusText_ = kUntitledStatus;
-            view_.AttachImages(document_.group().GetHandle());
+            Attach();
             break;
         case DocumentEvent::Opened:
         case DocumentEvent::Discarded:
             statusText_ = document_.path();
-            view_.AttachImages(document_.group().GetHandle());
+            Attach();
             break;
     }
     view_.RebuildIconList();
     view_.UpdateStatusBar(statusText_);
+}
+
+void DocumentPresenter::Attach() {
+    attached_ = document_.group().GetHandle();
+    view_.AttachImages(attached_);
 }
 
 }  // namespace iconvale

@@ -22,11 +22,15 @@ public:
     void OnDocument(DocumentEvent event) override;
 
 private:
+    void Attach();
+
     Document& document_;
     DocumentView& view_;
     // The last pane's text. A new group is labelled untitled until the first edit, which shows
     // its (empty) path; a saved copy of an untitled group keeps what the pane said.
     std::string statusText_;
+    // The list last handed to the view: undo, redo and moves put a new list in the group.
+    HIMAGELIST attached_ = nullptr;
 };
 
 }  // namespace iconvale

@@ -25,9 +25,19 @@ const MenuItem kFileMenu[] = {
     {"退出", Command::Exit},
 };
 const MenuItem kEditMenu[] = {
-    {"添加图标(&A)", Command::Add},     {"替换图标(&R)", Command::Replace}, {nullptr, kNone},
-    {"删除(&D)\tDel", Command::Delete}, {"清空(&C)", Command::Clear},       {nullptr, kNone},
-    {"合并图片组(&M)", Command::Merge}, {"提取图标(&E)", Command::Extract},
+    {"添加图标(&A)", Command::Add},
+    {"替换图标(&R)", Command::Replace},
+    {nullptr, kNone},
+    {"删除(&D)\tDel", Command::Delete},
+    {"清空(&C)", Command::Clear},
+    {nullptr, kNone},
+    {"合并图片组(&M)", Command::Merge},
+    {"提取图标(&E)", Command::Extract},
+    {nullptr, kNone},
+    {"撤销(&U)\tCtrl+Z", Command::Undo},
+    {"重做(&Y)\tCtrl+Y", Command::Redo},
+    {"上移\tAlt+Up", Command::MoveUp},
+    {"下移\tAlt+Down", Command::MoveDown},
 };
 const MenuItem kOptionsMenu[] = {
     {"自动分割(&A)", Command::AutoSegment},
@@ -93,6 +103,11 @@ UniqueAccelerators BuildAccelerators() {
         {FCONTROL | FVIRTKEY, VK_ADD, static_cast<WORD>(CommandId(Command::ZoomIn))},
         {FCONTROL | FVIRTKEY, VK_OEM_MINUS, static_cast<WORD>(CommandId(Command::ZoomOut))},
         {FCONTROL | FVIRTKEY, VK_SUBTRACT, static_cast<WORD>(CommandId(Command::ZoomOut))},
+        {FCONTROL | FVIRTKEY, 'Z', static_cast<WORD>(CommandId(Command::Undo))},
+        {FCONTROL | FVIRTKEY, 'Y', static_cast<WORD>(CommandId(Command::Redo))},
+        {FCONTROL | FSHIFT | FVIRTKEY, 'Z', static_cast<WORD>(CommandId(Command::Redo))},
+        {FALT | FVIRTKEY, VK_UP, static_cast<WORD>(CommandId(Command::MoveUp))},
+        {FALT | FVIRTKEY, VK_DOWN, static_cast<WORD>(CommandId(Command::MoveDown))},
     };
     return UniqueAccelerators(::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 }

@@ -138,6 +138,25 @@ int MainWindow::FirstSelectedIndex() const {
         ::SendMessageW(iconList_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
 }
 
+void MainWindow::SelectIndices(const std::vector<int>& indices) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(iconList_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&state));
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        state.state = LVIS_SELECTED | (i == 0 ? LVIS_FOCUSED : 0);
+        ::SendMessageW(iconList_, LVM_SETITEMSTATE, indices[i], reinterpret_cast<LPARAM>(&state));
+    }
+    if (!indices.empty()) ::SendMessageW(iconList_, LVM_ENSUREVISIBLE, indices.front(), FALSE);
+}
+
+void MainWindow::ShowUndoState(bool canUndo, bool canRedo) {
+    ::EnableMenuItem(menuBar(), CommandId(Command::Undo),
+                     MF_BYCOMMAND | (canUndo ? MF_ENABLED : MF_GRAYED));
+    ::EnableMenuItem(menuBar(), CommandId(Command::Redo),
+                     MF_BYCOMMAND | (canRedo ? MF_ENABLED : MF_GRAYED));
+}
+
 void MainWindow::LoadToolbarImages() {
     if (toolbarImages_.LoadFromBytes(
             ResourceBytes(::GetModuleHandleW(nullptr), IDR_TOOLBAR_IMAGES))) {
@@ -185,10 +204,15 @@ bool MainWindow::OnMouseWheel(WPARAM wParam) {
 
 LRESULT CALLBACK MainWindow::IconListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                                           UINT_PTR, DWORD_PTR self) {
-    if (message == WM_MOUSEWHEEL && reinterpret_cast<MainWindow*>(self)->OnMouseWheel(wParam)) {
-        return 0;
-    }
+    auto* window = reinterpret_cast<MainWindow*>(self);
+    if (message == WM_MOUSEWHEEL && window->OnMouseWheel(wParam)) return 0;
+    if (window->drag_.OnListMessage(message, wParam, lParam)) return 0;
     return ::DefSubclassProc(list, message, wParam, lParam);
+}
+
+void MainWindow::OnBeginDrag() {
+    // The list has already selected the item the drag started on.
+    drag_.Begin(SelectedIndices());
 }
 
 void MainWindow::PopUpEditMenu(POINT screen) {
@@ -248,6 +272,10 @@ void MainWindow::CreateControls() {
         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kIconListId)), nullptr, nullptr);
     layout_.TrackFont(iconList_);
     images_.SetIconList(iconList_);
+    drag_.SetIconList(iconList_);
+    drag_.SetDropHandler([this](const std::vector<int>& selected, int gap) {
+        if (events_.itemsDropped) events_.itemsDropped(selected, gap);
+    });
     ::SetWindowSubclass(iconList_, &IconListProc, 0, reinterpret_cast<DWORD_PTR>(this));
     statusBar_ = ::CreateWindowExW(
         0, STATUSCLASSNAMEW, nullptr, WS_CHILD | WS_VISIBLE | SBT_TOOLTIPS, 0, 0, 0, 0, hwnd(),
@@ -280,6 +308,7 @@ void MainWindow::OnCreate() {
     layout_.SetDpi(WindowDpi(hwnd()));
     CreateControls();
     SetDisplayOptions(images_.options());
+    ShowUndoState(false, false);
     OnSize();
     if (events_.created) events_.created();
 }
@@ -313,6 +342,14 @@ LRESULT MainWindow::OnNotify(const NMHDR& header) {
         POINT cursor{};
         ::GetCursorPos(&cursor);
         PopUpEditMenu(cursor);
+        return 0;
+    }
+    if (header.hwndFrom == iconList_ && header.code == NM_CUSTOMDRAW) {
+        auto& draw = const_cast<NMLVCUSTOMDRAW&>(reinterpret_cast<const NMLVCUSTOMDRAW&>(header));
+        return drag_.OnCustomDraw(draw);
+    }
+    if (header.hwndFrom == iconList_ && header.code == LVN_BEGINDRAG) {
+        OnBeginDrag();
         return 0;
     }
     if (header.code == TTN_GETDISPINFOW) {

@@ -12,6 +12,7 @@
 
 #include "app/commands.h"
 #include "app/document_view.h"
+#include "app/icon_list_drag.h"
 #include "app/icon_list_images.h"
 #include "app/main_menu.h"
 #include "core/image_group.h"
@@ -27,6 +28,7 @@ public:
         std::function<bool()> closeQuery;  // true lets a close through the frame go ahead
         std::function<void()> destroying;  // runs once while the window is destroyed
         std::function<void(const std::string& paths)> filesDropped;  // CR LF separated
+        IconListDrag::DropHandler itemsDropped;  // the icon list's items dragged within it
     };
 
     // The icon list and status bar show `openGroup`, which must outlive the window.
@@ -50,6 +52,8 @@ public:
     void AttachImages(HIMAGELIST images) override;
     std::vector<int> SelectedIndices() const override;
     int FirstSelectedIndex() const override;
+    void SelectIndices(const std::vector<int>& indices) override;
+    void ShowUndoState(bool canUndo, bool canRedo) override;
     HWND DialogOwner() const override { return hwnd(); }
 
     void LoadToolbarImages();
@@ -86,6 +90,7 @@ private:
     // Ctrl with the wheel zooms; true when the message was taken for that.
     bool OnMouseWheel(WPARAM wParam);
     bool OverIconList(LPARAM screenPoint) const;
+    void OnBeginDrag();
     static LRESULT CALLBACK IconListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
 
@@ -96,6 +101,7 @@ private:
     ImageGroup toolbarImages_;
     DpiLayout layout_;
     IconListImages images_;
+    IconListDrag drag_;
     int wheelTurned_ = 0;  // wheel delta not yet turned into a zoom step
     HWND toolbar_ = nullptr;
     HWND linkLabel_ = nullptr;

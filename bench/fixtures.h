@@ -45,6 +45,8 @@ public:
     void UpdateStatusBar(std::string_view) override {}
     std::vector<int> SelectedIndices() const override { return {}; }
     int FirstSelectedIndex() const override { return -1; }
+    void SelectIndices(const std::vector<int>&) override {}
+    void ShowUndoState(bool, bool) override {}
     void AttachImages(HIMAGELIST) override {}
     HWND DialogOwner() const override { return nullptr; }
 };

@@ -45,6 +45,8 @@ public:
 
     // The current state is now what the file holds.
     void MarkSaved();
+    // No state is what the file holds any more, as when the group lost its file.
+    void ForgetSaved() { saved_.reset(); }
     // Whether the current state is the saved one; false once the saved state has been dropped.
     bool IsAtSavedState() const { return saved_ && *saved_ == position_ && !states_.empty(); }
 

@@ -61,6 +61,25 @@ protected:
     }
     void Select(std::initializer_list<int> items) { testing::SelectItems(List(), items); }
     std::vector<std::string> Labels() { return testing::ItemLabels(List()); }
+    Bytes Images() { return program_.document().group().SnapshotBytes(); }
+    // A key as the message loop hands it over, with the modifiers held down.
+    void Press(UINT key, std::initializer_list<BYTE> held) {
+        BYTE keys[256] = {};
+        for (BYTE modifier : held) keys[modifier] = 0x80;
+        ::SetKeyboardState(keys);
+        const bool alt = keys[VK_MENU] != 0;
+        // Alt turns a key into a system key, with the context bit set.
+        MSG message{List(), alt ? UINT{WM_SYSKEYDOWN} : UINT{WM_KEYDOWN},
+                    key,    alt ? LPARAM{0x20000001} : LPARAM{1},
+                    0,      {}};
+        ::TranslateAcceleratorW(Main(), host_->mainWindow().accelerators(), &message);
+        keys[VK_MENU] = keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+        ::SetKeyboardState(keys);
+    }
+    bool Greyed(Command command) {
+        return (::GetMenuState(host_->mainWindow().menuBar(), CommandId(command), MF_BYCOMMAND) &
+                MF_GRAYED) != 0;
+    }
 
     testing::TempFolder folder_;
     std::string settings_ = folder_.File("seting.ini");
@@ -82,6 +101,64 @@ TEST_F(AppHostRoutesTest, DeleteRelabelsByPositionAndDelTakesTheWholeSelectionOn
     EXPECT_EQ(program_.document().group().GetCount(), 2);
     EXPECT_EQ(Labels(), (std::vector<std::string>{"0", "1"}));
     EXPECT_TRUE(ui_.messages.empty()) << ui_.messages.front().text;
+}
+
+TEST_F(AppHostRoutesTest, EditKeysMoveUndoAndRedoWhileTheMenuGreysWithTheHistory) {
+    StartWithGroup(3);
+    const Bytes opened = Images();
+    EXPECT_TRUE(Greyed(Command::Undo) && Greyed(Command::Redo));
+    Press('Z', {VK_CONTROL});
+    EXPECT_EQ(Images(), opened) << "a greyed item's key runs nothing";
+
+    Select({2});
+    Press(VK_UP, {VK_MENU});
+    const Bytes movedUp = Images();
+    EXPECT_NE(movedUp, opened);
+    EXPECT_EQ(host_->mainWindow().SelectedIndices(), std::vector<int>{1});
+    EXPECT_FALSE(Greyed(Command::Undo));
+    Press(VK_DOWN, {VK_MENU});
+    EXPECT_EQ(host_->mainWindow().SelectedIndices(), std::vector<int>{2});
+
+    Press('Z', {VK_CONTROL});
+    EXPECT_EQ(Images(), movedUp);
+    Press('Z', {VK_CONTROL});
+    EXPECT_EQ(Images(), opened);
+    EXPECT_FALSE(program_.document().modified());
+    EXPECT_TRUE(Greyed(Command::Undo));
+    EXPECT_FALSE(Greyed(Command::Redo));
+    Press('Y', {VK_CONTROL});
+    EXPECT_EQ(Images(), movedUp);
+    Press('Z', {VK_CONTROL, VK_SHIFT});
+    EXPECT_EQ(Images(), opened) << "moved up and down again";
+    EXPECT_TRUE(program_.document().modified());
+    EXPECT_TRUE(Greyed(Command::Redo));
+    EXPECT_EQ(Labels(), (std::vector<std::string>{"0", "1", "2"}));
+    EXPECT_TRUE(ui_.messages.empty());
+}
+
+TEST_F(AppHostRoutesTest, DraggingTwoItemsMovesThemAsOneBlockThatStaysSelected) {
+    StartWithGroup(5);
+    const Bytes opened = Images();
+    Select({0, 1});
+    NMLISTVIEW begin{};
+    begin.hdr = {List(), static_cast<UINT_PTR>(::GetDlgCtrlID(List())),
+                 static_cast<UINT>(LVN_BEGINDRAG)};
+    begin.iItem = 1;
+    ::SendMessageW(Main(), WM_NOTIFY, begin.hdr.idFrom, reinterpret_cast<LPARAM>(&begin));
+    RECT item{LVIR_ICON, 0, 0, 0};
+    ::SendMessageW(List(), LVM_GETITEMRECT, 3, reinterpret_cast<LPARAM>(&item));
+    const LPARAM over = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+    ::SendMessageW(List(), WM_MOUSEMOVE, MK_LBUTTON, over);
+    ::SendMessageW(List(), WM_LBUTTONUP, 0, over);
+
+    const int order[] = {2, 3, 0, 1, 4};
+    ImageGroup original;
+    ASSERT_TRUE(original.RestoreFromBytes(opened));
+    EXPECT_EQ(Images(), original.SnapshotBytes(order));
+    EXPECT_EQ(host_->mainWindow().SelectedIndices(), (std::vector<int>{2, 3}));
+    EXPECT_EQ(::GetCapture(), nullptr);
+    Run(Command::Undo);
+    EXPECT_EQ(Images(), opened);
 }
 
 TEST_F(AppHostRoutesTest, EscClosesNothing) {

@@ -76,7 +76,8 @@ TEST(SeedCorpus, CommandLines) {
     for (const std::string& seed : seeds) {
         EXPECT_EQ(fuzz::CheckCommandLine(seed), "") << n;
         if (dir) {
-            std::ofstream(std::filesystem::path(dir) / (std::string("command_line").append(std::to_string(n))),
+            std::ofstream(std::filesystem::path(dir) /
+                              (std::string("command_line").append(std::to_string(n))),
                           std::ios::binary)
                 .write(seed.data(), static_cast<std::streamsize>(seed.size()));
         }

@@ -1,6 +1,8 @@
 // Random command sequences against the real group, icon list and commands, with a plain model
 // of what the group should hold running beside them. After every step the group must match the
 // model; after every save, our reader and the platform's must both read the file back to it.
+// The model keeps its own undo history, so that an undo must bring back exactly the images,
+// count and modified flag of the earlier state, and a redo those of the later one.
 // A failure names the sequence's seed: ICONVALE_SEQUENCE_SEED=<seed> ICONVALE_SEQUENCES=1
 // replays just that sequence. ICONVALE_SEQUENCES alone sets how many sequences run.
 //
@@ -19,11 +21,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
 
 #include "app/document_commands.h"
+#include "app/edit_commands.h"
 #include "app/main_window.h"
 #include "app/picture_import.h"
 #include "core/file_io.h"
@@ -55,11 +59,28 @@ constexpr Rgb kKeyRgb = 0xFF00FF;            // the same colour as a picture car
 constexpr const char* kDepths[] = {"4", "8", "16", "24", "32"};
 constexpr int kSides[] = {16, 24, 32};
 
-enum class Step { New, AddWhole, AddCells, Replace, Delete, Clear, Merge, Save, SaveAs, Open };
+enum class Step {
+    New,
+    AddWhole,
+    AddCells,
+    Replace,
+    Delete,
+    Clear,
+    Merge,
+    Save,
+    SaveAs,
+    Open,
+    Undo,
+    Redo,
+    MoveUp,
+    MoveDown,
+    MoveBlock,
+};
 // How often each step is drawn, in the order above.
-constexpr int kWeights[] = {1, 3, 3, 2, 2, 1, 1, 2, 1, 1};
-constexpr const char* kStepNames[] = {"New",   "AddWhole", "AddCells", "Replace", "Delete",
-                                      "Clear", "Merge",    "Save",     "SaveAs",  "Open"};
+constexpr int kWeights[] = {1, 3, 3, 2, 2, 1, 1, 2, 1, 1, 3, 2, 1, 1, 1};
+constexpr const char* kStepNames[] = {"New",   "AddWhole", "AddCells", "Replace",  "Delete",
+                                      "Clear", "Merge",    "Save",     "SaveAs",   "Open",
+                                      "Undo",  "Redo",     "MoveUp",   "MoveDown", "MoveBlock"};
 
 // One step with every random choice it needs, so that the program and the model see the same.
 struct Plan {
@@ -76,6 +97,7 @@ struct Plan {
     std::vector<int> selected;  // Delete, Replace: the list items selected before the command
     bool confirm = true;        // Clear
     std::string file;           // Save, SaveAs, Open, Merge: the file chosen ("" when none asked)
+    int gap = 0;                // MoveBlock: where the selection goes, 0..count
 };
 
 std::string Describe(const Plan& plan) {
@@ -97,6 +119,9 @@ std::string Describe(const Plan& plan) {
             break;
         case Step::Clear:
             text << (plan.confirm ? " yes" : " no");
+            break;
+        case Step::MoveBlock:
+            text << " to " << plan.gap;
             break;
         default:
             break;
@@ -297,6 +322,17 @@ protected:
                     plan.file = PickSaved(0, 0);
                 }
                 break;
+            case Step::Undo:
+            case Step::Redo:
+                break;
+            case Step::MoveUp:
+            case Step::MoveDown:
+                PlanSelection(plan, true);
+                break;
+            case Step::MoveBlock:
+                PlanSelection(plan, true);
+                plan.gap = Between(0, static_cast<int>(model_.group.images.size()));
+                break;
         }
         return plan;
     }
@@ -392,6 +428,21 @@ protected:
                 ui_.files.push_back(FileChoice{plan.file, 1});
                 commands_.Open();
                 break;
+            case Step::Undo:
+                edit_.Undo();
+                break;
+            case Step::Redo:
+                edit_.Redo();
+                break;
+            case Step::MoveUp:
+                edit_.MoveUp();
+                break;
+            case Step::MoveDown:
+                edit_.MoveDown();
+                break;
+            case Step::MoveBlock:
+                edit_.MoveTo(plan.selected, plan.gap);
+                break;
         }
     }
 
@@ -424,55 +475,135 @@ protected:
                 DiscardInModel(plan, saves);
                 model_ = DocumentModel{
                     {plan.width, plan.height, plan.depth, plan.mask, {}}, "", false, plan.mask};
+                StartHistory();
                 break;
             case Step::AddWhole:
                 g.images.push_back(FromPicture(plan.colours[0], plan.colours[1], false));
-                model_.modified = true;
+                Record();
                 break;
             case Step::AddCells:
                 for (Rgb colour : plan.colours)
                     g.images.push_back(FromPicture(colour, colour, model_.keyed));
-                model_.modified = true;
+                Record();
                 break;
             case Step::Replace:
                 if (plan.selected.empty()) break;
                 g.images[plan.selected.front()] =
                     FromPicture(plan.colours[0], plan.colours[1], false);
-                model_.modified = true;
+                Record();
                 break;
             case Step::Delete:
                 for (auto i = plan.selected.rbegin(); i != plan.selected.rend(); ++i)
                     g.images.erase(g.images.begin() + *i);
-                if (!plan.selected.empty()) model_.modified = true;
+                if (!plan.selected.empty()) Record();
                 break;
             case Step::Clear:
                 if (!plan.confirm) break;
                 g.images.clear();
-                model_.modified = true;
+                Record();
                 break;
             case Step::Merge:
                 for (const ExpectedImage& image : saved_.at(plan.file).images) {
                     g.images.push_back(testing::EnterList(image, g.depth, g.mask));
                 }
-                model_.modified = true;
+                Record();
                 break;
             case Step::Save:
                 if (model_.path.empty()) model_.path = plan.file;
                 Saved(model_.path, saves);
                 model_.modified = false;
+                savedAt_ = position_;
                 break;
             case Step::SaveAs:
                 Saved(plan.file, saves);
                 model_.modified = false;
+                savedAt_ = position_;
                 break;
             case Step::Open:
                 DiscardInModel(plan, saves);
                 model_.group = saved_.at(plan.file);
                 model_.path = plan.file;
                 model_.modified = false;
+                StartHistory();
+                break;
+            case Step::Undo:
+                StepHistory(-1);
+                break;
+            case Step::Redo:
+                StepHistory(1);
+                break;
+            case Step::MoveUp:
+            case Step::MoveDown:
+            case Step::MoveBlock:
+                selectionAfter_ = MoveInModel(plan);
+                if (selectionAfter_) Record();
                 break;
         }
         return saves;
+    }
+
+    // ---- the model's history ----
+
+    void StartHistory() {
+        states_ = {model_.group};
+        position_ = 0;
+        savedAt_ = 0;
+    }
+
+    // The group as it is now becomes the state after one change.
+    void Record() {
+        states_.resize(position_ + 1);
+        if (savedAt_ && *savedAt_ > position_) savedAt_.reset();
+        states_.push_back(model_.group);
+        ++position_;
+        model_.modified = true;
+    }
+
+    void StepHistory(int by) {
+        if (by < 0 ? position_ == 0 : position_ + 1 >= states_.size()) return;
+        position_ += by;
+        model_.group = states_[position_];
+        model_.modified = savedAt_ != position_;
+    }
+
+    // Where the moved images end, or nullopt when none of them moves.
+    std::optional<std::vector<int>> MoveInModel(const Plan& plan) {
+        std::vector<ExpectedImage>& images = model_.group.images;
+        const std::vector<int>& picked = plan.selected;  // ascending
+        const int count = static_cast<int>(images.size());
+        if (picked.empty()) return std::nullopt;
+        std::vector<int> moved;
+        if (plan.step == Step::MoveUp) {
+            if (picked.front() == 0) return std::nullopt;
+            for (int i : picked) {
+                std::swap(images[i - 1], images[i]);
+                moved.push_back(i - 1);
+            }
+            return moved;
+        }
+        if (plan.step == Step::MoveDown) {
+            if (picked.back() == count - 1) return std::nullopt;
+            for (auto i = picked.rbegin(); i != picked.rend(); ++i) {
+                std::swap(images[*i], images[*i + 1]);
+            }
+            for (int i : picked) moved.push_back(i + 1);
+            return moved;
+        }
+        std::vector<ExpectedImage> block, rest;
+        int restBeforeGap = 0;
+        for (int i = 0; i < count; ++i) {
+            if (std::binary_search(picked.begin(), picked.end(), i)) {
+                block.push_back(images[i]);
+            } else {
+                rest.push_back(images[i]);
+                if (i < plan.gap) ++restBeforeGap;
+            }
+        }
+        for (int i = 0; i < static_cast<int>(block.size()); ++i) moved.push_back(restBeforeGap + i);
+        if (moved == picked) return std::nullopt;
+        rest.insert(rest.begin() + restBeforeGap, block.begin(), block.end());
+        images = std::move(rest);
+        return moved;
     }
 
     // ---- the check ----
@@ -495,6 +626,11 @@ protected:
             << "the icon list shows another count";
         EXPECT_EQ(document().modified() != 0, model_.modified);
         EXPECT_EQ(document().path(), model_.path);
+        EXPECT_EQ(document().CanUndo(), position_ > 0);
+        EXPECT_EQ(document().CanRedo(), position_ + 1 < states_.size());
+        if (selectionAfter_) {
+            EXPECT_EQ(window_.SelectedIndices(), *selectionAfter_) << "the selection follows";
+        }
         for (const auto& [path, model] : saves) ASSERT_TRUE(FileMatches(path, model));
     }
 
@@ -527,6 +663,7 @@ protected:
             if (HasFatalFailure()) return;
             SCOPED_TRACE("step " + std::to_string(i) + ": " + Describe(plan));
             ui_.messages.clear();
+            selectionAfter_.reset();
             ApplyToProgram(plan);
             const Saves saves = ApplyToModel(plan);
             Check(plan, saves);
@@ -544,11 +681,18 @@ protected:
                           window_,
                           ui_,
                           commands_};
+    EditCommands edit_{program_.document(), window_, ui_};
 
     std::mt19937 random_;
     DocumentModel model_;
-    std::map<std::string, GroupModel> saved_;      // this sequence's files and what they hold
-    std::map<std::string, std::string> pictures_;  // pictures already written, by what they show
+    // The model's undo history: every state since the last New or Open, the current one among
+    // them, and which of them the file holds.
+    std::vector<GroupModel> states_;
+    std::size_t position_ = 0;
+    std::optional<std::size_t> savedAt_;
+    std::optional<std::vector<int>> selectionAfter_;  // after a move that moved something
+    std::map<std::string, GroupModel> saved_;         // this sequence's files and what they hold
+    std::map<std::string, std::string> pictures_;     // pictures already written, by what they show
     int files_ = 0;
 };
 

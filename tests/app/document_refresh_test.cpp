@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "app/document_commands.h"
+#include "app/edit_commands.h"
 #include "app/exchange_commands.h"
 #include "app/picture_import.h"
 #include "core/group_file.h"
@@ -37,6 +38,10 @@ public:
     }
     std::vector<int> SelectedIndices() const override { return window_.SelectedIndices(); }
     int FirstSelectedIndex() const override { return window_.FirstSelectedIndex(); }
+    void SelectIndices(const std::vector<int>& indices) override { window_.SelectIndices(indices); }
+    void ShowUndoState(bool canUndo, bool canRedo) override {
+        window_.ShowUndoState(canUndo, canRedo);
+    }
     void AttachImages(HIMAGELIST images) override { window_.AttachImages(images); }
     HWND DialogOwner() const override { return window_.DialogOwner(); }
 
@@ -92,6 +97,7 @@ protected:
                           ui_,
                           commands_};
     ExchangeCommands exchange_{program_.document(), program_.fileDialog(), view_, ui_, commands_};
+    EditCommands edit_{program_.document(), view_, ui_};
 };
 
 using Counts = std::pair<int, int>;  // rebuilds of the icon list, updates of the status bar
@@ -131,6 +137,14 @@ TEST_F(DocumentRefreshTest, EachCommandThatChangesTheDocumentRefreshesOnceAndASa
              commands_.Delete();
          },
          {1, 1}},
+        {"move down",
+         [&] {
+             Select({0});
+             edit_.MoveDown();
+         },
+         {1, 1}},
+        {"undo", [&] { edit_.Undo(); }, {1, 1}},
+        {"redo", [&] { edit_.Redo(); }, {1, 1}},
         {"merge",
          [&] {
              Choose(groupFile_);
@@ -189,6 +203,14 @@ TEST_F(DocumentRefreshTest, ACommandThatChangesNothingRefreshesNothing) {
     testing::WriteBytes(junk, Bytes(40, 1));
     const Step steps[] = {
         {"cancelled open", [&] { commands_.Open(); }, {0, 0}},
+        {"undo with nothing to undo", [&] { edit_.Undo(); }, {0, 0}},
+        {"move up of the first image",
+         [&] {
+             Select({0});
+             edit_.MoveUp();
+             testing::SelectOnly(window_.iconList(), {});
+         },
+         {0, 0}},
         {"cancelled new",
          [&] {
              ui_.newGroupPresses.push_back({});

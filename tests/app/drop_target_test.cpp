@@ -10,8 +10,10 @@ namespace {
 
 TEST(FileDropTarget, DeliversThePathsAsOneTextInTheirOrder) {
     std::vector<std::string> delivered;
-    ComPtr<IDropTarget> target(new FileDropTarget([&](const std::string& p) { delivered.push_back(p); }));
-    ComPtr<IDataObject> data(testing::NewFileDropData({L"C:\\a.png", L"D:\\图片\\b.ico", L"C:\\c.bmp"}));
+    ComPtr<IDropTarget> target(
+        new FileDropTarget([&](const std::string& p) { delivered.push_back(p); }));
+    ComPtr<IDataObject> data(
+        testing::NewFileDropData({L"C:\\a.png", L"D:\\图片\\b.ico", L"C:\\c.bmp"}));
     DWORD effect = DROPEFFECT_COPY;
     ASSERT_EQ(target->DragEnter(data.get(), 0, {0, 0}, &effect), S_OK);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY));

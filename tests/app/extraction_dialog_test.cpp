@@ -30,9 +30,15 @@ using testing::TextOf;
 constexpr char kCaption[] = "提取图标";
 constexpr char kStartFolder[] = "D:\\图标\\组";
 
-HWND FormatList(HWND dialog) { return FindChildById(dialog, ExtractionDialog::kFormatListId); }
-HWND FolderBox(HWND dialog) { return FindChildById(dialog, ExtractionDialog::kFolderBoxId); }
-HWND BrowseButton(HWND dialog) { return FindChildById(dialog, ExtractionDialog::kBrowseButtonId); }
+HWND FormatList(HWND dialog) {
+    return FindChildById(dialog, ExtractionDialog::kFormatListId);
+}
+HWND FolderBox(HWND dialog) {
+    return FindChildById(dialog, ExtractionDialog::kFolderBoxId);
+}
+HWND BrowseButton(HWND dialog) {
+    return FindChildById(dialog, ExtractionDialog::kBrowseButtonId);
+}
 
 BOOL CALLBACK FindTree(HWND child, LPARAM found) {
     if (ClassOf(child) != "SysTreeView32") return TRUE;
@@ -84,9 +90,10 @@ void SelectSiblingInTree(HWND browser, const std::string& text) {
 void SelectInBrowser(HWND browser, const std::string& path, const std::string& itemText) {
     const WideText wide = ToWide(path);
     ::SendMessageW(browser, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wide.data()));
-    EXPECT_TRUE(testing::WaitForBrowserOn(browser, path, [&] {
-        return SelectedTreeItem(browser).find(itemText) != std::string::npos;
-    })) << path << " is not selected but " << SelectedTreeItem(browser);
+    EXPECT_TRUE(testing::WaitForBrowserOn(
+        browser, path,
+        [&] { return SelectedTreeItem(browser).find(itemText) != std::string::npos; }))
+        << path << " is not selected but " << SelectedTreeItem(browser);
 }
 
 class ExtractionDialogTest : public ::testing::Test {
@@ -95,9 +102,8 @@ protected:
     std::optional<ExtractionChoice> Run(const std::function<void(HWND)>& act,
                                         const std::string& initialFolder = kStartFolder) {
         std::optional<ExtractionChoice> choice;
-        testing::RunModal(kCaption, act, [&] {
-            choice = PlatformModalUi().ShowExtractionDialog(initialFolder);
-        });
+        testing::RunModal(kCaption, act,
+                          [&] { choice = PlatformModalUi().ShowExtractionDialog(initialFolder); });
         return choice;
     }
 };
@@ -203,8 +209,8 @@ protected:
         HWND shown = nullptr;
         DialogDriver driver;
         driver.WhenFound(
-            [&] { return shown ? testing::FindOwnedWindow(shown, "#32770") : nullptr; },
-            inBrowser, "folder dialog");
+            [&] { return shown ? testing::FindOwnedWindow(shown, "#32770") : nullptr; }, inBrowser,
+            "folder dialog");
         driver.WhenFound(
             [&]() -> HWND {
                 const bool back = driver.Ran("folder dialog") && ::IsWindowEnabled(shown) &&
@@ -237,9 +243,9 @@ TEST_F(ExtractionBrowseTest, BrowsingStartsAtTheBoxAndFillsItWithTheChosenFolder
             EXPECT_FALSE(::IsWindowEnabled(::GetWindow(browser, GW_OWNER)));
             // The browser is asked for the typed folder as it opens; when Wine's walk there
             // stops short, the wait asks again for the same folder.
-            EXPECT_TRUE(testing::WaitForBrowserOn(browser, typed, [&] {
-                return SelectedTreeItem(browser) == "图标输出";
-            })) << "opened on the typed folder, not " << SelectedTreeItem(browser);
+            EXPECT_TRUE(testing::WaitForBrowserOn(
+                browser, typed, [&] { return SelectedTreeItem(browser) == "图标输出"; }))
+                << "opened on the typed folder, not " << SelectedTreeItem(browser);
             SelectSiblingInTree(browser, "另一个");
             Click(::GetDlgItem(browser, IDOK));
         },

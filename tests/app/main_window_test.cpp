@@ -4,6 +4,8 @@
 
 #include <commctrl.h>
 
+#include <functional>
+
 #include "app/main_toolbar.h"
 #include "support/control_probes.h"
 #include "support/test_icons.h"
@@ -25,7 +27,11 @@ protected:
         for (UINT id = kFirstCommand; id < kFirstCommand + kCommandCount; ++id) {
             window_.SetCommandHandler(static_cast<Command>(id), [this, id] { ran_.push_back(id); });
         }
-        ASSERT_TRUE(window_.Create(::GetModuleHandleW(nullptr), {}));
+        MainWindow::Events events;
+        events.itemsDropped = [this](const std::vector<int>& selected, int gap) {
+            drops_.emplace_back(selected, gap);
+        };
+        ASSERT_TRUE(window_.Create(::GetModuleHandleW(nullptr), std::move(events)));
         window_.LoadToolbarImages();
         window_.Show(SW_SHOWNORMAL);
         PumpMessages();
@@ -42,6 +48,7 @@ protected:
     ImageGroup group_;
     MainWindow window_{group_};
     std::vector<UINT> ran_;
+    std::vector<std::pair<std::vector<int>, int>> drops_;
 };
 
 TEST_F(MainWindowTest, OuterSizeIsTheDesignsAndTheWindowIsCentred) {
@@ -107,7 +114,8 @@ TEST_F(MainWindowTest, MenuBarHasEveryItemWithItsShortcut) {
         {"新建(&N)\tCtrl+N", "打开(&O)\tCtrl+O", "保存(&S)\tCtrl+S", "", "另存为", "导入(&I)…",
          "导出(&X)…", "", "退出"},
         {"添加图标(&A)", "替换图标(&R)", "", "删除(&D)\tDel", "清空(&C)", "", "合并图片组(&M)",
-         "提取图标(&E)"},
+         "提取图标(&E)", "", "撤销(&U)\tCtrl+Z", "重做(&Y)\tCtrl+Y", "上移\tAlt+Up",
+         "下移\tAlt+Down"},
         {"自动分割(&A)", "设置(&S)"},
         {"关于(&O)"},
         {"实际大小(&1)\tCtrl+1", "两倍(&2)\tCtrl+2", "四倍(&4)\tCtrl+4", "", "放大(&I)\tCtrl++",
@@ -123,6 +131,8 @@ TEST_F(MainWindowTest, MenuBarHasEveryItemWithItsShortcut) {
             UINT state = ::GetMenuState(popup, i, MF_BYPOSITION);
             if (expected[m][i].empty()) {
                 EXPECT_TRUE(state & MF_SEPARATOR);
+            } else if (m == 1 && (i == 9 || i == 10)) {
+                EXPECT_TRUE(state & MF_GRAYED) << "nothing to undo or redo yet";
             } else {
                 EXPECT_FALSE(state & (MF_GRAYED | MF_DISABLED)) << expected[m][i];
             }
@@ -157,6 +167,40 @@ TEST_F(MainWindowTest, ShortcutKeysReachTheirCommands) {
     EXPECT_FALSE(press('N', false));
     EXPECT_EQ(ran_, (std::vector<UINT>{CommandId(Command::New), CommandId(Command::Open),
                                        CommandId(Command::Save), CommandId(Command::Delete)}));
+}
+
+TEST_F(MainWindowTest, EditKeysReachTheirCommandsWhileTheirItemsAreEnabled) {
+    auto press = [&](UINT key, std::initializer_list<BYTE> held) {
+        BYTE keys[256] = {};
+        for (BYTE modifier : held) keys[modifier] = 0x80;
+        ::SetKeyboardState(keys);
+        const bool alt = keys[VK_MENU] != 0;
+        MSG message{window_.hwnd(),
+                    alt ? UINT{WM_SYSKEYDOWN} : UINT{WM_KEYDOWN},
+                    key,
+                    alt ? LPARAM{0x20000001} : LPARAM{1},
+                    0,
+                    {}};
+        BOOL translated = ::TranslateAcceleratorW(window_.hwnd(), window_.accelerators(), &message);
+        keys[VK_MENU] = keys[VK_CONTROL] = keys[VK_SHIFT] = 0;
+        ::SetKeyboardState(keys);
+        return translated;
+    };
+    window_.ShowUndoState(true, true);
+    EXPECT_TRUE(press('Z', {VK_CONTROL}));
+    EXPECT_TRUE(press('Y', {VK_CONTROL}));
+    EXPECT_TRUE(press('Z', {VK_CONTROL, VK_SHIFT}));
+    EXPECT_TRUE(press(VK_UP, {VK_MENU}));
+    EXPECT_TRUE(press(VK_DOWN, {VK_MENU}));
+    EXPECT_FALSE(press(VK_UP, {}));
+    EXPECT_EQ(ran_, (std::vector<UINT>{CommandId(Command::Undo), CommandId(Command::Redo),
+                                       CommandId(Command::Redo), CommandId(Command::MoveUp),
+                                       CommandId(Command::MoveDown)}));
+    ran_.clear();
+    window_.ShowUndoState(false, false);
+    press('Z', {VK_CONTROL});
+    press('Y', {VK_CONTROL});
+    EXPECT_TRUE(ran_.empty()) << "greyed items take no keys";
 }
 
 TEST_F(MainWindowTest, ViewKeysAndTheWheelOverTheListReachTheZoomCommands) {
@@ -314,9 +358,11 @@ void CALLBACK ChooseInPopup(HWND, UINT, UINT_PTR timer, DWORD) {
 }
 
 TEST_F(MainWindowTest, EachPopUpItemRunsItsCommand) {
+    window_.ShowUndoState(true, true);
     const std::vector<std::pair<char, Command>> items = {
         {'a', Command::Add},   {'r', Command::Replace}, {'d', Command::Delete},
-        {'c', Command::Clear}, {'m', Command::Merge},   {'e', Command::Extract}};
+        {'c', Command::Clear}, {'m', Command::Merge},   {'e', Command::Extract},
+        {'u', Command::Undo},  {'y', Command::Redo}};
     for (const auto& [key, command] : items) {
         ran_.clear();
         popupKey = key;
@@ -326,6 +372,50 @@ TEST_F(MainWindowTest, EachPopUpItemRunsItsCommand) {
         ::KillTimer(nullptr, timer);
         EXPECT_EQ(ran_, std::vector<UINT>{CommandId(command)}) << key;
     }
+}
+
+TEST_F(MainWindowTest, ADraggedSelectionDropsAtTheItemUnderTheMouseOrNowhere) {
+    ASSERT_TRUE(group_.Create(16, 16));
+    for (int i = 0; i < 6; ++i) group_.AddIcon(testing::SolidIcon(16, 16, 0x102030 * i).get());
+    window_.AttachImages(group_.GetHandle());
+    window_.RebuildIconList();
+    HWND list = window_.iconList();
+    auto at = [&](int item) {
+        RECT r{LVIR_ICON, 0, 0, 0};
+        ::SendMessageW(list, LVM_GETITEMRECT, item, reinterpret_cast<LPARAM>(&r));
+        return MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    };
+    auto marked = [&](int item) {
+        return ::SendMessageW(list, LVM_GETITEMSTATE, item, LVIS_DROPHILITED) != 0;
+    };
+    auto drag = [&](const std::vector<int>& selected, const std::function<void()>& finish) {
+        testing::SelectOnly(list, selected);
+        NMLISTVIEW begin{};
+        begin.hdr = {list, 3001, static_cast<UINT>(LVN_BEGINDRAG)};
+        begin.iItem = selected.front();
+        ::SendMessageW(window_.hwnd(), WM_NOTIFY, 3001, reinterpret_cast<LPARAM>(&begin));
+        EXPECT_EQ(::GetCapture(), list);
+        finish();
+        EXPECT_NE(::GetCapture(), list);
+    };
+    drag({1, 2}, [&] {
+        ::SendMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, at(3));
+        EXPECT_TRUE(marked(3));
+        ::SendMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, at(2));
+        EXPECT_FALSE(marked(3) || marked(2)) << "the selection is no place to drop it";
+        ::SendMessageW(list, WM_MOUSEMOVE, MK_LBUTTON, at(4));
+        EXPECT_TRUE(marked(4));
+        ::SendMessageW(list, WM_LBUTTONUP, 0, at(4));
+        EXPECT_FALSE(marked(4));
+    });
+    drag({3, 4}, [&] { ::SendMessageW(list, WM_KEYDOWN, VK_ESCAPE, 1); });
+    drag({3, 4}, [&] { ::SendMessageW(list, WM_LBUTTONUP, 0, at(4)); });
+    drag({3, 4}, [&] { ::SendMessageW(list, WM_LBUTTONUP, 0, MAKELPARAM(440, 230)); });
+    drag({3, 4}, [&] { ::ReleaseCapture(); });
+    drag({3, 5}, [&] { ::SendMessageW(list, WM_LBUTTONUP, 0, at(0)); });
+    const std::vector<std::pair<std::vector<int>, int>> expected = {{{1, 2}, 5}, {{3, 5}, 0}};
+    EXPECT_EQ(drops_, expected) << "after the drop below, only the one before the selection";
+    window_.AttachImages(nullptr);
 }
 
 TEST_F(MainWindowTest, AutoSegmentMarkFollowsWhatIsSet) {

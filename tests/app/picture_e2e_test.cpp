@@ -25,7 +25,8 @@ using testing::RemoteProgram;
 
 // Every pixel tells where it came from: red is x, green is y, blue a fixed 0x40.
 std::uint32_t Coordinates(int x, int y) {
-    return 0xFF000040u | static_cast<std::uint32_t>(x * 7 & 0xFF) << 16 | static_cast<std::uint32_t>(y * 7 & 0xFF) << 8;
+    return 0xFF000040u | static_cast<std::uint32_t>(x * 7 & 0xFF) << 16 |
+           static_cast<std::uint32_t>(y * 7 & 0xFF) << 8;
 }
 
 std::optional<ImageListData> Saved(const std::string& path) {

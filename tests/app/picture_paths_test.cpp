@@ -19,7 +19,8 @@ TEST(SplitPathLines, KeepsInnerEmptyPiecesAndDropsTheOneAfterTheLastSeparator) {
 
 TEST(SplitPathLines, ALoneCarriageReturnOrLineFeedIsPartOfThePath) {
     EXPECT_EQ(SplitPathLines("a\rb\nc"), Paths{"a\rb\nc"});
-    EXPECT_EQ(SplitPathLines("图片\\一.png\r\n图片\\二.png"), (Paths{"图片\\一.png", "图片\\二.png"}));
+    EXPECT_EQ(SplitPathLines("图片\\一.png\r\n图片\\二.png"),
+              (Paths{"图片\\一.png", "图片\\二.png"}));
 }
 
 TEST(IsIconFileName, LooksAtTheLastFourBytesInAnyCase) {

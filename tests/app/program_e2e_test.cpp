@@ -27,9 +27,13 @@ std::optional<ImageListData> Saved(const std::string& path) {
 }
 
 // Gives the program time to finish what a posted command started.
-void Settle() { ::Sleep(500); }
+void Settle() {
+    ::Sleep(500);
+}
 
-int Red(const ImageListData& list, int i) { return (list.Pixel(i, 3, 3) >> 16) & 0xFF; }
+int Red(const ImageListData& list, int i) {
+    return (list.Pixel(i, 3, 3) >> 16) & 0xFF;
+}
 
 void PressCtrl(WORD key) {
     INPUT keys[4] = {};
@@ -47,8 +51,10 @@ TEST(ProgramEndToEnd, DeleteSaveSaveAsMergeClearAndNew) {
     testing::TempFolder folder;
     const std::string start = folder.File("start.eil");
     const std::string other = folder.File("other.eil");
-    ASSERT_TRUE(testing::WriteBytes(start, WithGroupHeader(WriteImageListStream(testing::OneRedPerImage(16, 16, 6)), true)));
-    ASSERT_TRUE(testing::WriteBytes(other, WithGroupHeader(WriteImageListStream(testing::OneRedPerImage(32, 32, 2)), true)));
+    ASSERT_TRUE(testing::WriteBytes(
+        start, WithGroupHeader(WriteImageListStream(testing::OneRedPerImage(16, 16, 6)), true)));
+    ASSERT_TRUE(testing::WriteBytes(
+        other, WithGroupHeader(WriteImageListStream(testing::OneRedPerImage(32, 32, 2)), true)));
 
     RemoteProgram program;
     ASSERT_TRUE(program.Start(L"\"" + std::wstring(WidePtr(ToWide(start))) + L"\""));

@@ -57,9 +57,27 @@ TEST(SettingToInt, SaturatesAtTheLimitsOfInt) {
 // is written to ICONVALE_SEED_DIR when that is set, and always checked as the fuzzer checks it.
 TEST(SeedCorpus, SettingValues) {
     std::vector<std::string> seeds = {
-        "6", " 3", "\t \t42", "-12x", "+7", "007", "12 34", "", "-", "+-3", "- 3", "\n3",
-        "\xD6\xD0" "5", "2147483647", "-2147483648", "2147483648", "-2147483649",
-        std::string(40, '9'), "-" + std::string(40, '9') + "x", std::string(40, '0') + "15",
+        "6",
+        " 3",
+        "\t \t42",
+        "-12x",
+        "+7",
+        "007",
+        "12 34",
+        "",
+        "-",
+        "+-3",
+        "- 3",
+        "\n3",
+        "\xD6\xD0"
+        "5",
+        "2147483647",
+        "-2147483648",
+        "2147483648",
+        "-2147483649",
+        std::string(40, '9'),
+        "-" + std::string(40, '9') + "x",
+        std::string(40, '0') + "15",
     };
     for (std::int32_t number : {0, 1, -1, 255, INT_MAX, INT_MIN, -2147483647}) {
         std::string seed(4, '\0');
@@ -73,7 +91,8 @@ TEST(SeedCorpus, SettingValues) {
     for (const std::string& seed : seeds) {
         EXPECT_EQ(fuzz::CheckSettingText(seed), "") << n;
         if (dir) {
-            std::ofstream(std::filesystem::path(dir) / (std::string("setting_value").append(std::to_string(n))),
+            std::ofstream(std::filesystem::path(dir) /
+                              (std::string("setting_value").append(std::to_string(n))),
                           std::ios::binary)
                 .write(seed.data(), static_cast<std::streamsize>(seed.size()));
         }
