@@ -44,7 +44,8 @@ enum class AlphalessImages {
 // A new platform list of the fields' size, depth, palette and background colour holding the
 // first fields.count cells of `image` and `mask`; null on failure.
 UniqueImageList BuildImageList(const ImageListData& fields, const CellRows& image,
-                               const std::optional<CellRows>& mask, AlphalessImages alphaless);
+                               const std::optional<CellRows>& mask, AlphalessImages alphaless,
+                               const ProgressSteps& steps = {});
 
 // The stream of a platform list with the given stream fields; empty on failure.
 Bytes WriteListStream(HIMAGELIST list, const StreamFields& fields);

@@ -143,11 +143,12 @@ UniqueImageList BuildImageList(const StreamSheets& sheets, const ProgressSteps& 
     std::optional<CellRows> mask;
     if (sheets.mask) mask = sheets.mask->Cells(data.width, data.height);
     return BuildImageList(data, sheets.image.Cells(data.width, data.height), mask,
-                          AlphalessImages::kOpaqueWhereMasked);
+                          AlphalessImages::kOpaqueWhereMasked, steps);
 }
 
 UniqueImageList BuildImageList(const ImageListData& data, const CellRows& image,
-                               const std::optional<CellRows>& mask, AlphalessImages alphaless) {
+                               const std::optional<CellRows>& mask, AlphalessImages alphaless,
+                               const ProgressSteps& steps) {
     const int bits = data.bitsPerPixel;
     const UINT createFlags = static_cast<UINT>(bits) | (data.HasMask() ? ILC_MASK : 0);
     UniqueImageList list(::ImageList_Create(data.width, data.height, createFlags,
