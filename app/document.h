@@ -9,6 +9,7 @@
 #include <string>
 
 #include "core/image_group.h"
+#include "ui/progress_reporter.h"
 
 namespace iconvale {
 
@@ -51,6 +52,8 @@ public:
     void Create(ImageGroup& made, COLORREF background);
     // The path is the document's afterwards even when the file does not open.
     bool Open(const std::string& path);
+    // The same, its loading counted on `progress` and over before the view hears of the file.
+    bool Open(const std::string& path, ProgressReporter& progress);
     // Also takes the path when the write fails, so the next Save tries the same file again.
     bool SaveTo(const std::string& path);
     // Writes a copy, leaving the path alone; the copy holds every change.
