@@ -18,12 +18,14 @@ std::string ResolvedSettingsPath(const std::string& given) {
 }  // namespace
 
 AppHost::Parts::Parts(ProgramObjects& program, MainWindow& window, ModalUi& ui,
-                      const std::string& settingsPath)
+                      const std::string& settingsPath, ProgressReporter& progress)
     : presenter(program.document(), window),
-      commands(program.document(), program.choices, window, ui, program.fileDialog(), settingsPath),
+      commands(program.document(), program.choices, window, ui, program.fileDialog(), settingsPath,
+               progress),
       pictures(program.document(), program.choices, program.scratchPicture(), program.fileDialog(),
-               window, ui, commands),
-      extraction(program.document(), program.choices, window, ui, FolderOfDocument(settingsPath)),
+               window, ui, commands, progress),
+      extraction(program.document(), program.choices, window, ui, FolderOfDocument(settingsPath),
+                 {}, progress),
       exchange(program.document(), program.fileDialog(), window, ui, commands),
       edit(program.document(), window, ui) {}
 
@@ -32,7 +34,7 @@ AppHost::AppHost(ProgramObjects& program, ModalUi& ui, AppHostOptions options)
       ui_(ui),
       options_{std::move(options.commandLine), ResolvedSettingsPath(options.settingsPath)},
       window_(program.document().group()) {
-    parts_.emplace(program_, window_, ui_, options_.settingsPath);
+    parts_.emplace(program_, window_, ui_, options_.settingsPath, progress_);
 }
 
 bool AppHost::Start(HINSTANCE instance, int showCommand) {
@@ -71,6 +73,8 @@ void AppHost::OnCreated() {
     ::RegisterDragDrop(window_.iconList(), dropTarget_.get());
     program_.platform().Initialise();
     window_.LoadToolbarImages();
+    statusProgress_.emplace(window_.statusBar());
+    progress_.SetTarget(&*statusProgress_);
 
     remembered_ = LoadRememberedChoices(options_.settingsPath);
     SessionChoices& choices = program_.choices;
@@ -89,7 +93,8 @@ void AppHost::OpenCommandLineFile() {
     std::vector<std::string> arguments = SplitCommandLine(options_.commandLine);
     if (arguments.size() != 1) return;
     // A file named at start-up that does not open is reported like one chosen in the dialog.
-    if (!program_.document().Open(arguments[0])) ui_.Fail(window_.hwnd(), kOpenFailedMessage);
+    if (!program_.document().Open(arguments[0], progress_))
+        ui_.Fail(window_.hwnd(), kOpenFailedMessage);
 }
 
 bool AppHost::OnCloseQuery() {
@@ -122,6 +127,8 @@ void AppHost::ShowAbout() {
 void AppHost::OnDestroying() {
     ::RevokeDragDrop(window_.iconList());
     dropTarget_.reset();
+    progress_.SetTarget(nullptr);
+    statusProgress_.reset();
     program_.document().Discard();
     program_.scratchPicture().Dispose();
     remembered_.pictureFilterIndex = program_.choices.pictureFilterIndex;

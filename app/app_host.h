@@ -18,6 +18,8 @@
 #include "app/picture_import.h"
 #include "app/program_objects.h"
 #include "app/settings_file.h"
+#include "ui/progress_relay.h"
+#include "ui/status_bar_progress.h"
 #include "ui/win_handles.h"
 
 namespace iconvale {
@@ -49,7 +51,7 @@ private:
     // Everything that works on the window, made once the window object exists.
     struct Parts {
         Parts(ProgramObjects& program, MainWindow& window, ModalUi& ui,
-              const std::string& settingsPath);
+              const std::string& settingsPath, ProgressReporter& progress);
         DocumentPresenter presenter;
         DocumentCommands commands;
         PictureImport pictures;
@@ -76,6 +78,9 @@ private:
     AppHostOptions options_;
     // As the settings file holds them; written back at close.
     RememberedChoices remembered_;
+    // Long work's count goes to the status bar while the window has one.
+    ProgressRelay progress_;
+    std::optional<StatusBarProgress> statusProgress_;
     std::optional<Parts> parts_;
     ComPtr<IDropTarget> dropTarget_;
     bool inMessageLoop_ = false;

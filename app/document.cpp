@@ -1,6 +1,7 @@
 #include "app/document.h"
 
 #include "app/group_files.h"
+#include "app/progress_texts.h"
 #include "core/image_order.h"
 
 namespace iconvale {
@@ -21,11 +22,17 @@ void Document::Create(ImageGroup& made, COLORREF background) {
 }
 
 bool Document::Open(const std::string& path) {
+    return Open(path, NoProgress());
+}
+
+bool Document::Open(const std::string& path, ProgressReporter& progress) {
     ImageGroup outgoing;
     outgoing.TakeListFrom(group_);
     path_ = path;
     modified_ = false;
-    const bool opened = ReadGroupFile(path_, group_);
+    const bool opened = ReadGroupFile(path_, group_, StepsFor(progress, kOpeningProgress));
+    // Over before the announcement, so that the refresh's text is the one left in the pane.
+    progress.End();
     if (opened) {
         history_.Start(group_.SnapshotBytes(), true);
     } else {

@@ -11,6 +11,7 @@
 
 #include "core/edit_history.h"
 #include "core/image_group.h"
+#include "ui/progress_reporter.h"
 
 namespace iconvale {
 
@@ -53,6 +54,8 @@ public:
     void Create(ImageGroup& made, COLORREF background);
     // The path is the document's afterwards even when the file does not open.
     bool Open(const std::string& path);
+    // The same, its loading counted on `progress` and over before the view hears of the file.
+    bool Open(const std::string& path, ProgressReporter& progress);
     // Also takes the path when the write fails, so the next Save tries the same file again.
     bool SaveTo(const std::string& path);
     // Writes a copy, leaving the path alone; the copy holds every change.

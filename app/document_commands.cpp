@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "app/group_files.h"
+#include "app/progress_texts.h"
 #include "app/setting_value.h"
 #include "app/settings_file.h"
 #include "ui/file_dialog_object.h"
@@ -10,13 +11,15 @@
 namespace iconvale {
 
 DocumentCommands::DocumentCommands(Document& document, SessionChoices& choices, DocumentView& view,
-                                   ModalUi& ui, FileDialogObject& dialog, std::string settingsPath)
+                                   ModalUi& ui, FileDialogObject& dialog, std::string settingsPath,
+                                   ProgressReporter& progress)
     : document_(document),
       choices_(choices),
       view_(view),
       ui_(ui),
       dialog_(dialog),
-      settingsPath_(std::move(settingsPath)) {}
+      settingsPath_(std::move(settingsPath)),
+      progress_(progress) {}
 
 bool DocumentCommands::RequireGroup() {
     if (document_.HasGroup()) return true;
@@ -64,7 +67,9 @@ bool DocumentCommands::ConfirmDiscard() {
 
 bool DocumentCommands::MergeGroupFrom(const std::string& path) {
     ImageGroup other;
-    if (!ReadGroupFile(path, other)) return false;
+    const bool read = ReadGroupFile(path, other, StepsFor(progress_, kMergingProgress));
+    progress_.End();
+    if (!read) return false;
     document_.Change([&](ImageGroup& group) {
         for (int i = 0; i < other.GetCount(); ++i) {
             UniqueIcon icon = other.GetIcon(i, ILD_NORMAL);
@@ -117,7 +122,7 @@ void DocumentCommands::Open() {
     if (!ConfirmDiscard()) return;
     auto choice = ChooseGroupFile("打开图片组", kGroupDialogFlags, FileDialogKind::Open);
     if (!choice) return;
-    if (!document_.Open(choice->path)) ui_.Fail(view_.DialogOwner(), kOpenFailedMessage);
+    if (!document_.Open(choice->path, progress_)) ui_.Fail(view_.DialogOwner(), kOpenFailedMessage);
 }
 
 void DocumentCommands::Save() {

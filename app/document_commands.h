@@ -12,6 +12,7 @@
 #include "app/document_view.h"
 #include "app/modal_ui.h"
 #include "app/session_choices.h"
+#include "ui/progress_reporter.h"
 
 namespace iconvale {
 
@@ -19,8 +20,10 @@ class FileDialogObject;
 
 class DocumentCommands {
 public:
+    // `progress` counts the loading of a group that is opened or merged.
     DocumentCommands(Document& document, SessionChoices& choices, DocumentView& view, ModalUi& ui,
-                     FileDialogObject& dialog, std::string settingsPath);
+                     FileDialogObject& dialog, std::string settingsPath,
+                     ProgressReporter& progress = NoProgress());
 
     // True to go on; false stops the command that asked (and keeps the window open).
     bool ConfirmDiscard();
@@ -48,6 +51,7 @@ private:
     ModalUi& ui_;
     FileDialogObject& dialog_;
     std::string settingsPath_;
+    ProgressReporter& progress_;
     // The group the new-group dialog made, waiting for the dialog to close.
     std::optional<ImageGroup> made_;
 };

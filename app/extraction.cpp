@@ -1,5 +1,6 @@
 #include "app/extraction.h"
 
+#include "app/progress_texts.h"
 #include "core/file_io.h"
 #include "imaging/extraction_formats.h"
 #include "imaging/group_pictures.h"
@@ -8,13 +9,15 @@
 namespace iconvale {
 
 Extraction::Extraction(const Document& document, SessionChoices& choices, DocumentView& view,
-                       ModalUi& ui, std::string programFolder, ImageWriter writer)
+                       ModalUi& ui, std::string programFolder, ImageWriter writer,
+                       ProgressReporter& progress)
     : document_(document),
       choices_(choices),
       view_(view),
       ui_(ui),
       programFolder_(std::move(programFolder)),
-      writer_(std::move(writer)) {}
+      writer_(std::move(writer)),
+      progress_(progress) {}
 
 std::string Extraction::StartFolder() const {
     const std::string& path = document_.path();
@@ -41,16 +44,21 @@ void Extraction::Extract() {
     choices_.formatIdentifier = choice->formatIdentifier;
 
     WaitCursor cursor;
+    progress_.Begin(static_cast<int>(selected.size()), kExtractingProgress);
+    bool failed = false;
     for (int index : selected) {
         const bool written =
             writer_
                 ? writer_(choices_.extractionFolder, choices_.formatIdentifier, index)
                 : ExtractImageToFile(choices_.extractionFolder, choices_.formatIdentifier, index);
         if (!written) {
-            ui_.Fail(view_.DialogOwner(), "提取图标失败！");
+            failed = true;
             break;
         }
+        progress_.Step();
     }
+    progress_.End();
+    if (failed) ui_.Fail(view_.DialogOwner(), "提取图标失败！");
     cursor.Restore();
     ui_.Inform(view_.DialogOwner(), "提取图标完毕！");
 }

@@ -10,6 +10,7 @@
 #include "app/document_view.h"
 #include "app/modal_ui.h"
 #include "app/session_choices.h"
+#include "ui/progress_reporter.h"
 
 namespace iconvale {
 
@@ -19,9 +20,10 @@ public:
     using ImageWriter = std::function<bool(const std::string&, const std::string&, int)>;
 
     // `programFolder` is where the dialog starts for an untitled group. Without a writer each
-    // image goes through ExtractImageToFile.
+    // image goes through ExtractImageToFile. `progress` counts the images written.
     Extraction(const Document& document, SessionChoices& choices, DocumentView& view, ModalUi& ui,
-               std::string programFolder, ImageWriter writer = {});
+               std::string programFolder, ImageWriter writer = {},
+               ProgressReporter& progress = NoProgress());
 
     void Extract();
     bool ExtractImageToFile(const std::string& folder, const std::string& formatIdentifier,
@@ -45,6 +47,7 @@ private:
     ModalUi& ui_;
     std::string programFolder_;
     ImageWriter writer_;
+    ProgressReporter& progress_;
     NameHint nameHint_;
 };
 

@@ -13,8 +13,8 @@ int HeaderFlagFor(const std::string& path) {
 
 }  // namespace
 
-bool ReadGroupFile(const std::string& path, ImageGroup& group) {
-    return group.LoadFromBytes(ReadWholeFile(path), HeaderFlagFor(path));
+bool ReadGroupFile(const std::string& path, ImageGroup& group, const ProgressSteps& steps) {
+    return group.LoadFromBytes(ReadWholeFile(path), HeaderFlagFor(path), steps);
 }
 
 bool WriteGroupFile(const std::string& path, const ImageGroup& group) {

@@ -6,11 +6,13 @@
 #include <string>
 
 #include "core/image_group.h"
+#include "ui/progress_reporter.h"
 
 namespace iconvale {
 
 // Replaces the group's list by the file's; false, with the group left empty, when it did not.
-bool ReadGroupFile(const std::string& path, ImageGroup& group);
+// `steps` hears how far the loading has come.
+bool ReadGroupFile(const std::string& path, ImageGroup& group, const ProgressSteps& steps = {});
 bool WriteGroupFile(const std::string& path, const ImageGroup& group);
 
 }  // namespace iconvale

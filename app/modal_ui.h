@@ -24,7 +24,7 @@ inline constexpr char kUntitledBoxTitle[] = "信息：";
 
 // What the user confirmed in a file dialog.
 struct FileChoice {
-    std::string path;  // GBK
+    std::string path;  // GBK; from a dialog of several files, each full path followed by CR LF
     int filterIndex = 0;
 };
 

@@ -3,10 +3,12 @@
 #include <commdlg.h>
 
 #include "app/picture_paths.h"
+#include "app/progress_texts.h"
 #include "imaging/group_imports.h"
 #include "imaging/icon_image.h"
 #include "ui/file_dialog_object.h"
 #include "ui/text.h"
+#include "ui/unique_handle.h"
 #include "ui/wait_cursor.h"
 
 namespace iconvale {
@@ -19,14 +21,15 @@ constexpr DWORD kPictureDialogFlags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | 
 
 PictureImport::PictureImport(Document& document, SessionChoices& choices, GdipImage& scratchPicture,
                              FileDialogObject& dialog, DocumentView& view, ModalUi& ui,
-                             DocumentCommands& commands)
+                             DocumentCommands& commands, ProgressReporter& progress)
     : document_(document),
       choices_(choices),
       scratchPicture_(scratchPicture),
       view_(view),
       ui_(ui),
       dialog_(dialog),
-      commands_(commands) {}
+      commands_(commands),
+      progress_(progress) {}
 
 bool PictureImport::AddFileTo(ImageGroup& group, const std::string& path) {
     const WideText widePath = ToWide(path);
@@ -58,23 +61,28 @@ bool PictureImport::EnsureGroup() {
     return document_.HasGroup();
 }
 
-std::optional<FileChoice> PictureImport::ChoosePicture(const char* title) {
-    dialog_.SetUp(kPictureDialogFlags, title, "", kPictureFilter, choices_.pictureFilterIndex, "",
-                  "");
+std::optional<FileChoice> PictureImport::ChoosePicture(const char* title, DWORD extraFlags) {
+    dialog_.SetUp(kPictureDialogFlags | extraFlags, title, "", kPictureFilter,
+                  choices_.pictureFilterIndex, "", "");
     return ui_.ChooseFile(dialog_, view_.DialogOwner(), FileDialogKind::Open);
 }
 
 void PictureImport::AddAll(const std::string& paths, WaitCursor* cursor) {
+    const std::vector<std::string> files = SplitPathLines(paths);
     bool failed = false;
     // What the earlier files of the batch added stays, and is a change to be saved.
     document_.Change([&](ImageGroup& group) {
+        // Over before the change is announced, so that the refresh has the last word in the pane.
+        ScopeExit ended([this] { progress_.End(); });
+        progress_.Begin(static_cast<int>(files.size()), kAddingProgress);
         bool anyAdded = false;
-        for (const std::string& path : SplitPathLines(paths)) {
+        for (const std::string& path : files) {
             if (!AddFileTo(group, path)) {
                 failed = true;
                 break;
             }
             anyAdded = true;
+            progress_.Step();
         }
         return anyAdded;
     });
@@ -84,8 +92,12 @@ void PictureImport::AddAll(const std::string& paths, WaitCursor* cursor) {
 
 void PictureImport::Add() {
     if (!EnsureGroup()) return;
-    auto choice = ChoosePicture("添加图标");
-    if (!choice) return;
+    auto choice = ChoosePicture("添加图标", OFN_ALLOWMULTISELECT);
+    if (!choice) {
+        // Too many files for the dialog's buffer is no cancel: the user chose something.
+        if (dialog_.ChoiceDidNotFit()) ui_.Fail(view_.DialogOwner(), kAddFailedMessage);
+        return;
+    }
     WaitCursor cursor;
     choices_.pictureFilterIndex = choice->filterIndex;
     AddAll(choice->path, &cursor);

@@ -11,6 +11,7 @@
 #include "app/modal_ui.h"
 #include "app/session_choices.h"
 #include "imaging/gdip_image.h"
+#include "ui/progress_reporter.h"
 #include "ui/wait_cursor.h"
 
 namespace iconvale {
@@ -25,14 +26,16 @@ inline constexpr char kReplaceFailedMessage[] = "替换图片失败！";
 
 class PictureImport {
 public:
+    // `progress` counts the files of an Add or a drop.
     PictureImport(Document& document, SessionChoices& choices, GdipImage& scratchPicture,
                   FileDialogObject& dialog, DocumentView& view, ModalUi& ui,
-                  DocumentCommands& commands);
+                  DocumentCommands& commands, ProgressReporter& progress = NoProgress());
 
     // Appends the images made from one file, as one change; true when the group took them.
     bool AddPictureFile(const std::string& path);
     bool ReplaceWithPictureFile(int index, const std::string& path);
 
+    // Adds every picture chosen in the dialog, in the dialog's order, as one change.
     void Add();
     void Replace();
     // The paths, one per line, dropped onto the icon list.
@@ -43,7 +46,7 @@ private:
     bool ReplaceWithFile(ImageGroup& group, int index, const std::string& path);
     // Runs New when there is no group; false when there still is none.
     bool EnsureGroup();
-    std::optional<FileChoice> ChoosePicture(const char* title);
+    std::optional<FileChoice> ChoosePicture(const char* title, DWORD extraFlags = 0);
     void AddAll(const std::string& paths, WaitCursor* cursor);
 
     Document& document_;
@@ -53,6 +56,7 @@ private:
     ModalUi& ui_;
     FileDialogObject& dialog_;
     DocumentCommands& commands_;
+    ProgressReporter& progress_;
 };
 
 }  // namespace iconvale

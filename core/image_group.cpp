@@ -68,12 +68,13 @@ bool ImageGroup::Create(int width, int height, std::uint32_t flags, int initialC
 
 // The codec holds whole bitmaps in standard containers: running out of memory there is a
 // failure to read or write like any other, and nothing is left half made.
-bool ImageGroup::LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFlag) {
+bool ImageGroup::LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFlag,
+                               const ProgressSteps& steps) {
     Destroy();
     try {
         auto sheets = ParseImageListSheets(StreamPart(bytes, headerFlag == 1));
         if (!sheets) return false;
-        UniqueImageList list = BuildImageList(*sheets);
+        UniqueImageList list = BuildImageList(*sheets, steps);
         if (!list) return false;
         state_->list = std::move(list);
         state_->fields = FieldsOf(sheets->list);

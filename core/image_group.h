@@ -12,6 +12,7 @@
 #include <span>
 
 #include "core/bytes.h"
+#include "ui/progress_reporter.h"
 #include "ui/win_handles.h"
 
 namespace iconvale {
@@ -41,7 +42,9 @@ public:
                 int initialCount = 0);
 
     // Header flag 1: the bytes start with the 8-byte group header, which is skipped unread.
-    bool LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFlag = 1);
+    // `steps` hears how many images are in as the platform list fills.
+    bool LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFlag = 1,
+                       const ProgressSteps& steps = {});
     Bytes SaveToBytes(int headerFlag = 1) const;
 
     // The cheapest exact copy of the group, for the edit history (core/group_snapshot.h): its

@@ -28,6 +28,12 @@ public:
     void End() override {}
 };
 
+// The reporter of work that nobody watches, for callers that name none.
+inline ProgressReporter& NoProgress() {
+    static NullProgress none;
+    return none;
+}
+
 // Reports from work that learns its total only once it runs, such as loading a group: `done` of
 // `total` so far.
 using ProgressSteps = std::function<void(int done, int total)>;

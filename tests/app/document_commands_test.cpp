@@ -14,6 +14,7 @@
 #include "core/image_list_stream.h"
 #include "support/expected_flags.h"
 #include "support/program_fixture.h"
+#include "support/recording_progress.h"
 #include "support/scripted_ui.h"
 #include "support/stream_builders.h"
 #include "support/temp_folder.h"
@@ -358,6 +359,33 @@ TEST_F(DocumentCommandsTest, MergeAppendsTheOtherGroupScaledToTheCells) {
     EXPECT_EQ(FirstRed(merged, 1), 0x20);
     EXPECT_EQ(FirstRed(merged, 2), 0x10) << "the first merged image";
     EXPECT_EQ(FirstRed(merged, 4), 0x30);
+}
+
+TEST_F(DocumentCommandsTest, OpenAndMergeCountTheImagesLoadedAndEndBeforeTheRefresh) {
+    testing::RecordingProgress progress;
+    DocumentCommands counted{program_.document(),        program_.choices, window_, ui_, dialog_,
+                             folder_.File("seting.ini"), progress};
+    int listedAtEnd = -1;
+    progress.ended = [&] { listedAtEnd = ListCount(); };
+    // Enough images for the loader to take them in several batches.
+    ui_.files.push_back(FileChoice{GroupFile("many.eil", 64, 64, 200), 1});
+    counted.Open();
+    ASSERT_EQ(group().GetCount(), 200);
+    ASSERT_GE(progress.calls.size(), 4u) << "begin, more than one step, end";
+    EXPECT_EQ(progress.calls.front(), "begin 200 正在打开");
+    EXPECT_EQ(progress.calls.back(), "end");
+    int stepped = 0;
+    for (std::size_t i = 1; i + 1 < progress.calls.size(); ++i)
+        stepped += std::stoi(progress.calls[i].substr(5));
+    EXPECT_EQ(stepped, 200);
+    EXPECT_EQ(listedAtEnd, 0) << "the count is over before the list shows the file";
+
+    progress.calls.clear();
+    ui_.files.push_back(FileChoice{GroupFile("two.eil", 64, 64, 2), 1});
+    counted.Merge();
+    EXPECT_EQ(progress.calls, (std::vector<std::string>{"begin 2 正在合并", "step 2", "end"}));
+    EXPECT_EQ(listedAtEnd, 200);
+    EXPECT_EQ(ListCount(), 202);
 }
 
 TEST_F(DocumentCommandsTest, MergeOfSomethingElseSaysSoAndChangesNothing) {

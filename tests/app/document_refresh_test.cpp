@@ -115,6 +115,27 @@ TEST_F(DocumentRefreshTest, ADropOfThreeFilesRefreshesOnce) {
     EXPECT_EQ(group().GetCount(), 6);
 }
 
+TEST_F(DocumentRefreshTest, SeveralPicturesChosenInAddEnterInOrderAsOneChangeUpToABrokenOne) {
+    std::string chosen;
+    for (Argb colour : {0xFF00FF00u, 0xFF0000FFu}) {
+        const std::string path = folder_.File(std::to_string(colour) + ".png");
+        ASSERT_TRUE(testing::WritePicture(
+            path, 16, 16, [colour](int, int) { return colour; }, kPngFormat));
+        chosen += path + "\r\n";
+    }
+    const std::string broken = folder_.File("broken.png");
+    ASSERT_TRUE(testing::WriteBytes(broken, Bytes{0x89, 'P', 'N', 'G', 1, 2, 3}));
+    Choose(chosen + broken + "\r\n" + folder_.File("a.png") + "\r\n");
+    EXPECT_EQ(Counted([&] { import_.Add(); }), Counts(1, 1));
+    EXPECT_EQ(ui_.MessageTexts(), std::vector<std::string>{"添加失败！"});
+    auto images = ParseImageListStream(StreamPart(group().SaveToBytes(0), false));
+    ASSERT_TRUE(images);
+    ASSERT_EQ(images->count, 5) << "the two before the broken file, none after";
+    EXPECT_EQ(images->Pixel(3, 8, 8) & 0xFFFFFF, 0x00FF00u);
+    EXPECT_EQ(images->Pixel(4, 8, 8) & 0xFFFFFF, 0x0000FFu);
+    EXPECT_TRUE(document().modified());
+}
+
 TEST_F(DocumentRefreshTest, EachCommandThatChangesTheDocumentRefreshesOnceAndASaveOnlyItsStatus) {
     const std::string saved = folder_.File("saved.eil");
     const Step steps[] = {

@@ -12,6 +12,7 @@
 #include "imaging/image_formats.h"
 #include "support/expected_flags.h"
 #include "support/program_fixture.h"
+#include "support/recording_progress.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 #include "support/test_icons.h"
@@ -144,6 +145,32 @@ TEST_F(ExtractionTest, AFailureStopsTheRunAndStillSaysItIsDone) {
     EXPECT_EQ(Messages(), (std::vector<std::string>{"提取图标失败！", "提取图标完毕！"}));
     EXPECT_EQ(ui_.messages[0].style, testing::kErrorStyle);
     EXPECT_EQ(ui_.messages[1].style, testing::kInformationStyle);
+}
+
+TEST_F(ExtractionTest, TheRunIsCountedImageByImageAndTheCountEndsBeforeAnyMessage) {
+    MakeGroup(3);
+    Select({0, 1, 2});
+    testing::RecordingProgress progress;
+    std::size_t messagesAtEnd = 99;
+    progress.ended = [&] { messagesAtEnd = ui_.messages.size(); };
+    bool fail = false;
+    Extraction counted(
+        program_.document(), program_.choices, window_, ui_, kProgramFolder,
+        [&](const std::string&, const std::string&, int index) { return !(fail && index == 1); },
+        progress);
+    Save(kPngFormat, folder_.path());
+    counted.Extract();
+    EXPECT_EQ(progress.calls,
+              (std::vector<std::string>{"begin 3 正在提取", "step 1", "step 1", "step 1", "end"}));
+    EXPECT_EQ(messagesAtEnd, 0u);
+
+    progress.calls.clear();
+    fail = true;
+    Save(kPngFormat, folder_.path());
+    counted.Extract();
+    EXPECT_EQ(progress.calls, (std::vector<std::string>{"begin 3 正在提取", "step 1", "end"}));
+    EXPECT_EQ(messagesAtEnd, 1u) << "only the first run's message came before";
+    EXPECT_EQ(Messages().back(), "提取图标完毕！");
 }
 
 TEST_F(ExtractionTest, NothingToExtractOrACancelledDialogWritesAndAsksNothing) {

@@ -130,5 +130,36 @@ TEST(PictureEndToEnd, AddThroughTheFileDialogSaveThenExtractThroughTheBrowser) {
     EXPECT_TRUE(program.WaitForExit(10000)) << "a saved group closes without a question";
 }
 
+TEST(PictureEndToEnd, SeveralPicturesChosenInTheAddDialogEnterInTheOrderGiven) {
+    testing::TempFolder folder;
+    const std::string group = folder.File("group.eil");
+    ASSERT_TRUE(testing::WriteBytes(
+        group, WithGroupHeader(WriteImageListStream(testing::OneRedPerImage(32, 32, 1)), true)));
+    const auto solid = [&](const char* name, Argb colour) {
+        return testing::WritePicture(
+            folder.File(name), 32, 32, [colour](int, int) { return colour; }, kPngFormat);
+    };
+    ASSERT_TRUE(solid("绿.png", 0xFF00FF00u) && solid("蓝.png", 0xFF0000FFu));
+
+    RemoteProgram program;
+    ASSERT_TRUE(program.Start(L"\"" + std::wstring(WidePtr(ToWide(group))) + L"\""));
+    HWND list = program.Child(WC_LISTVIEWW);
+    program.Command(CommandId(Command::Add));
+    HWND add = program.WaitForDialog("添加图标");
+    ASSERT_TRUE(add);
+    // A folder typed and confirmed is opened; then both names are chosen in one go.
+    testing::ChooseInFileDialog(add, folder.path());
+    testing::ChooseInFileDialog(add, "\"蓝.png\" \"绿.png\"");
+    ASSERT_TRUE(WaitForItemCount(program, list, 3));
+    program.Command(CommandId(Command::Save));
+    auto saved = WaitForSavedCount(group, 3);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->Pixel(1, 16, 16), 0xFF0000FFu);
+    EXPECT_EQ(saved->Pixel(2, 16, 16), 0xFF00FF00u);
+
+    ::PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit(10000));
+}
+
 }  // namespace
 }  // namespace iconvale

@@ -16,10 +16,13 @@
 #include "imaging/image_formats.h"
 #include "support/expected_flags.h"
 #include "support/program_fixture.h"
+#include "support/recording_progress.h"
 #include "support/file_drop_data.h"
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 #include "support/test_pictures.h"
+#include "ui/control_text.h"
+#include "ui/status_bar_progress.h"
 #include "ui/text.h"
 #include "ui/win_handles.h"
 
@@ -234,7 +237,7 @@ TEST_F(PictureImportTest, AddAsksForAPictureRemembersItsFilterAndRefreshes) {
     import_.Add();  // cancelled
     ASSERT_EQ(ui_.fileDialogs.size(), 1u);
     EXPECT_EQ(ui_.fileDialogs[0].title, "添加图标");
-    EXPECT_EQ(ui_.fileDialogs[0].flags, testing::kPickExistingFileFlags);
+    EXPECT_EQ(ui_.fileDialogs[0].flags, testing::kPickExistingFilesFlags);
     EXPECT_EQ(ui_.fileDialogs[0].filterIndex, 6);
     EXPECT_EQ(ui_.fileDialogs[0].defaultExtension, "");
     EXPECT_EQ(choices().pictureFilterIndex, 6) << "a cancel changes nothing";
@@ -254,6 +257,63 @@ TEST_F(PictureImportTest, AddAsksForAPictureRemembersItsFilterAndRefreshes) {
     EXPECT_EQ(ui_.messages[0].title, "Iconvale");
     EXPECT_EQ(ui_.messages[0].style, testing::kErrorStyle);
     EXPECT_EQ(choices().pictureFilterIndex, 2);
+
+    // One file chosen where several may be comes back as a line of its own.
+    Choose(Solid("two.png", 0xFF0000FFu) + "\r\n", 3);
+    import_.Add();
+    EXPECT_EQ(ListCount(), 2);
+    EXPECT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(choices().pictureFilterIndex, 3);
+}
+
+TEST_F(PictureImportTest, AddAndDropCountTheirFilesAndTheRefreshHasTheLastWordInThePane) {
+    NewGroup();
+    testing::RecordingProgress progress;
+    PictureImport counted{program_.document(),
+                          program_.choices,
+                          program_.scratchPicture(),
+                          program_.fileDialog(),
+                          window_,
+                          ui_,
+                          commands_,
+                          progress};
+    const std::string good = Solid("good.png", 0xFF00FF00u);
+    int listedAtEnd = -1;
+    progress.ended = [&] { listedAtEnd = ListCount(); };
+    Choose(good + "\r\n" + good + "\r\n" + good + "\r\n");
+    counted.Add();
+    EXPECT_EQ(progress.calls,
+              (std::vector<std::string>{"begin 3 正在添加", "step 1", "step 1", "step 1", "end"}));
+    EXPECT_EQ(listedAtEnd, 0) << "the count is over before the list is rebuilt";
+    EXPECT_EQ(ListCount(), 3);
+
+    progress.calls.clear();
+    counted.Drop(good + "\r\n" + folder_.File("missing.png"));
+    EXPECT_EQ(progress.calls, (std::vector<std::string>{"begin 2 正在添加", "step 1", "end"}));
+
+    // On the real status bar the count shows, then gives way to the refresh's text (an untitled
+    // group's empty path), not to the text the pane had before. The bar's clock looks at the pane
+    // whenever it is asked the time, and each asking is 600 ms later.
+    std::vector<std::string> panes;
+    std::uint64_t now = 0;
+    StatusBarProgress bar(window_.statusBar(), [&] {
+        panes.push_back(Pane(3));
+        return now += 600;
+    });
+    PictureImport shown{program_.document(),
+                        program_.choices,
+                        program_.scratchPicture(),
+                        program_.fileDialog(),
+                        window_,
+                        ui_,
+                        commands_,
+                        bar};
+    SetPaneText(window_.statusBar(), 3, "before");
+    shown.Drop(good + "\r\n" + good + "\r\n" + good);
+    EXPECT_EQ(panes,
+              (std::vector<std::string>{"before", "before", "正在添加 1/3", "正在添加 2/3"}));
+    EXPECT_EQ(Pane(3), "");
+    EXPECT_EQ(ListCount(), 7);
 }
 
 TEST_F(PictureImportTest, AddAndDropWithoutAGroupRunNewFirstAndACancelledNewDoesNothing) {

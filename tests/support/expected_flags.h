@@ -20,6 +20,8 @@ inline constexpr UINT kYesNoCancelQuestionStyle = MB_YESNOCANCEL | MB_ICONINFORM
 // too, though an open dialog never shows it.
 inline constexpr DWORD kPickExistingFileFlags =
     OFN_EXPLORER | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+// Adding pictures: the same, with several files at once.
+inline constexpr DWORD kPickExistingFilesFlags = kPickExistingFileFlags | OFN_ALLOWMULTISELECT;
 // Saving a group when the program asks first whether to save: no overwrite question.
 inline constexpr DWORD kPlainSaveFlags = OFN_EXPLORER;
 

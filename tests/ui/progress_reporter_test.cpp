@@ -5,17 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "support/recording_progress.h"
+#include "ui/progress_relay.h"
+
 namespace iconvale {
 namespace {
 
-struct RecordingProgress : ProgressReporter {
-    void Begin(int total, std::string_view text) override {
-        calls.push_back("begin " + std::to_string(total) + " " + std::string(text));
-    }
-    void Step(int count) override { calls.push_back("step " + std::to_string(count)); }
-    void End() override { calls.push_back("end"); }
-    std::vector<std::string> calls;
-};
+using testing::RecordingProgress;
 
 TEST(ProgressSteps, BeginOnceThenStepByWhatEachReportAdds) {
     RecordingProgress progress;
@@ -27,6 +23,22 @@ TEST(ProgressSteps, BeginOnceThenStepByWhatEachReportAdds) {
     steps(300, 300);
     EXPECT_EQ(progress.calls,
               (std::vector<std::string>{"begin 300 open", "step 100", "step 150", "step 50"}));
+}
+
+TEST(ProgressRelay, PassesReportsToItsTargetAndEndsItsWorkThereWhenRetargeted) {
+    ProgressRelay relay;
+    relay.Begin(2, "lost");  // no target yet
+    RecordingProgress first;
+    relay.SetTarget(&first);
+    relay.Begin(2, "add");
+    relay.Step(1);
+    RecordingProgress second;
+    relay.SetTarget(&second);
+    relay.End();
+    relay.SetTarget(nullptr);
+    relay.Step(1);
+    EXPECT_EQ(first.calls, (std::vector<std::string>{"begin 2 add", "step 1", "end"}));
+    EXPECT_EQ(second.calls, (std::vector<std::string>{"end", "end"}));
 }
 
 }  // namespace
