@@ -78,6 +78,8 @@ public:
     bool CanUndo() const { return history_.CanUndo(); }
     bool CanRedo() const { return history_.CanRedo(); }
     const EditHistory& history() const { return history_; }
+    // Starts the history over, keeping at most `bytes` of earlier states from now on.
+    void SetHistoryBudget(std::size_t bytes) { history_ = EditHistory(bytes); }
 
 private:
     // The one way in for every edit, where its undo step is recorded.
