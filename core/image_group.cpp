@@ -74,14 +74,17 @@ bool ImageGroup::LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFl
     try {
         auto sheets = ParseImageListSheets(StreamPart(bytes, headerFlag == 1));
         if (!sheets) return false;
-        UniqueImageList list = BuildImageList(*sheets, steps);
-        if (!list) return false;
-        state_->list = std::move(list);
-        state_->fields = FieldsOf(sheets->list);
-        return true;
+        return Hold(BuildImageList(*sheets, steps), sheets->list);
     } catch (const std::bad_alloc&) {
         return false;
     }
+}
+
+bool ImageGroup::Hold(UniqueImageList list, const ImageListData& fields) {
+    if (!list) return false;
+    state_->list = std::move(list);
+    state_->fields = FieldsOf(fields);
+    return true;
 }
 
 Bytes ImageGroup::SaveToBytes(int headerFlag) const {
@@ -112,12 +115,9 @@ bool ImageGroup::RestoreFromBytes(std::span<const std::uint8_t> snapshot) {
     try {
         auto view = ReadGroupSnapshot(snapshot);
         if (!view) return false;
-        UniqueImageList list =
-            BuildImageList(view->fields, view->image, view->mask, AlphalessImages::kAsGiven);
-        if (!list) return false;
-        state_->list = std::move(list);
-        state_->fields = FieldsOf(view->fields);
-        return true;
+        return Hold(
+            BuildImageList(view->fields, view->image, view->mask, AlphalessImages::kAsGiven),
+            view->fields);
     } catch (const std::bad_alloc&) {
         return false;
     }

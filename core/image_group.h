@@ -17,6 +17,8 @@
 
 namespace iconvale {
 
+struct ImageListData;
+
 inline constexpr std::uint32_t kDefaultGroupFlags = ILC_COLOR32 | ILC_MASK;
 // Widths, heights and counts are 16-bit in the file: a group beyond that could not be saved.
 inline constexpr int kMaxGroupDimension = 65535;
@@ -89,6 +91,8 @@ public:
 private:
     struct State;
     void GrowCapacityTo(int count);
+    // Takes a newly built list and the stream fields it was built from; false for no list.
+    bool Hold(UniqueImageList list, const ImageListData& fields);
 
     std::shared_ptr<State> state_;
 };

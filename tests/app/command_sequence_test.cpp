@@ -43,6 +43,7 @@
 #include "support/temp_folder.h"
 #include "support/test_icons.h"
 #include "support/test_pictures.h"
+#include "support/wired_commands.h"
 #include "ui/text.h"
 
 namespace iconvale {
@@ -672,15 +673,9 @@ protected:
         }
     }
 
-    DocumentCommands commands_{program_.document(),   program_.choices,          window_, ui_,
-                               program_.fileDialog(), folder_.File("seting.ini")};
-    PictureImport import_{program_.document(),
-                          program_.choices,
-                          program_.scratchPicture(),
-                          program_.fileDialog(),
-                          window_,
-                          ui_,
-                          commands_};
+    testing::WiredCommands wired_{program_, window_, ui_, folder_.File("seting.ini")};
+    DocumentCommands& commands_ = wired_.document;
+    PictureImport& import_ = wired_.pictures;
     EditCommands edit_{program_.document(), window_, ui_};
 
     std::mt19937 random_;

@@ -19,6 +19,7 @@
 #include "support/program_fixture.h"
 #include "support/stream_builders.h"
 #include "support/test_pictures.h"
+#include "support/wired_commands.h"
 
 namespace iconvale {
 namespace {
@@ -87,15 +88,9 @@ protected:
     std::string formFile_;
     CountingView view_{window_};
     DocumentPresenter presenter_{program_.document(), view_};
-    DocumentCommands commands_{program_.document(),   program_.choices,          view_, ui_,
-                               program_.fileDialog(), folder_.File("seting.ini")};
-    PictureImport import_{program_.document(),
-                          program_.choices,
-                          program_.scratchPicture(),
-                          program_.fileDialog(),
-                          view_,
-                          ui_,
-                          commands_};
+    testing::WiredCommands wired_{program_, view_, ui_, folder_.File("seting.ini")};
+    DocumentCommands& commands_ = wired_.document;
+    PictureImport& import_ = wired_.pictures;
     ExchangeCommands exchange_{program_.document(), program_.fileDialog(), view_, ui_, commands_};
     EditCommands edit_{program_.document(), view_, ui_};
 };

@@ -25,6 +25,7 @@
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 #include "support/test_pictures.h"
+#include "support/wired_commands.h"
 #include "ui/file_dialog_object.h"
 #include "ui/text.h"
 #include "ui/win_handles.h"
@@ -244,15 +245,9 @@ protected:
     }
 
     FileDialogObject dialog_;
-    DocumentCommands commands_{program_.document(),       program_.choices, window_, ui_, dialog_,
-                               folder_.File("seting.ini")};
-    PictureImport imports_{program_.document(),
-                           program_.choices,
-                           program_.scratchPicture(),
-                           program_.fileDialog(),
-                           window_,
-                           ui_,
-                           commands_};
+    testing::WiredCommands wired_{program_, window_, ui_, folder_.File("seting.ini"), dialog_};
+    DocumentCommands& commands_ = wired_.document;
+    PictureImport& imports_ = wired_.pictures;
     Extraction extraction_{program_.document(), program_.choices, window_, ui_, folder_.path()};
     std::vector<std::string> pictures_;
     std::string extracted_;

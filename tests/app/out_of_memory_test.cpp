@@ -18,6 +18,7 @@
 #include "support/program_fixture.h"
 #include "support/stream_builders.h"
 #include "support/test_pictures.h"
+#include "support/wired_commands.h"
 #include "ui/large_buffer.h"
 #include "ui/text.h"
 
@@ -55,15 +56,9 @@ protected:
         EXPECT_TRUE(program_.scratchPicture().IsEmpty());
     }
 
-    DocumentCommands commands_{program_.document(),   program_.choices,          window_, ui_,
-                               program_.fileDialog(), folder_.File("seting.ini")};
-    PictureImport import_{program_.document(),
-                          program_.choices,
-                          program_.scratchPicture(),
-                          program_.fileDialog(),
-                          window_,
-                          ui_,
-                          commands_};
+    testing::WiredCommands wired_{program_, window_, ui_, folder_.File("seting.ini")};
+    DocumentCommands& commands_ = wired_.document;
+    PictureImport& import_ = wired_.pictures;
     Extraction extraction_{program_.document(), program_.choices, window_, ui_, folder_.path()};
 };
 

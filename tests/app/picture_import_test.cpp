@@ -21,6 +21,7 @@
 #include "support/scripted_ui.h"
 #include "support/temp_folder.h"
 #include "support/test_pictures.h"
+#include "support/wired_commands.h"
 #include "ui/control_text.h"
 #include "ui/status_bar_progress.h"
 #include "ui/text.h"
@@ -81,19 +82,18 @@ protected:
         auto list = ParseImageListStream(StreamPart(group().SaveToBytes(0), false));
         return list ? *list : ImageListData{};
     }
+    // Pictures whose Add and drop count their files on `progress`.
+    PictureImport CountedBy(ProgressReporter& progress) {
+        return PictureImport(program_.document(), program_.choices, program_.scratchPicture(),
+                             program_.fileDialog(), window_, ui_, commands_, progress);
+    }
     void Choose(const std::string& path, int filterIndex = 5) {
         ui_.files.push_back(FileChoice{path, filterIndex});
     }
 
-    DocumentCommands commands_{program_.document(),   program_.choices,          window_, ui_,
-                               program_.fileDialog(), folder_.File("seting.ini")};
-    PictureImport import_{program_.document(),
-                          program_.choices,
-                          program_.scratchPicture(),
-                          program_.fileDialog(),
-                          window_,
-                          ui_,
-                          commands_};
+    testing::WiredCommands wired_{program_, window_, ui_, folder_.File("seting.ini")};
+    DocumentCommands& commands_ = wired_.document;
+    PictureImport& import_ = wired_.pictures;
 };
 
 TEST_F(PictureImportTest, WithoutSegmentationAPictureIsSqueezedIntoOneCell) {
@@ -269,14 +269,7 @@ TEST_F(PictureImportTest, AddAsksForAPictureRemembersItsFilterAndRefreshes) {
 TEST_F(PictureImportTest, AddAndDropCountTheirFilesAndTheRefreshHasTheLastWordInThePane) {
     NewGroup();
     testing::RecordingProgress progress;
-    PictureImport counted{program_.document(),
-                          program_.choices,
-                          program_.scratchPicture(),
-                          program_.fileDialog(),
-                          window_,
-                          ui_,
-                          commands_,
-                          progress};
+    PictureImport counted = CountedBy(progress);
     const std::string good = Solid("good.png", 0xFF00FF00u);
     int listedAtEnd = -1;
     progress.ended = [&] { listedAtEnd = ListCount(); };
@@ -300,14 +293,7 @@ TEST_F(PictureImportTest, AddAndDropCountTheirFilesAndTheRefreshHasTheLastWordIn
         panes.push_back(Pane(3));
         return now += 600;
     });
-    PictureImport shown{program_.document(),
-                        program_.choices,
-                        program_.scratchPicture(),
-                        program_.fileDialog(),
-                        window_,
-                        ui_,
-                        commands_,
-                        bar};
+    PictureImport shown = CountedBy(bar);
     SetPaneText(window_.statusBar(), 3, "before");
     shown.Drop(good + "\r\n" + good + "\r\n" + good);
     EXPECT_EQ(panes,
