@@ -4,9 +4,9 @@
 
 #include "app/group_files.h"
 #include "app/progress_texts.h"
-#include "app/setting_value.h"
 #include "app/settings_file.h"
 #include "ui/file_dialog_object.h"
+#include "ui/setting_value.h"
 
 namespace iconvale {
 

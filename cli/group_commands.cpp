@@ -53,10 +53,6 @@ std::string ListLine(const NamedList& entry) {
     return line;
 }
 
-bool IsContainer(GroupForm form) {
-    return form != GroupForm::Eil && form != GroupForm::Bare;
-}
-
 }  // namespace
 
 int RunInfo(const InfoOptions& options, const Console& console) {
@@ -64,15 +60,15 @@ int RunInfo(const InfoOptions& options, const Console& console) {
     for (const std::string& name : options.files) {
         std::string error;
         const Bytes file = ReadInputFile(PathFromUtf8(name), error);
-        const GroupForm form = FormForName(name);
+        const GroupForm form = FileFormForName(name);
         auto lists = file.empty() ? std::nullopt : ReadGroupForm(form, file, error);
         if (!lists) {
             status = console.Fail(name, error);
             continue;
         }
         if (options.json) {
-            Json object{{"file", name}, {"form", FormName(form)}};
-            if (IsContainer(form)) {
+            Json object{{"file", name}, {"form", FileFormName(form)}};
+            if (IsContainerForm(form)) {
                 Json all = Json::array();
                 for (const NamedList& entry : *lists) {
                     Json figures = ListFigures(entry);
@@ -84,14 +80,14 @@ int RunInfo(const InfoOptions& options, const Console& console) {
                 object.update(ListFigures(lists->front()));
             }
             console.out << object.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
-        } else if (IsContainer(form)) {
-            console.out << name << ": " << FormName(form) << ", " << lists->size()
+        } else if (IsContainerForm(form)) {
+            console.out << name << ": " << FileFormName(form) << ", " << lists->size()
                         << (lists->size() == 1 ? " image list\n" : " image lists\n");
             for (const NamedList& entry : *lists) {
                 console.out << "  " << entry.name << ": " << ListLine(entry) << '\n';
             }
         } else {
-            console.out << name << ": " << FormName(form) << ", " << ListLine(lists->front())
+            console.out << name << ": " << FileFormName(form) << ", " << ListLine(lists->front())
                         << '\n';
         }
     }
@@ -102,13 +98,14 @@ int RunConvert(const ConvertOptions& options, const Console& console) {
     std::string error;
     const Bytes file = ReadInputFile(PathFromUtf8(options.input), error);
     if (file.empty()) return console.Fail(options.input, error);
-    auto lists = ReadGroupForm(FormForName(options.input), file, error);
+    auto lists = ReadGroupForm(FileFormForName(options.input), file, error);
     if (!lists) return console.Fail(options.input, error);
     const NamedList* chosen = PickList(*lists, options.list, error);
     if (!chosen) return console.Fail(options.input, error);
 
     const std::string name = chosen->name.empty() ? "ImageList1" : chosen->name;
-    const Bytes written = WriteGroupForm(FormForName(options.output), chosen->list, name, error);
+    const Bytes written =
+        WriteGroupForm(FileFormForName(options.output), chosen->list, name, error);
     if (written.empty()) return console.Fail(options.output, error);
     if (!WriteOutputFile(PathFromUtf8(options.output), written, options.force, error)) {
         return console.Fail(options.output, error);

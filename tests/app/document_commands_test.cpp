@@ -9,6 +9,7 @@
 #include "app/group_files.h"
 #include "app/main_window.h"
 #include "app/settings_file.h"
+#include "core/atomic_file.h"
 #include "core/file_io.h"
 #include "core/group_file.h"
 #include "core/image_list_stream.h"
@@ -285,11 +286,11 @@ TEST_F(DocumentCommandsTest, TargetsOf255CharactersAreSavedWithALongNameOrALongF
         ASSERT_EQ(target.size(), 255u);
         // Wine takes longer paths than Windows does, so the name is checked as well.
         const std::wstring wide = WidePtr(ToWide(target));
-        const std::wstring temporary = TemporaryNameFor(wide, 1);
+        const std::wstring temporary = TemporaryPathFor(wide, 1).native();
         EXPECT_LE(temporary.size(), 259u);
         EXPECT_EQ(temporary.substr(0, wide.rfind(L'\\') + 1),
                   wide.substr(0, wide.rfind(L'\\') + 1));
-        EXPECT_NE(TemporaryNameFor(wide, 2), temporary);
+        EXPECT_NE(TemporaryPathFor(wide, 2).native(), temporary);
         for (int count : {2, 1}) {  // a new file, then one replaced
             RemoveFirst();
             ui_.files.push_back(FileChoice{target, 1});
