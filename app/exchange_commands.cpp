@@ -2,6 +2,7 @@
 
 #include <commdlg.h>
 
+#include "core/conversion_losses.h"
 #include "core/file_io.h"
 #include "core/group_lists.h"
 #include "ui/file_dialog_object.h"
@@ -126,7 +127,8 @@ bool ExchangeCommands::ImportFrom(const std::string& path) {
 }
 
 void ExchangeCommands::Import() {
-    if (!commands_.ConfirmDiscard()) return;
+    // The group stays until the import has worked; the import is then the step that undoes.
+    if (!commands_.ConfirmReplace()) return;
     dialog_.SetUp(kImportDialogFlags, "导入图片列表", "", kImportFilter, importFilterIndex_, "",
                   "");
     auto choice = ui_.ChooseFile(dialog_, view_.DialogOwner(), FileDialogKind::Open);
@@ -135,9 +137,27 @@ void ExchangeCommands::Import() {
     ImportFrom(choice->path);
 }
 
+std::string ExportLossQuestion(const ConversionLosses& losses) {
+    std::string text = "导出为 Lazarus 窗体时，图片组的以下内容无法保留：\r\n";
+    if (losses.raisedDepth != 0) {
+        text += "  · " + std::to_string(losses.raisedDepth) + " 位颜色深度（图片将变为 32 位）\r\n";
+    }
+    if (losses.maskPixels != 0) {
+        text += "  · " + std::to_string(losses.maskPixels) + " 个像素的遮罩（与其 Alpha 不符）\r\n";
+    }
+    if (losses.background) text += "  · 背景色\r\n";
+    return text + "仍要导出吗？";
+}
+
 bool ExchangeCommands::ExportTo(const std::string& path, FileForm form) {
     // The group's own stream is what Save writes, so the copy holds exactly what a save would.
-    const Bytes file = WriteGroupAs(document_.group(), form, kExportedComponentName);
+    const auto list = ListOfGroup(document_.group());
+    return list && WriteExport(path, form, *list);
+}
+
+bool ExchangeCommands::WriteExport(const std::string& path, FileForm form,
+                                   const ImageListData& list) {
+    const Bytes file = WriteListAs(form, list, kExportedComponentName);
     return !file.empty() && WriteFileAtomically(path, file);
 }
 
@@ -152,9 +172,22 @@ void ExchangeCommands::Export() {
     if (!choice) return;
     exportFilterIndex_ = choice->filterIndex;
     const FileForm form = ExportFormFor(choice->path, choice->filterIndex);
-    WaitCursor cursor;
-    const bool written = ExportTo(choice->path, form);
-    cursor.Restore();
+    std::optional<ImageListData> list;
+    {
+        WaitCursor cursor;
+        list = ListOfGroup(document_.group());
+    }
+    const ConversionLosses losses = list ? LossesOfWriting(*list, form) : ConversionLosses{};
+    // Asked before anything is written: "否" leaves no file.
+    if (losses.Any() && ui_.Message(view_.DialogOwner(), ExportLossQuestion(losses), kProgramTitle,
+                                    kYesNoQuestion) != IDYES) {
+        return;
+    }
+    bool written = false;
+    {
+        WaitCursor cursor;
+        written = list && WriteExport(choice->path, form, *list);
+    }
     if (!written) {
         ui_.Message(view_.DialogOwner(), kSaveFailedMessage, kUntitledBoxTitle, kErrorBox);
     }

@@ -9,6 +9,7 @@
 #include "app/document_commands.h"
 #include "app/document_view.h"
 #include "app/modal_ui.h"
+#include "core/conversion_losses.h"
 #include "core/file_forms.h"
 #include "core/image_list_container.h"
 
@@ -28,6 +29,8 @@ inline constexpr char kExportedComponentName[] = "ImageList1";
 FileForm ExportFormFor(const std::string& path, int filterIndex);
 // What a failed import tells the user about the file's damage (GBK).
 std::string ImportProblemText(const ContainerError& error);
+// The question an export asks before it writes a form that cannot keep all of the group (GBK).
+std::string ExportLossQuestion(const ConversionLosses& losses);
 
 class ExchangeCommands {
 public:
@@ -45,6 +48,7 @@ public:
 
 private:
     bool OpenList(const ImageListData& list);
+    bool WriteExport(const std::string& path, FileForm form, const ImageListData& list);
 
     Document& document_;
     FileDialogObject& dialog_;

@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/files.h"
 #include "cli/group_forms.h"
+#include "core/conversion_losses.h"
 
 namespace iconvale::cli {
 namespace {
@@ -53,6 +54,23 @@ std::string ListLine(const NamedList& entry) {
     return line;
 }
 
+// What the output's form cannot keep of the list, in one line; empty when it keeps everything.
+std::string LossText(const ConversionLosses& losses) {
+    std::string text;
+    const auto add = [&text](const std::string& part) {
+        text += (text.empty() ? "" : ", ") + part;
+    };
+    if (losses.raisedDepth != 0) {
+        add("the " + std::to_string(losses.raisedDepth) + "-bit depth (the images become 32-bit)");
+    }
+    if (losses.maskPixels != 0) {
+        add("the mask of " + std::to_string(losses.maskPixels) +
+            (losses.maskPixels == 1 ? " pixel" : " pixels") + " whose alpha says otherwise");
+    }
+    if (losses.background) add("the background colour");
+    return text.empty() ? text : "a Lazarus form cannot keep " + text;
+}
+
 }  // namespace
 
 int RunInfo(const InfoOptions& options, const Console& console) {
@@ -91,7 +109,7 @@ int RunInfo(const InfoOptions& options, const Console& console) {
                         << '\n';
         }
     }
-    return status;
+    return console.FinishOutput(status);
 }
 
 int RunConvert(const ConvertOptions& options, const Console& console) {
@@ -104,12 +122,14 @@ int RunConvert(const ConvertOptions& options, const Console& console) {
     if (!chosen) return console.Fail(options.input, error);
 
     const std::string name = chosen->name.empty() ? "ImageList1" : chosen->name;
-    const Bytes written =
-        WriteGroupForm(FileFormForName(options.output), chosen->list, name, error);
+    const GroupForm outputForm = FileFormForName(options.output);
+    const Bytes written = WriteGroupForm(outputForm, chosen->list, name, error);
     if (written.empty()) return console.Fail(options.output, error);
     if (!WriteOutputFile(PathFromUtf8(options.output), written, options.force, error)) {
         return console.Fail(options.output, error);
     }
+    const std::string lost = LossText(LossesOfWriting(chosen->list, outputForm));
+    if (!lost.empty()) console.Warn(options.output, lost);
     return kExitOk;
 }
 

@@ -401,6 +401,42 @@ TEST_F(DocumentCommandsTest, MergeOfSomethingElseSaysSoAndChangesNothing) {
     EXPECT_FALSE(document().modified());
 }
 
+// The main window, except that its selection names an image the group no longer has.
+class StaleSelectionView : public DocumentView {
+public:
+    explicit StaleSelectionView(DocumentView& window) : window_(window) {}
+    void RebuildIconList() override { window_.RebuildIconList(); }
+    void UpdateStatusBar(std::string_view text) override { window_.UpdateStatusBar(text); }
+    std::vector<int> SelectedIndices() const override { return {99}; }
+    int FirstSelectedIndex() const override { return 99; }
+    void SelectIndices(const std::vector<int>& indices) override { window_.SelectIndices(indices); }
+    void ShowUndoState(bool canUndo, bool canRedo) override {
+        window_.ShowUndoState(canUndo, canRedo);
+    }
+    void AttachImages(HIMAGELIST images) override { window_.AttachImages(images); }
+    HWND DialogOwner() const override { return window_.DialogOwner(); }
+
+private:
+    DocumentView& window_;
+};
+
+TEST_F(DocumentCommandsTest, MergeAndDeleteThatChangeNothingLeaveNoStepAndNothingToSave) {
+    OpenFile(GroupFile("base.eil", 16, 16, 2));
+    ui_.files.push_back(FileChoice{GroupFile("empty.eil", 16, 16, 0), 1});
+    commands_.Merge();
+    EXPECT_TRUE(ui_.messages.empty());
+
+    StaleSelectionView stale(window_);
+    DocumentCommands staleCommands{program_.document(),       program_.choices, stale, ui_, dialog_,
+                                   folder_.File("seting.ini")};
+    staleCommands.Delete();
+    EXPECT_EQ(LastMessage().text, "删除图标失败！");
+
+    EXPECT_EQ(group().GetCount(), 2);
+    EXPECT_FALSE(document().modified());
+    EXPECT_FALSE(document().CanUndo());
+}
+
 TEST_F(DocumentCommandsTest, NoQuestionWhileTheGroupIsClean) {
     OpenFile(GroupFile("clean.eil", 16, 16, 1));
     EXPECT_TRUE(commands_.ConfirmDiscard());
