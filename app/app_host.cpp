@@ -1,10 +1,10 @@
 #include "app/app_host.h"
 
-#include "app/command_line.h"
 #include "app/file_association.h"
 #include "app/program_paths.h"
 #include "app/drop_target.h"
 #include "imaging/extraction_formats.h"
+#include "ui/command_line.h"
 #include "ui/text.h"
 
 namespace iconvale {

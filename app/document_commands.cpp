@@ -4,9 +4,9 @@
 
 #include "app/group_files.h"
 #include "app/progress_texts.h"
-#include "app/setting_value.h"
 #include "app/settings_file.h"
 #include "ui/file_dialog_object.h"
+#include "ui/setting_value.h"
 
 namespace iconvale {
 
@@ -40,6 +40,14 @@ std::optional<FileChoice> DocumentCommands::ChooseGroupFile(const char* title, D
 }
 
 bool DocumentCommands::ConfirmDiscard() {
+    return AskToSave(true);
+}
+
+bool DocumentCommands::ConfirmReplace() {
+    return AskToSave(false);
+}
+
+bool DocumentCommands::AskToSave(bool discardOnNo) {
     if (!document_.modified()) return true;
     std::string question = "图片组 " + document_.path() + "\r\n已经改变 需要保存吗？";
     switch (ui_.Message(view_.DialogOwner(), question, kProgramTitle, kYesNoCancelQuestion)) {
@@ -57,8 +65,8 @@ bool DocumentCommands::ConfirmDiscard() {
             return false;
         }
         case IDNO:
-            // The changes are gone with the group; nothing is left to ask about.
-            document_.Discard();
+            // Discarded now, or kept for the replacing command's undo step until it has worked.
+            if (discardOnNo) document_.Discard();
             return true;
         default:
             return false;
@@ -71,14 +79,16 @@ bool DocumentCommands::MergeGroupFrom(const std::string& path) {
     progress_.End();
     if (!read) return false;
     document_.Change([&](ImageGroup& group) {
-        for (int i = 0; i < other.GetCount(); ++i) {
-            UniqueIcon icon = other.GetIcon(i, ILD_NORMAL);
+        int added = 0;
+        for (; added < other.GetCount(); ++added) {
+            UniqueIcon icon = other.GetIcon(added, ILD_NORMAL);
             if (group.AddIcon(icon.get()) == -1) {
                 ui_.Fail(view_.DialogOwner(), "合并图片组失败！");
                 break;
             }
         }
-        return true;
+        // Only what was added is a step; an empty group or a first failure leaves none.
+        return added > 0;
     });
     return true;
 }
@@ -166,13 +176,14 @@ void DocumentCommands::Delete() {
     }
     document_.Change([&](ImageGroup& group) {
         // Each removal moves the later images down by one, hence index minus removals so far.
-        for (std::size_t k = 0; k < selected.size(); ++k) {
+        std::size_t k = 0;
+        for (; k < selected.size(); ++k) {
             if (!group.Remove(selected[k] - static_cast<int>(k))) {
                 ui_.Fail(view_.DialogOwner(), "删除图标失败！");
                 break;
             }
         }
-        return true;
+        return k > 0;
     });
 }
 

@@ -27,6 +27,9 @@ public:
 
     // True to go on; false stops the command that asked (and keeps the window open).
     bool ConfirmDiscard();
+    // The same question before a command that puts something else in the group's place as an
+    // undo step: "否" keeps the group and its changes, for that command to replace once it works.
+    bool ConfirmReplace();
     // Appends the file's images, scaled to the cells; false when it is no group file.
     bool MergeGroupFrom(const std::string& path);
 
@@ -42,6 +45,7 @@ public:
 
 private:
     bool RequireGroup();
+    bool AskToSave(bool discardOnNo);
     std::optional<FileChoice> ChooseGroupFile(const char* title, DWORD flags, FileDialogKind kind);
     void SaveFailed();
 

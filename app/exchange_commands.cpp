@@ -2,10 +2,9 @@
 
 #include <commdlg.h>
 
-#include <cctype>
-
+#include "core/conversion_losses.h"
 #include "core/file_io.h"
-#include "core/image_list_stream.h"
+#include "core/group_lists.h"
 #include "ui/file_dialog_object.h"
 #include "ui/wait_cursor.h"
 
@@ -17,26 +16,9 @@ constexpr DWORD kImportDialogFlags = OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
 constexpr DWORD kExportDialogFlags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
 constexpr char kImportFailedMessage[] = "导入失败！";
 
-struct WrittenForm {
-    ContainerForm form;
-    const char* extension;
-};
-
 // In the order of the export filter.
-constexpr WrittenForm kWrittenForms[] = {
-    {ContainerForm::kDelphiForm, "dfm"},
-    {ContainerForm::kLazarusForm, "lfm"},
-    {ContainerForm::kResx, "resx"},
-};
-
-std::string LowerExtension(const std::string& path) {
-    const std::size_t dot = path.find_last_of('.');
-    const std::size_t slash = path.find_last_of("\\/");
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return {};
-    std::string extension = path.substr(dot + 1);
-    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return extension;
-}
+constexpr FileForm kExportForms[] = {FileForm::kDelphiForm, FileForm::kLazarusForm,
+                                     FileForm::kResx};
 
 const char* ProblemText(ContainerProblem problem) {
     switch (problem) {
@@ -81,14 +63,12 @@ ImageListSummary SummaryOf(const ContainedImageList& contained) {
 
 }  // namespace
 
-ContainerForm ExportFormFor(const std::string& path, int filterIndex) {
-    const std::string extension = LowerExtension(path);
-    for (const WrittenForm& written : kWrittenForms) {
-        if (extension == written.extension) return written.form;
-    }
+FileForm ExportFormFor(const std::string& path, int filterIndex) {
+    const FileForm named = FileFormForName(path);
+    if (IsContainerForm(named)) return named;
     const bool inFilter =
-        filterIndex >= 1 && filterIndex <= static_cast<int>(std::size(kWrittenForms));
-    return kWrittenForms[inFilter ? filterIndex - 1 : 0].form;
+        filterIndex >= 1 && filterIndex <= static_cast<int>(std::size(kExportForms));
+    return kExportForms[inFilter ? filterIndex - 1 : 0];
 }
 
 std::string ImportProblemText(const ContainerError& error) {
@@ -106,8 +86,7 @@ ExchangeCommands::ExchangeCommands(Document& document, FileDialogObject& dialog,
 bool ExchangeCommands::OpenList(const ImageListData& list) {
     // Made aside first, so that a list the platform refuses leaves the open group as it was.
     ImageGroup made;
-    const Bytes stream = WriteImageListStream(list);
-    if (stream.empty() || !made.LoadFromBytes(stream, 0)) return false;
+    if (!GroupOfList(list, made)) return false;
     document_.ReplaceWithUntitled(made);
     return true;
 }
@@ -148,7 +127,8 @@ bool ExchangeCommands::ImportFrom(const std::string& path) {
 }
 
 void ExchangeCommands::Import() {
-    if (!commands_.ConfirmDiscard()) return;
+    // The group stays until the import has worked; the import is then the step that undoes.
+    if (!commands_.ConfirmReplace()) return;
     dialog_.SetUp(kImportDialogFlags, "导入图片列表", "", kImportFilter, importFilterIndex_, "",
                   "");
     auto choice = ui_.ChooseFile(dialog_, view_.DialogOwner(), FileDialogKind::Open);
@@ -157,12 +137,27 @@ void ExchangeCommands::Import() {
     ImportFrom(choice->path);
 }
 
-bool ExchangeCommands::ExportTo(const std::string& path, ContainerForm form) {
+std::string ExportLossQuestion(const ConversionLosses& losses) {
+    std::string text = "导出为 Lazarus 窗体时，图片组的以下内容无法保留：\r\n";
+    if (losses.raisedDepth != 0) {
+        text += "  · " + std::to_string(losses.raisedDepth) + " 位颜色深度（图片将变为 32 位）\r\n";
+    }
+    if (losses.maskPixels != 0) {
+        text += "  · " + std::to_string(losses.maskPixels) + " 个像素的遮罩（与其 Alpha 不符）\r\n";
+    }
+    if (losses.background) text += "  · 背景色\r\n";
+    return text + "仍要导出吗？";
+}
+
+bool ExchangeCommands::ExportTo(const std::string& path, FileForm form) {
     // The group's own stream is what Save writes, so the copy holds exactly what a save would.
-    const Bytes stream = document_.group().SaveToBytes(0);
-    const auto list = ParseImageListStream(stream);
-    if (!list) return false;
-    const Bytes file = WriteContainer(form, *list, kExportedComponentName);
+    const auto list = ListOfGroup(document_.group());
+    return list && WriteExport(path, form, *list);
+}
+
+bool ExchangeCommands::WriteExport(const std::string& path, FileForm form,
+                                   const ImageListData& list) {
+    const Bytes file = WriteListAs(form, list, kExportedComponentName);
     return !file.empty() && WriteFileAtomically(path, file);
 }
 
@@ -176,10 +171,23 @@ void ExchangeCommands::Export() {
     auto choice = ui_.ChooseFile(dialog_, view_.DialogOwner(), FileDialogKind::Save);
     if (!choice) return;
     exportFilterIndex_ = choice->filterIndex;
-    const ContainerForm form = ExportFormFor(choice->path, choice->filterIndex);
-    WaitCursor cursor;
-    const bool written = ExportTo(choice->path, form);
-    cursor.Restore();
+    const FileForm form = ExportFormFor(choice->path, choice->filterIndex);
+    std::optional<ImageListData> list;
+    {
+        WaitCursor cursor;
+        list = ListOfGroup(document_.group());
+    }
+    const ConversionLosses losses = list ? LossesOfWriting(*list, form) : ConversionLosses{};
+    // Asked before anything is written: "否" leaves no file.
+    if (losses.Any() && ui_.Message(view_.DialogOwner(), ExportLossQuestion(losses), kProgramTitle,
+                                    kYesNoQuestion) != IDYES) {
+        return;
+    }
+    bool written = false;
+    {
+        WaitCursor cursor;
+        written = list && WriteExport(choice->path, form, *list);
+    }
     if (!written) {
         ui_.Message(view_.DialogOwner(), kSaveFailedMessage, kUntitledBoxTitle, kErrorBox);
     }

@@ -9,6 +9,8 @@
 #include "app/document_commands.h"
 #include "app/document_view.h"
 #include "app/modal_ui.h"
+#include "core/conversion_losses.h"
+#include "core/file_forms.h"
 #include "core/image_list_container.h"
 
 namespace iconvale {
@@ -24,9 +26,11 @@ inline constexpr char kExportedComponentName[] = "ImageList1";
 
 // The form Export writes to `path`: its extension's when it names one of the written forms,
 // else the one of the export filter's 1-based entry `filterIndex`.
-ContainerForm ExportFormFor(const std::string& path, int filterIndex);
+FileForm ExportFormFor(const std::string& path, int filterIndex);
 // What a failed import tells the user about the file's damage (GBK).
 std::string ImportProblemText(const ContainerError& error);
+// The question an export asks before it writes a form that cannot keep all of the group (GBK).
+std::string ExportLossQuestion(const ConversionLosses& losses);
 
 class ExchangeCommands {
 public:
@@ -40,10 +44,11 @@ public:
     // as an untitled, changed group. False (and nothing changed) when it did not.
     bool ImportFrom(const std::string& path);
     // Writes the open group to `path` in `form`; false when nothing was written.
-    bool ExportTo(const std::string& path, ContainerForm form);
+    bool ExportTo(const std::string& path, FileForm form);
 
 private:
     bool OpenList(const ImageListData& list);
+    bool WriteExport(const std::string& path, FileForm form, const ImageListData& list);
 
     Document& document_;
     FileDialogObject& dialog_;

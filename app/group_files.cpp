@@ -1,14 +1,14 @@
 #include "app/group_files.h"
 
 #include "core/file_io.h"
-#include "core/group_file.h"
+#include "core/file_forms.h"
 
 namespace iconvale {
 
 namespace {
 
 int HeaderFlagFor(const std::string& path) {
-    return HasGroupHeaderName(path) ? 1 : 0;
+    return FileFormForName(path) == FileForm::kEil ? 1 : 0;
 }
 
 }  // namespace

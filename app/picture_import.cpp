@@ -2,10 +2,10 @@
 
 #include <commdlg.h>
 
-#include "app/picture_paths.h"
 #include "app/progress_texts.h"
 #include "imaging/group_imports.h"
 #include "imaging/icon_image.h"
+#include "imaging/picture_paths.h"
 #include "ui/file_dialog_object.h"
 #include "ui/text.h"
 #include "ui/unique_handle.h"

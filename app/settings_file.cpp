@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/program_paths.h"
-#include "app/setting_value.h"
 #include "core/file_io.h"
+#include "ui/setting_value.h"
 #include "ui/text.h"
 #include "ui/win_handles.h"
 

@@ -96,14 +96,4 @@ bool NaturalLess(std::string_view a, std::string_view b) {
     return a < b;
 }
 
-std::string LowerExtension(std::string_view name) {
-    const std::size_t dot = name.find_last_of('.');
-    const std::size_t slash = name.find_last_of("/\\");
-    if (dot == std::string_view::npos || (slash != std::string_view::npos && dot < slash))
-        return {};
-    std::string extension(name.substr(dot));
-    for (char& c : extension) c = Lower(c);
-    return extension;
-}
-
 }  // namespace iconvale::cli

@@ -28,7 +28,4 @@ std::optional<std::vector<int>> ParseIndexList(std::string_view text, int count)
 // characters without regard to ASCII case; ties fall back to the plain byte order.
 bool NaturalLess(std::string_view a, std::string_view b);
 
-// Lower-case extension of a file name, with its dot (".png"); empty when it has none.
-std::string LowerExtension(std::string_view name);
-
 }  // namespace iconvale::cli

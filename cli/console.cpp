@@ -12,6 +12,16 @@ int Console::Misuse(std::string_view reason) const {
     return kExitUsage;
 }
 
+void Console::Warn(std::string_view file, std::string_view text) const {
+    err << kProgramName << ": " << file << ": warning: " << text << '\n';
+}
+
+int Console::FinishOutput(int status) const {
+    out.flush();
+    if (out) return status;
+    return Fail("standard output", "cannot be written");
+}
+
 Progress::Progress(const Console& console, std::string_view verb, int total)
     : console_(console), verb_(verb), total_(total), start_(std::chrono::steady_clock::now()) {}
 

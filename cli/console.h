@@ -25,6 +25,11 @@ struct Console {
     int Fail(std::string_view file, std::string_view reason) const;
     // "iconvale-cli: REASON" on the error stream; returns kExitUsage.
     int Misuse(std::string_view reason) const;
+    // "iconvale-cli: FILE: warning: TEXT" on the error stream; the work goes on.
+    void Warn(std::string_view file, std::string_view text) const;
+    // Flushes the output, so that a full disk or a closed pipe shows: kExitFailed with one
+    // line when any of it could not be written, else `status`.
+    int FinishOutput(int status) const;
 };
 
 // A counter on the error stream ("packing 412/1000") for work that has run longer than about a

@@ -4,6 +4,7 @@
 #include "cli/commands.h"
 #include "cli/files.h"
 #include "cli/group_forms.h"
+#include "core/conversion_losses.h"
 
 namespace iconvale::cli {
 namespace {
@@ -53,8 +54,21 @@ std::string ListLine(const NamedList& entry) {
     return line;
 }
 
-bool IsContainer(GroupForm form) {
-    return form != GroupForm::Eil && form != GroupForm::Bare;
+// What the output's form cannot keep of the list, in one line; empty when it keeps everything.
+std::string LossText(const ConversionLosses& losses) {
+    std::string text;
+    const auto add = [&text](const std::string& part) {
+        text += (text.empty() ? "" : ", ") + part;
+    };
+    if (losses.raisedDepth != 0) {
+        add("the " + std::to_string(losses.raisedDepth) + "-bit depth (the images become 32-bit)");
+    }
+    if (losses.maskPixels != 0) {
+        add("the mask of " + std::to_string(losses.maskPixels) +
+            (losses.maskPixels == 1 ? " pixel" : " pixels") + " whose alpha says otherwise");
+    }
+    if (losses.background) add("the background colour");
+    return text.empty() ? text : "a Lazarus form cannot keep " + text;
 }
 
 }  // namespace
@@ -64,15 +78,15 @@ int RunInfo(const InfoOptions& options, const Console& console) {
     for (const std::string& name : options.files) {
         std::string error;
         const Bytes file = ReadInputFile(PathFromUtf8(name), error);
-        const GroupForm form = FormForName(name);
+        const GroupForm form = FileFormForName(name);
         auto lists = file.empty() ? std::nullopt : ReadGroupForm(form, file, error);
         if (!lists) {
             status = console.Fail(name, error);
             continue;
         }
         if (options.json) {
-            Json object{{"file", name}, {"form", FormName(form)}};
-            if (IsContainer(form)) {
+            Json object{{"file", name}, {"form", FileFormName(form)}};
+            if (IsContainerForm(form)) {
                 Json all = Json::array();
                 for (const NamedList& entry : *lists) {
                     Json figures = ListFigures(entry);
@@ -84,35 +98,38 @@ int RunInfo(const InfoOptions& options, const Console& console) {
                 object.update(ListFigures(lists->front()));
             }
             console.out << object.dump(-1, ' ', false, Json::error_handler_t::replace) << '\n';
-        } else if (IsContainer(form)) {
-            console.out << name << ": " << FormName(form) << ", " << lists->size()
+        } else if (IsContainerForm(form)) {
+            console.out << name << ": " << FileFormName(form) << ", " << lists->size()
                         << (lists->size() == 1 ? " image list\n" : " image lists\n");
             for (const NamedList& entry : *lists) {
                 console.out << "  " << entry.name << ": " << ListLine(entry) << '\n';
             }
         } else {
-            console.out << name << ": " << FormName(form) << ", " << ListLine(lists->front())
+            console.out << name << ": " << FileFormName(form) << ", " << ListLine(lists->front())
                         << '\n';
         }
     }
-    return status;
+    return console.FinishOutput(status);
 }
 
 int RunConvert(const ConvertOptions& options, const Console& console) {
     std::string error;
     const Bytes file = ReadInputFile(PathFromUtf8(options.input), error);
     if (file.empty()) return console.Fail(options.input, error);
-    auto lists = ReadGroupForm(FormForName(options.input), file, error);
+    auto lists = ReadGroupForm(FileFormForName(options.input), file, error);
     if (!lists) return console.Fail(options.input, error);
     const NamedList* chosen = PickList(*lists, options.list, error);
     if (!chosen) return console.Fail(options.input, error);
 
     const std::string name = chosen->name.empty() ? "ImageList1" : chosen->name;
-    const Bytes written = WriteGroupForm(FormForName(options.output), chosen->list, name, error);
+    const GroupForm outputForm = FileFormForName(options.output);
+    const Bytes written = WriteGroupForm(outputForm, chosen->list, name, error);
     if (written.empty()) return console.Fail(options.output, error);
     if (!WriteOutputFile(PathFromUtf8(options.output), written, options.force, error)) {
         return console.Fail(options.output, error);
     }
+    const std::string lost = LossText(LossesOfWriting(chosen->list, outputForm));
+    if (!lost.empty()) console.Warn(options.output, lost);
     return kExitOk;
 }
 

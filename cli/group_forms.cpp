@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "cli/arguments.h"
 #include "core/group_file.h"
 #include "core/image_list_container.h"
 
@@ -34,19 +33,6 @@ std::optional<std::vector<NamedList>> ReadOwnForm(bool withHeader, const Bytes& 
     return lists;
 }
 
-ContainerForm ContainerFormOf(GroupForm form) {
-    switch (form) {
-        case GroupForm::Dfm:
-            return ContainerForm::kDelphiForm;
-        case GroupForm::Lfm:
-            return ContainerForm::kLazarusForm;
-        case GroupForm::Resx:
-            return ContainerForm::kResx;
-        default:
-            return ContainerForm::kStream;
-    }
-}
-
 std::optional<std::vector<NamedList>> ReadContainerLists(const Bytes& file, std::string& error) {
     ContainerContents contents = ReadContainer(file);
     if (contents.error) {
@@ -63,38 +49,12 @@ std::optional<std::vector<NamedList>> ReadContainerLists(const Bytes& file, std:
 
 }  // namespace
 
-std::string_view FormName(GroupForm form) {
-    switch (form) {
-        case GroupForm::Eil:
-            return "eil";
-        case GroupForm::Bare:
-            return "bare";
-        case GroupForm::Dfm:
-            return "dfm";
-        case GroupForm::Lfm:
-            return "lfm";
-        case GroupForm::Resx:
-            return "resx";
-    }
-    return "bare";
-}
-
-GroupForm FormForName(std::string_view fileName) {
-    // The program's own rule decides ".eil"; the containers go by their usual extensions.
-    if (HasGroupHeaderName(fileName)) return GroupForm::Eil;
-    const std::string extension = LowerExtension(fileName);
-    if (extension == ".dfm") return GroupForm::Dfm;
-    if (extension == ".lfm") return GroupForm::Lfm;
-    if (extension == ".resx") return GroupForm::Resx;
-    return GroupForm::Bare;
-}
-
 std::optional<std::vector<NamedList>> ReadGroupForm(GroupForm form, const Bytes& file,
                                                     std::string& error) {
     switch (form) {
-        case GroupForm::Eil:
+        case GroupForm::kEil:
             return ReadOwnForm(true, file, error);
-        case GroupForm::Bare:
+        case GroupForm::kBare:
             return ReadOwnForm(false, file, error);
         default:
             return ReadContainerLists(file, error);
@@ -103,15 +63,7 @@ std::optional<std::vector<NamedList>> ReadGroupForm(GroupForm form, const Bytes&
 
 Bytes WriteGroupForm(GroupForm form, const ImageListData& list, std::string_view name,
                      std::string& error) {
-    if (form == GroupForm::Eil || form == GroupForm::Bare) {
-        Bytes stream = WriteImageListStream(list);
-        if (stream.empty()) {
-            error = "the image list cannot be written in this form";
-            return {};
-        }
-        return WithGroupHeader(std::move(stream), form == GroupForm::Eil);
-    }
-    Bytes written = WriteContainer(ContainerFormOf(form), list, name);
+    Bytes written = WriteListAs(form, list, name);
     if (written.empty()) error = "the image list cannot be written in this form";
     return written;
 }

@@ -9,17 +9,13 @@
 #include <vector>
 
 #include "core/bytes.h"
+#include "core/file_forms.h"
 #include "core/image_list_stream.h"
 
 namespace iconvale::cli {
 
-enum class GroupForm { Eil, Bare, Dfm, Lfm, Resx };
-
-// "eil", "bare", "dfm", "lfm" or "resx".
-std::string_view FormName(GroupForm form);
-
-// Chosen by the file's extension, as the program chooses between its own two forms.
-GroupForm FormForName(std::string_view fileName);
+// Chosen by the file's name (FileFormForName), as the program chooses.
+using GroupForm = FileForm;
 
 // One image list of a file, with the name it has there (empty in the program's own forms).
 struct NamedList {

@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/files.h"
 #include "cli/group_forms.h"
+#include "core/group_lists.h"
 #include "core/image_group.h"
 #include "imaging/extraction_formats.h"
 #include "imaging/gdip_image.h"
@@ -70,12 +71,10 @@ bool AddPicture(ImageGroup& group, const fs::path& path, const PackOptions& opti
 // The group's list in the form the output's name asks for.
 int WriteGroup(const ImageGroup& group, const std::string& output, bool force,
                const Console& console) {
-    const Bytes stream = group.SaveToBytes(0);
-    auto list = stream.empty() ? std::nullopt : ParseImageListStream(stream);
-    if (!list) return console.Fail(output, "the group could not be written");
+    const Bytes written = WriteGroupAs(group, FileFormForName(output), "ImageList1");
+    if (written.empty()) return console.Fail(output, "the group could not be written");
     std::string error;
-    const Bytes written = WriteGroupForm(FormForName(output), *list, "ImageList1", error);
-    if (written.empty() || !WriteOutputFile(PathFromUtf8(output), written, force, error)) {
+    if (!WriteOutputFile(PathFromUtf8(output), written, force, error)) {
         return console.Fail(output, error);
     }
     return kExitOk;
@@ -86,11 +85,10 @@ bool LoadGroup(const std::string& name, const std::string& listName, ImageGroup&
                const Console& console) {
     std::string error;
     const Bytes file = ReadInputFile(PathFromUtf8(name), error);
-    auto lists = file.empty() ? std::nullopt : ReadGroupForm(FormForName(name), file, error);
+    auto lists = file.empty() ? std::nullopt : ReadGroupForm(FileFormForName(name), file, error);
     const NamedList* chosen = lists ? PickList(*lists, listName, error) : nullptr;
     if (!chosen) return console.Fail(name, error), false;
-    const Bytes stream = WriteImageListStream(chosen->list);
-    if (stream.empty() || !group.LoadFromBytes(stream, 0)) {
+    if (!GroupOfList(chosen->list, group)) {
         return console.Fail(name, "the image list could not be made"), false;
     }
     return true;

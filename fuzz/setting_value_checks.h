@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/setting_value.h"
+#include "ui/setting_value.h"
 
 namespace iconvale::fuzz {
 

@@ -507,7 +507,8 @@ protected:
                 for (const ExpectedImage& image : saved_.at(plan.file).images) {
                     g.images.push_back(testing::EnterList(image, g.depth, g.mask));
                 }
-                Record();
+                // A merge that adds nothing changes nothing.
+                if (!saved_.at(plan.file).images.empty()) Record();
                 break;
             case Step::Save:
                 if (model_.path.empty()) model_.path = plan.file;

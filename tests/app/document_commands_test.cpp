@@ -9,6 +9,7 @@
 #include "app/group_files.h"
 #include "app/main_window.h"
 #include "app/settings_file.h"
+#include "core/atomic_file.h"
 #include "core/file_io.h"
 #include "core/group_file.h"
 #include "core/image_list_stream.h"
@@ -285,11 +286,11 @@ TEST_F(DocumentCommandsTest, TargetsOf255CharactersAreSavedWithALongNameOrALongF
         ASSERT_EQ(target.size(), 255u);
         // Wine takes longer paths than Windows does, so the name is checked as well.
         const std::wstring wide = WidePtr(ToWide(target));
-        const std::wstring temporary = TemporaryNameFor(wide, 1);
+        const std::wstring temporary = TemporaryPathFor(wide, 1).native();
         EXPECT_LE(temporary.size(), 259u);
         EXPECT_EQ(temporary.substr(0, wide.rfind(L'\\') + 1),
                   wide.substr(0, wide.rfind(L'\\') + 1));
-        EXPECT_NE(TemporaryNameFor(wide, 2), temporary);
+        EXPECT_NE(TemporaryPathFor(wide, 2).native(), temporary);
         for (int count : {2, 1}) {  // a new file, then one replaced
             RemoveFirst();
             ui_.files.push_back(FileChoice{target, 1});
@@ -398,6 +399,42 @@ TEST_F(DocumentCommandsTest, MergeOfSomethingElseSaysSoAndChangesNothing) {
     EXPECT_EQ(LastMessage().style, testing::kErrorStyle);
     EXPECT_EQ(group().GetCount(), 2);
     EXPECT_FALSE(document().modified());
+}
+
+// The main window, except that its selection names an image the group no longer has.
+class StaleSelectionView : public DocumentView {
+public:
+    explicit StaleSelectionView(DocumentView& window) : window_(window) {}
+    void RebuildIconList() override { window_.RebuildIconList(); }
+    void UpdateStatusBar(std::string_view text) override { window_.UpdateStatusBar(text); }
+    std::vector<int> SelectedIndices() const override { return {99}; }
+    int FirstSelectedIndex() const override { return 99; }
+    void SelectIndices(const std::vector<int>& indices) override { window_.SelectIndices(indices); }
+    void ShowUndoState(bool canUndo, bool canRedo) override {
+        window_.ShowUndoState(canUndo, canRedo);
+    }
+    void AttachImages(HIMAGELIST images) override { window_.AttachImages(images); }
+    HWND DialogOwner() const override { return window_.DialogOwner(); }
+
+private:
+    DocumentView& window_;
+};
+
+TEST_F(DocumentCommandsTest, MergeAndDeleteThatChangeNothingLeaveNoStepAndNothingToSave) {
+    OpenFile(GroupFile("base.eil", 16, 16, 2));
+    ui_.files.push_back(FileChoice{GroupFile("empty.eil", 16, 16, 0), 1});
+    commands_.Merge();
+    EXPECT_TRUE(ui_.messages.empty());
+
+    StaleSelectionView stale(window_);
+    DocumentCommands staleCommands{program_.document(),       program_.choices, stale, ui_, dialog_,
+                                   folder_.File("seting.ini")};
+    staleCommands.Delete();
+    EXPECT_EQ(LastMessage().text, "删除图标失败！");
+
+    EXPECT_EQ(group().GetCount(), 2);
+    EXPECT_FALSE(document().modified());
+    EXPECT_FALSE(document().CanUndo());
 }
 
 TEST_F(DocumentCommandsTest, NoQuestionWhileTheGroupIsClean) {

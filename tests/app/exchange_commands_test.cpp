@@ -160,6 +160,38 @@ TEST_F(ExchangeCommandsTest, DamagedFilesAndCancelsChangeNothing) {
     ExpectOpenGroupUnchanged(3);
 }
 
+TEST_F(ExchangeCommandsTest, ImportAnsweredNoKeepsTheChangedGroupUntilItWorksAndUndoesToIt) {
+    OpenSavedGroup(3);
+    document().Change([](ImageGroup& g) { return g.Remove(0); });
+    const std::string damaged = folder_.File("damaged.dfm");
+    testing::WriteBytes(damaged, AsBytes("object Icons: TImageList\r\n  Bitmap = {\r\n"
+                                         "    494C01G1}\r\nend\r\n"));
+    const std::string two = TwoListForm();
+    // "否" each time, then: the file dialog cancelled, the chooser cancelled, a damaged file.
+    ui_.answers = {IDNO, IDNO, IDNO};
+    exchange_.Import();
+    ui_.listChoices.push_back(-1);
+    Import(two);
+    Import(damaged);
+    ASSERT_EQ(ui_.messages.size(), 4u) << "three questions and the damage";
+    EXPECT_EQ(group().GetCount(), 2);
+    EXPECT_TRUE(document().modified());
+    EXPECT_EQ(document().path(), folder_.File("open.eil"));
+    EXPECT_EQ(ListCount(), 2);
+
+    ui_.answers.push_back(IDNO);
+    ui_.listChoices.push_back(0);
+    Import(two);
+    EXPECT_TRUE(SameImages(toolbar_, GroupList()));
+    ASSERT_TRUE(document().CanUndo());
+    ASSERT_TRUE(document().Undo());
+    EXPECT_EQ(group().GetCount(), 2) << "the changed group, not the file's";
+    EXPECT_EQ(ListCount(), 2);
+    EXPECT_TRUE(document().modified());
+    ASSERT_TRUE(document().Redo());
+    EXPECT_TRUE(SameImages(toolbar_, GroupList()));
+}
+
 TEST_F(ExchangeCommandsTest, ExportWritesEachFormAsACopy) {
     exchange_.Export();
     ASSERT_EQ(ui_.messages.size(), 1u);
@@ -181,6 +213,8 @@ TEST_F(ExchangeCommandsTest, ExportWritesEachFormAsACopy) {
           Case{"d.txt", 2, ContainerForm::kLazarusForm}}) {
         const std::string path = folder_.File(c.name);
         ui_.files.push_back(FileChoice{path, c.filterIndex});
+        // The Lazarus form keeps no background colour, and the export asks first.
+        if (c.form == ContainerForm::kLazarusForm) ui_.answers.push_back(IDYES);
         exchange_.Export();
         EXPECT_EQ(ui_.fileDialogs.back().kind, FileDialogKind::Save);
         ContainerContents read = ReadContainer(ReadWholeFile(path));
@@ -190,15 +224,53 @@ TEST_F(ExchangeCommandsTest, ExportWritesEachFormAsACopy) {
         EXPECT_EQ(read.lists[0].name, "ImageList1") << c.name;
         EXPECT_TRUE(SameImages(saved, read.lists[0].list)) << c.name;
     }
-    EXPECT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages.size(), 3u);
     EXPECT_EQ(document().path(), folder_.File("open.eil"));
     EXPECT_TRUE(document().modified());
 
     ui_.files.push_back(FileChoice{folder_.File("没有\\x.dfm"), 1});
     exchange_.Export();
-    ASSERT_EQ(ui_.messages.size(), 2u);
-    EXPECT_EQ(ui_.messages[1].text, "保存失败！");
-    EXPECT_EQ(ui_.messages[1].style, testing::kErrorStyle);
+    ASSERT_EQ(ui_.messages.size(), 4u);
+    EXPECT_EQ(ui_.messages[3].text, "保存失败！");
+    EXPECT_EQ(ui_.messages[3].style, testing::kErrorStyle);
+}
+
+TEST_F(ExchangeCommandsTest, ExportToALazarusFormSaysWhatItLosesBeforeWriting) {
+    // A 24-bit list with colours under its transparent pixels, as other tools leave them.
+    const ImageListData raw = PatternList({.bitsPerPixel = 24, .count = 2});
+    const std::string open = folder_.File("raw.eil");
+    testing::WriteBytes(open, WithGroupHeader(WriteImageListStream(raw), true));
+    ui_.files.push_back(FileChoice{open, 1});
+    commands_.Open();
+    ASSERT_EQ(group().GetCount(), 2);
+
+    const std::string lfm = folder_.File("raw.lfm");
+    ui_.files.push_back(FileChoice{lfm, 1});
+    ui_.answers.push_back(IDNO);
+    exchange_.Export();
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text,
+              "导出为 Lazarus 窗体时，图片组的以下内容无法保留：\r\n"
+              "  · 24 位颜色深度（图片将变为 32 位）\r\n  · 背景色\r\n仍要导出吗？");
+    EXPECT_EQ(ui_.messages[0].style, testing::kYesNoWarningStyle);
+    EXPECT_FALSE(PathExists(lfm)) << "nothing is written before the answer";
+
+    ui_.files.push_back(FileChoice{lfm, 1});
+    ui_.answers.push_back(IDYES);
+    exchange_.Export();
+    const ContainerContents written = ReadContainer(ReadWholeFile(lfm));
+    ASSERT_EQ(written.lists.size(), 1u);
+    EXPECT_EQ(written.lists[0].list.bitsPerPixel, 32);
+
+    // A form that keeps everything asks nothing, and keeps every pixel of the group.
+    const std::string dfm = folder_.File("raw.dfm");
+    ui_.files.push_back(FileChoice{dfm, 1});
+    exchange_.Export();
+    EXPECT_EQ(ui_.messages.size(), 2u);
+    const ContainerContents kept = ReadContainer(ReadWholeFile(dfm));
+    ASSERT_EQ(kept.lists.size(), 1u);
+    EXPECT_TRUE(SameImages(GroupList(), kept.lists[0].list));
+    EXPECT_EQ(kept.lists[0].list.bitsPerPixel, 24);
 }
 
 }  // namespace

@@ -2,8 +2,16 @@
 
 #include <nlohmann/json.hpp>
 
+#include <filesystem>
+#include <sstream>
+#include <streambuf>
+#ifdef ICONVALE_NATIVE_CLI
+#include <sys/wait.h>
+#endif
+
 #include "cli/arguments.h"
 #include "core/group_file.h"
+#include "core/image_list_container.h"
 #include "support/cli_runner.h"
 #include "support/stream_builders.h"
 
@@ -124,6 +132,69 @@ TEST(CliConvert, ThroughEveryContainerAndBackKeepsEveryPixelMaskBitAndAlpha) {
     EXPECT_EQ(3, dfm["lists"][0]["count"]);
 }
 
+ImageListData ReadContainedList(const Bytes& file) {
+    ContainerContents read = ReadContainer(file);
+    return read.lists.size() == 1 ? std::move(read.lists[0].list) : ImageListData{};
+}
+
+// Pixels whose transparency differs between two lists of the same shape.
+long long TransparencyChanges(const ImageListData& a, const ImageListData& b) {
+    long long changed = 0;
+    for (int i = 0; i < a.count; ++i)
+        for (int y = 0; y < a.height; ++y)
+            for (int x = 0; x < a.width; ++x)
+                changed += a.Transparent(i, x, y) != b.Transparent(i, x, y);
+    return changed;
+}
+
+// Lists as other tools leave them, not brought into the form every writer keeps: colours under
+// transparent pixels, and alpha that disagrees with the mask.
+TEST(CliConvert, LosslessFormsKeepRawListsAndTheLazarusFormNamesWhatItLoses) {
+    CliFolder folder;
+    for (int bits : {4, 8, 16, 24, 32}) {
+        SCOPED_TRACE(bits);
+        const ImageListData list = PatternList({.bitsPerPixel = bits, .count = 3});
+        folder.Write("in.eil", EilOf(list));
+        for (const char* out : {"a.dfm", "b.resx", "c.il"}) {
+            const CliRun run =
+                RunCli({"convert", "--force", folder.Name("in.eil"), folder.Name(out)});
+            ASSERT_EQ(cli::kExitOk, run.status) << run.err;
+            EXPECT_EQ("", run.err) << out;
+            const ImageListData back = ReadContainedList(folder.Read(out));
+            EXPECT_TRUE(SameImages(list, back)) << out;
+            EXPECT_EQ(bits, back.bitsPerPixel) << out;
+            EXPECT_EQ(list.mask, back.mask) << out;
+        }
+
+        const CliRun run =
+            RunCli({"convert", "--force", folder.Name("in.eil"), folder.Name("d.lfm")});
+        ASSERT_EQ(cli::kExitOk, run.status) << run.err;
+        const ImageListData back = ReadContainedList(folder.Read("d.lfm"));
+        ASSERT_EQ(list.count, back.count);
+        // The warning counts exactly the mask bits that came back otherwise.
+        const long long changed = TransparencyChanges(list, back);
+        EXPECT_EQ(bits == 32, changed > 0);
+        std::string expected = "a Lazarus form cannot keep ";
+        if (bits != 32)
+            expected += "the " + std::to_string(bits) + "-bit depth (the images become 32-bit), ";
+        if (changed)
+            expected +=
+                "the mask of " + std::to_string(changed) + " pixels whose alpha says otherwise, ";
+        expected += "the background colour";
+        EXPECT_EQ(run.err,
+                  "iconvale-cli: " + folder.Name("d.lfm") + ": warning: " + expected + "\n");
+    }
+
+    // A list the Lazarus form holds whole gives no warning.
+    ImageListData whole = PatternList({.count = 2});
+    MakeCanonical(whole);
+    whole.background = kNoColour;
+    folder.Write("whole.eil", EilOf(whole));
+    const CliRun run = RunCli({"convert", folder.Name("whole.eil"), folder.Name("whole.lfm")});
+    EXPECT_EQ(cli::kExitOk, run.status);
+    EXPECT_EQ("", run.err);
+}
+
 TEST(CliErrors, BadFilesAndUsageGiveTheCodeOneLineAndNoFile) {
     CliFolder folder;
     Bytes notAGroup(64, 'x');
@@ -162,6 +233,28 @@ TEST(CliErrors, BadFilesAndUsageGiveTheCodeOneLineAndNoFile) {
     EXPECT_NE(std::string::npos, help.out.find("--force"));
 }
 
+// An output that takes nothing, as a full disk or a closed pipe does.
+class RefusingBuffer : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+};
+
+TEST(CliInfo, OutputThatCannotBeWrittenFailsWithOneLine) {
+    CliFolder folder;
+    folder.Write("in.eil", EilOf(OneRedPerImage(16, 16, 2)));
+    RefusingBuffer refusing;
+    std::ostream out(&refusing);
+    std::ostringstream err;
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"info", folder.Name("in.eil")},
+          std::vector<std::string>{"info", "--json", folder.Name("in.eil")}}) {
+        err.str("");
+        out.clear();
+        EXPECT_EQ(cli::kExitFailed, cli::RunCommandLine(arguments, {out, err}));
+        EXPECT_EQ(ErrorLine("standard output", "cannot be written"), err.str());
+    }
+}
+
 #ifdef ICONVALE_NATIVE_CLI
 // The native program as a build script runs it: arguments in, text and an exit code out.
 TEST(NativeCli, InfoAndConvertRunFromTheShell) {
@@ -175,6 +268,15 @@ TEST(NativeCli, InfoAndConvertRunFromTheShell) {
     ASSERT_NE(nullptr, std::fgets(line, sizeof line, pipe));
     EXPECT_EQ(0, ::pclose(pipe));
     EXPECT_EQ(2, nlohmann::json::parse(line)["count"]);
+    // Buffered output meets the full disk only as the program flushes it.
+    const std::string full = "'" + cli + "' info '" + folder.Name("in.eil") + "' >/dev/full 2>'" +
+                             folder.Name("err.txt") + "'";
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_EQ(1, WEXITSTATUS(std::system(full.c_str())));
+        const Bytes err = folder.Read("err.txt");
+        EXPECT_EQ(ErrorLine("standard output", "cannot be written"),
+                  std::string(err.begin(), err.end()));
+    }
 
     const std::string convert = "'" + cli + "' convert '" + folder.Name("in.eil") + "' '" +
                                 folder.Name("out.il") + "' 2>/dev/null";

@@ -1,4 +1,4 @@
-#include "app/setting_value.h"
+#include "ui/setting_value.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "app/picture_paths.h"
+#include "imaging/picture_paths.h"
 
 namespace iconvale {
 
