@@ -71,7 +71,7 @@ void PressAlone(WORD key) {
 }
 
 bool WaitForChange(const std::string& path, const Bytes& before) {
-    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 5000; ::Sleep(50)) {
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 10000; ::Sleep(50)) {
         if (ReadWholeFile(path) != before) return true;
     }
     return false;
@@ -85,7 +85,7 @@ bool InMenuMode(HWND window) {
 }
 
 bool WaitForMenuMode(HWND window) {
-    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 3000; ::Sleep(50)) {
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 5000; ::Sleep(50)) {
         if (InMenuMode(window)) return true;
     }
     return false;
