@@ -4,6 +4,7 @@
 #include "app/program_paths.h"
 #include "app/drop_target.h"
 #include "imaging/extraction_formats.h"
+#include "ui/alt_chord_filter.h"
 #include "ui/command_line.h"
 #include "ui/text.h"
 
@@ -55,9 +56,14 @@ bool AppHost::Start(HINSTANCE instance, int showCommand) {
 int AppHost::RunMessageLoop() {
     inMessageLoop_ = true;
     MSG message;
+    AltChordFilter altChords;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if (altChords.HoldsBack(message)) continue;
         HWND main = window_.hwnd();
-        if (main && ::TranslateAcceleratorW(main, window_.accelerators(), &message)) continue;
+        if (main && ::TranslateAcceleratorW(main, window_.accelerators(), &message)) {
+            altChords.Translated(message);
+            continue;
+        }
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs a release installer under Wine as a user would, silently and with the .eil
 # association, opens a group with the installed program, checks what the installer left, then
-# uninstalls it silently and checks that nothing of it is left but what the README says.
+# installs a newer package of the same product over it (the same package with its version raised
+# and a product code of its own) and checks that the upgrade kept the settings file and the
+# association, then uninstalls it silently and checks that nothing of it is left but what the
+# README says.
 #
 #   bash scripts/installer_test.sh LOADER ARCH [MSI]
 #
@@ -65,7 +68,8 @@ reg_key_exists() { "$LOADER" reg query "$1" </dev/null >/dev/null 2>&1; }
 # The installed-programs entry: Wine keeps it under HKLM even for a per-user package (in the
 # view of the loader's own arch), and the user's product key names the icon.
 product_code=$(msiinfo export "$MSI" Property | tr -d '\r' | sed -n 's/^ProductCode\t//p')
-uninstall_key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$product_code"
+uninstall_key() { printf 'HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\%s' "$1"; }
+uninstall_key=$(uninstall_key "$product_code")
 # Windows Installer's packed form of a GUID: the first three groups reversed, then each byte's
 # two digits swapped.
 packed_guid() {
@@ -73,7 +77,29 @@ packed_guid() {
     printf '%s%s%s%s' "$(rev <<<"${hex:0:8}")" "$(rev <<<"${hex:8:4}")" "$(rev <<<"${hex:12:4}")" \
         "$(sed 's/\(.\)\(.\)/\2\1/g' <<<"${hex:16}")"
 }
-product_key="HKCU\\Software\\Microsoft\\Installer\\Products\\$(packed_guid "$product_code")"
+product_key() { printf 'HKCU\\Software\\Microsoft\\Installer\\Products\\%s' "$(packed_guid "$1")"; }
+product_key=$(product_key "$product_code")
+
+# The newer package: a copy with the minor version raised, the product code that package.sh
+# would give that version, a package code of its own, and Upgrade rows that name the new version.
+newer_version=$(awk -F. '{ print $1 "." $2 + 1 }' <<<"$version")
+NEWER_MSI=$WORK/$(basename "$MSI" .msi)-newer.msi
+make_newer_package() {
+    local template arch code table=$WORK/tables
+    template=$(msiinfo suminfo "$MSI" | sed -n 's/^Template: //p')
+    arch=${template%%;*}
+    code=$(cmake -DVERSION="$newer_version" -DARCH="${arch/Intel/x86}" -P "$ROOT/installer/product_code.cmake")
+    cp "$MSI" "$NEWER_MSI"
+    msibuild "$NEWER_MSI" -q "UPDATE Property SET Value = '$newer_version' WHERE Property = 'ProductVersion'" \
+        -q "UPDATE Property SET Value = '{$code}' WHERE Property = 'ProductCode'"
+    # The versions are part of the Upgrade table's key, so the table is written anew.
+    mkdir -p "$table"
+    msiinfo export "$MSI" Upgrade | sed "s/\t$version\t/\t$newer_version\t/" >"$table/Upgrade.idt"
+    msibuild "$NEWER_MSI" -i "$table/Upgrade.idt"
+    msibuild "$NEWER_MSI" -s "Iconvale $newer_version" Iconvale "$template" \
+        "{$(tr a-z A-Z </proc/sys/kernel/random/uuid)}"
+    printf '{%s}\n' "$code"
+}
 
 ensure_display
 log "creating a throwaway Wine prefix in $WINEPREFIX"
@@ -139,9 +165,27 @@ check_equal "the program ends when its window is closed" "$(sed -n 's/^ended=//p
 wait "$program" 2>/dev/null || true
 check "the program wrote seting.ini beside itself" test -s "$install_unix/seting.ini"
 
+# The user's choices survive an upgrade: the settings file as the program left it, and the
+# association, read back from the earlier install although the command line does not ask for it.
+cp "$install_unix/seting.ini" "$WORK/seting.ini"
+newer_code=$(make_newer_package)
+newer_windows=$(run winepath -w "$NEWER_MSI")
+log "upgrading to $newer_version"
+status=0
+"$LOADER" msiexec /i "$newer_windows" /qn </dev/null >/dev/null 2>&1 || status=$?
+check_equal "msiexec /i of the newer package ends without error" "$status" 0
+check_equal "installed programs show the newer version" \
+    "$(reg_value "$(uninstall_key "$newer_code")" DisplayVersion)" "$newer_version"
+if reg_key_exists "$uninstall_key"; then fail "the older version is gone"; else pass "the older version is gone"; fi
+check "iconvale.exe is still the built program" cmp -s "$install_unix/iconvale.exe" "$build/iconvale.exe"
+check "the upgrade keeps seting.ini as it was" cmp -s "$install_unix/seting.ini" "$WORK/seting.ini"
+check_equal "the upgrade keeps .eil's ProgID" "$(reg_value "$classes\\.eil" "")" "e.imagelist"
+check_equal "the upgrade keeps the open command" \
+    "$(reg_value "$classes\\e.imagelist\\shell\\open\\command" "")" "\"$install_dir\\iconvale.exe\" \"%1\""
+
 log "uninstalling"
 status=0
-"$LOADER" msiexec /x "$msi_windows" /qn </dev/null >/dev/null 2>&1 || status=$?
+"$LOADER" msiexec /x "$newer_windows" /qn </dev/null >/dev/null 2>&1 || status=$?
 check_equal "msiexec /x ends without error" "$status" 0
 check "the program's folder is gone, seting.ini with it" test ! -e "$install_unix"
 if ! $programs_existed; then
@@ -149,18 +193,22 @@ if ! $programs_existed; then
 fi
 check "the shortcut is gone" test ! -e "$shortcut_unix"
 for key in "$classes\\.eil" "$classes\\e.imagelist" 'HKCU\Software\Iconvale' "$uninstall_key" \
-    "$product_key"; do
+    "$product_key" "$(uninstall_key "$newer_code")" "$(product_key "$newer_code")"; do
     if reg_key_exists "$key"; then fail "$key is gone"; else pass "$key is gone"; fi
 done
 
-log "installing and uninstalling without ASSOCIATE"
+log "installing without ASSOCIATE, and the older package over it"
 status=0
-"$LOADER" msiexec /i "$msi_windows" /qn </dev/null >/dev/null 2>&1 || status=$?
+"$LOADER" msiexec /i "$newer_windows" /qn </dev/null >/dev/null 2>&1 || status=$?
 check_equal "msiexec /i without ASSOCIATE ends without error" "$status" 0
 check "the program is installed" test -f "$install_unix/iconvale.exe"
 if reg_key_exists "$classes\\.eil"; then fail "no association without ASSOCIATE"; else pass "no association without ASSOCIATE"; fi
 status=0
-"$LOADER" msiexec /x "$msi_windows" /qn </dev/null >/dev/null 2>&1 || status=$?
+"$LOADER" msiexec /i "$msi_windows" /qn </dev/null >/dev/null 2>&1 || status=$?
+check "the older package is refused" test "$status" -ne 0
+if reg_key_exists "$uninstall_key"; then fail "the older version is not installed"; else pass "the older version is not installed"; fi
+status=0
+"$LOADER" msiexec /x "$newer_windows" /qn </dev/null >/dev/null 2>&1 || status=$?
 check_equal "msiexec /x ends without error again" "$status" 0
 
 # Nothing else names the program: no file, no cached package, no registry entry.

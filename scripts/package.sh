@@ -3,6 +3,8 @@
 # iconvale-<version>-win32.zip and -win64.zip, and the per-user installers
 # iconvale-<version>-win32.msi and -win64.msi. It takes the programs from build/i686 and
 # build/x86_64, brought up to date first; a missing build folder is made.
+#
+#   bash scripts/package.sh [win32|win64]   (one arch only)
 source "$(dirname "$0")/common.sh"
 
 RELEASE_DIR=${RELEASE_DIR:-$ROOT/build/release}
@@ -43,21 +45,29 @@ make_zip() {
     (cd "$WORK" && zip -q -X -r "$RELEASE_DIR/$name.zip" "$name")
 }
 
-# What wixl 0.101 (Debian 12) cannot say in the .wxs, set in the finished database: the
-# settings file that the program writes beside itself goes on uninstall; the association is
-# written only with ASSOCIATE=1 (and "Installed" keeps the component enabled on uninstall, which
-# would otherwise leave it behind); the same version counts as one to replace, so that installing
-# one arch's package removes the other's.
+# What wixl 0.101 (Debian 12) cannot say in the .wxs, set in the finished database:
+# - the settings file that the program writes beside itself goes on a real uninstall: its row
+#   names SETTINGSDIR as its folder, which the .wxs sets only then (empty, the row is skipped);
+# - the association is written only with ASSOCIATE=1 (which the .wxs also reads back from an
+#   earlier install), and "Installed" keeps the component enabled on uninstall, which would
+#   otherwise leave it behind;
+# - the same version counts as one to replace, so that installing one arch's package removes
+#   the other's;
+# - the old version goes with its features named (UPGRADE_REMOVES) rather than REMOVE=ALL, which
+#   only a real uninstall has. Windows also marks that uninstall with UPGRADINGPRODUCTCODE, but
+#   Wine runs it as "msiexec /i {product} REMOVE=<this column>" and sets nothing else. The list
+#   must name every feature that any released version had.
+UPGRADE_REMOVES=Main,Association
 finish_msi() {
     local msi=$1 version=$2 upgrade
     upgrade=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^UpgradeCode\t//p')
     msibuild "$msi" -q "INSERT INTO RemoveFile (FileKey, Component_, FileName, DirProperty, InstallMode) \
-VALUES ('Settings', 'Program', 'seting.ini', 'INSTALLDIR', 2)"
+VALUES ('Settings', 'Program', 'seting.ini', 'SETTINGSDIR', 2)"
     msibuild "$msi" -q "UPDATE Component SET Condition = 'ASSOCIATE = \"1\" OR Installed' WHERE Component = 'Association'"
     # Attributes is part of the Upgrade table's key, so the row is replaced, not updated.
     msibuild "$msi" -q "DELETE FROM Upgrade WHERE ActionProperty = 'OLDERFOUND'"
-    msibuild "$msi" -q "INSERT INTO Upgrade (UpgradeCode, VersionMin, VersionMax, Attributes, ActionProperty) \
-VALUES ('$upgrade', '0.0.0', '$version', 768, 'OLDERFOUND')"
+    msibuild "$msi" -q "INSERT INTO Upgrade (UpgradeCode, VersionMin, VersionMax, Attributes, Remove, ActionProperty) \
+VALUES ('$upgrade', '0.0.0', '$version', 768, '$UPGRADE_REMOVES', 'OLDERFOUND')"
 }
 
 make_msi() {
@@ -80,6 +90,7 @@ built=()
 release_version=""
 for entry in "win32 mingw-i686 i686 x86" "win64 mingw-x86_64 x86_64 x64"; do
     read -r arch toolchain folder wixarch <<<"$entry"
+    if [ $# -gt 0 ] && [ "$1" != "$arch" ]; then continue; fi
     dir=$ROOT/build/$folder
     build_programs "$ROOT/cmake/$toolchain.cmake" "$dir"
     version=$(cache_value "$dir" CMAKE_PROJECT_VERSION)

@@ -47,6 +47,82 @@ void PressCtrl(WORD key) {
     ::SendInput(4, keys, sizeof(INPUT));
 }
 
+// Alt and a key as a hand often presses them, Alt let go first: the release that, under Wine,
+// left the menu bar active after an accelerator had taken the chord.
+void PressAltChord(WORD key) {
+    INPUT keys[4] = {};
+    for (auto& k : keys) k.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = VK_MENU;
+    keys[1].ki.wVk = key;
+    keys[2].ki.wVk = VK_MENU;
+    keys[2].ki.dwFlags = KEYEVENTF_KEYUP;
+    keys[3].ki.wVk = key;
+    keys[3].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(4, keys, sizeof(INPUT));
+}
+
+void PressAlone(WORD key) {
+    INPUT keys[2] = {};
+    for (auto& k : keys) k.type = INPUT_KEYBOARD;
+    keys[0].ki.wVk = key;
+    keys[1].ki.wVk = key;
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, keys, sizeof(INPUT));
+}
+
+bool WaitForChange(const std::string& path, const Bytes& before) {
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 10000; ::Sleep(50)) {
+        if (ReadWholeFile(path) != before) return true;
+    }
+    return false;
+}
+
+bool InMenuMode(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    return ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info) &&
+           (info.flags & GUI_INMENUMODE) != 0;
+}
+
+bool WaitForMenuMode(HWND window) {
+    for (DWORD start = ::GetTickCount(); ::GetTickCount() - start < 5000; ::Sleep(50)) {
+        if (InMenuMode(window)) return true;
+    }
+    return false;
+}
+
+TEST(ProgramEndToEnd, CtrlSAfterAltDownSavesTheMovedOrderAndAltAloneStillOpensTheMenuBar) {
+    testing::TempFolder folder;
+    const std::string start = folder.File("start.eil");
+    ASSERT_TRUE(testing::WriteBytes(
+        start, WithGroupHeader(WriteImageListStream(testing::OneRedPerImage(16, 16, 3)), true)));
+    const Bytes before = ReadWholeFile(start);
+
+    RemoteProgram program;
+    ASSERT_TRUE(program.Start(L"\"" + std::wstring(WidePtr(ToWide(start))) + L"\""));
+    HWND list = program.Child(WC_LISTVIEWW);
+    ASSERT_EQ(program.ItemCount(list), 3);
+    ASSERT_TRUE(program.SelectItems(list, {0}));
+    ::SetForegroundWindow(program.mainWindow());
+    PressAltChord(VK_DOWN);
+    Settle();
+    EXPECT_FALSE(InMenuMode(program.mainWindow())) << "the release of Alt opened the menu bar";
+    PressCtrl('S');
+    ASSERT_TRUE(WaitForChange(start, before)) << "Ctrl+S after Alt+Down saved nothing";
+    auto saved = Saved(start);
+    ASSERT_TRUE(saved);
+    ASSERT_EQ(saved->count, 3);
+    EXPECT_EQ(Red(*saved, 0), 0x20);
+    EXPECT_EQ(Red(*saved, 1), 0x10);
+    EXPECT_EQ(Red(*saved, 2), 0x30);
+
+    PressAlone(VK_MENU);
+    EXPECT_TRUE(WaitForMenuMode(program.mainWindow())) << "Alt alone opens the menu bar";
+    PressAlone(VK_ESCAPE);
+    ::PostMessageW(program.mainWindow(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(program.WaitForExit(10000));
+}
+
 TEST(ProgramEndToEnd, DeleteSaveSaveAsMergeClearAndNew) {
     testing::TempFolder folder;
     const std::string start = folder.File("start.eil");
