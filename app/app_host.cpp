@@ -12,6 +12,12 @@ namespace iconvale {
 
 namespace {
 
+bool FocusIsEditBox() {
+    wchar_t className[16] = {};
+    HWND focus = ::GetFocus();
+    return focus && ::GetClassNameW(focus, className, 16) > 0 && ::lstrcmpiW(className, L"Edit") == 0;
+}
+
 std::string ResolvedSettingsPath(const std::string& given) {
     return given.empty() ? SettingsFilePath() : given;
 }
@@ -28,7 +34,8 @@ AppHost::Parts::Parts(ProgramObjects& program, MainWindow& window, ModalUi& ui,
       extraction(program.document(), program.choices, window, ui, FolderOfDocument(settingsPath),
                  {}, progress),
       exchange(program.document(), program.fileDialog(), window, ui, commands),
-      edit(program.document(), window, ui) {}
+      edit(program.document(), window, ui),
+      clipboard(program.document(), window, ui, commands, pictures) {}
 
 AppHost::AppHost(ProgramObjects& program, ModalUi& ui, AppHostOptions options)
     : program_(program),
@@ -39,12 +46,15 @@ AppHost::AppHost(ProgramObjects& program, ModalUi& ui, AppHostOptions options)
 }
 
 bool AppHost::Start(HINSTANCE instance, int showCommand) {
+    // Before the window, whose menu is built in the language chosen.
+    SetUiLanguage(LoadUiLanguage(options_.settingsPath));
     WireCommands();
     MainWindow::Events events;
     events.created = [this] { OnCreated(); };
     events.closeQuery = [this] { return OnCloseQuery(); };
     events.destroying = [this] { OnDestroying(); };
     events.filesDropped = [this](const std::string& paths) { OnFilesDropped(paths); };
+    events.menuOpening = [this] { OnMenuOpening(); };
     events.itemsDropped = [this](const std::vector<int>& selected, int gap) {
         parts_->edit.MoveTo(selected, gap);
     };
@@ -60,7 +70,9 @@ int AppHost::RunMessageLoop() {
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
         if (altChords.HoldsBack(message)) continue;
         HWND main = window_.hwnd();
-        if (main && ::TranslateAcceleratorW(main, window_.accelerators(), &message)) {
+        // An edit box with the focus keeps its own Ctrl+C, Ctrl+V and Del.
+        if (main && !FocusIsEditBox() &&
+            ::TranslateAcceleratorW(main, window_.accelerators(), &message)) {
             altChords.Translated(message);
             continue;
         }
@@ -91,6 +103,7 @@ void AppHost::OnCreated() {
     choices.autoSegmentation = remembered_.autoSegmentation != 0;
     window_.SetAutoSegmentMark(remembered_.autoSegmentation == 1);
     window_.SetDisplayOptions(LoadDisplayOptions(options_.settingsPath));
+    window_.ShowInLanguage(CurrentUiLanguage());
 
     OpenCommandLineFile();
 }
@@ -148,6 +161,16 @@ void AppHost::OnFilesDropped(const std::string& paths) {
     parts_->pictures.Drop(paths);
 }
 
+void AppHost::SwitchLanguage(UiLanguage language) {
+    window_.ShowInLanguage(language);
+    SaveUiLanguage(options_.settingsPath, language);
+}
+
+void AppHost::OnMenuOpening() {
+    window_.EnableCommand(Command::Copy, parts_->clipboard.CanCopy());
+    window_.EnableCommand(Command::Paste, ClipboardCommands::CanPaste());
+}
+
 void AppHost::ToggleAutoSegmentation() {
     bool marked = !window_.AutoSegmentMarked();
     window_.SetAutoSegmentMark(marked);
@@ -175,6 +198,10 @@ void AppHost::WireCommands() {
     window_.SetCommandHandler(Command::Settings, [this] { ShowSettings(); });
     window_.SetCommandHandler(Command::About, [this] { ShowAbout(); });
     window_.SetCommandHandler(Command::Import, [&exchange] { exchange.Import(); });
+    window_.SetCommandHandler(Command::LanguageChinese,
+                              [this] { SwitchLanguage(UiLanguage::Chinese); });
+    window_.SetCommandHandler(Command::LanguageEnglish,
+                              [this] { SwitchLanguage(UiLanguage::English); });
     window_.SetCommandHandler(Command::Export, [&exchange] { exchange.Export(); });
     WireViewCommands();
     WireEditCommands();
@@ -186,6 +213,9 @@ void AppHost::WireEditCommands() {
     window_.SetCommandHandler(Command::Redo, [&edit] { edit.Redo(); });
     window_.SetCommandHandler(Command::MoveUp, [&edit] { edit.MoveUp(); });
     window_.SetCommandHandler(Command::MoveDown, [&edit] { edit.MoveDown(); });
+    ClipboardCommands& clipboard = parts_->clipboard;
+    window_.SetCommandHandler(Command::Copy, [&clipboard] { clipboard.Copy(); });
+    window_.SetCommandHandler(Command::Paste, [&clipboard] { clipboard.Paste(); });
 }
 
 void AppHost::WireViewCommands() {

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/clipboard_commands.h"
 #include "app/document_commands.h"
 #include "app/document_presenter.h"
 #include "app/edit_commands.h"
@@ -46,6 +47,7 @@ public:
     PictureImport& pictures() { return parts_->pictures; }
     ExchangeCommands& exchange() { return parts_->exchange; }
     EditCommands& edit() { return parts_->edit; }
+    ClipboardCommands& clipboard() { return parts_->clipboard; }
 
 private:
     // Everything that works on the window, made once the window object exists.
@@ -58,12 +60,15 @@ private:
         Extraction extraction;
         ExchangeCommands exchange;
         EditCommands edit;
+        ClipboardCommands clipboard;
     };
 
     void OnCreated();
     bool OnCloseQuery();
     void OnDestroying();
     void OnFilesDropped(const std::string& paths);
+    void OnMenuOpening();
+    void SwitchLanguage(UiLanguage language);
     void WireCommands();
     void WireViewCommands();
     void WireEditCommands();

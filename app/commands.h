@@ -32,10 +32,14 @@ enum class Command : UINT {
     Redo,
     MoveUp,
     MoveDown,
+    Copy,
+    Paste,
+    LanguageChinese,
+    LanguageEnglish,
 };
 
 inline constexpr UINT kFirstCommand = static_cast<UINT>(Command::New);
-inline constexpr UINT kCommandCount = static_cast<UINT>(Command::MoveDown) - kFirstCommand + 1;
+inline constexpr UINT kCommandCount = static_cast<UINT>(Command::LanguageEnglish) - kFirstCommand + 1;
 
 inline UINT CommandId(Command c) {
     return static_cast<UINT>(c);

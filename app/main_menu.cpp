@@ -38,6 +38,9 @@ const MenuItem kEditMenu[] = {
     {"重做(&Y)\tCtrl+Y", Command::Redo},
     {"上移\tAlt+Up", Command::MoveUp},
     {"下移\tAlt+Down", Command::MoveDown},
+    {nullptr, kNone},
+    {"复制(&O)\tCtrl+C", Command::Copy},
+    {"粘贴(&P)\tCtrl+V", Command::Paste},
 };
 const MenuItem kOptionsMenu[] = {
     {"自动分割(&A)", Command::AutoSegment},
@@ -56,6 +59,12 @@ const MenuItem kViewMenu[] = {
     {"缩小(&O)\tCtrl+-", Command::ZoomOut},
     {nullptr, kNone},
     {"透明处显示棋盘格", Command::Checkerboard},
+};
+
+// Each language's name is spelt in that language.
+const MenuItem kLanguageMenu[] = {
+    {"中文", Command::LanguageChinese},
+    {"English", Command::LanguageEnglish},
 };
 
 template <std::size_t N>
@@ -84,7 +93,9 @@ UniqueMenu BuildMenuBar() {
     AppendPopup(bar.get(), "编辑(&E)", kEditMenu);
     AppendPopup(bar.get(), "选项(&O)", kOptionsMenu);
     AppendPopup(bar.get(), "帮助(&H)", kHelpMenu);
-    AppendPopup(bar.get(), "视图(&V)", kViewMenu);
+    HMENU view = BuildPopup(kViewMenu);
+    AppendSubmenu(view, BuildPopup(kLanguageMenu), "语言 / Language (&L)");
+    AppendSubmenu(bar.get(), view, "视图(&V)");
     return bar;
 }
 
@@ -108,6 +119,8 @@ UniqueAccelerators BuildAccelerators() {
         {FCONTROL | FSHIFT | FVIRTKEY, 'Z', static_cast<WORD>(CommandId(Command::Redo))},
         {FALT | FVIRTKEY, VK_UP, static_cast<WORD>(CommandId(Command::MoveUp))},
         {FALT | FVIRTKEY, VK_DOWN, static_cast<WORD>(CommandId(Command::MoveDown))},
+        {FCONTROL | FVIRTKEY, 'C', static_cast<WORD>(CommandId(Command::Copy))},
+        {FCONTROL | FVIRTKEY, 'V', static_cast<WORD>(CommandId(Command::Paste))},
     };
     return UniqueAccelerators(::CreateAcceleratorTableW(keys, static_cast<int>(std::size(keys))));
 }

@@ -7,6 +7,7 @@
 
 #include "ui/dpi.h"
 #include "ui/text.h"
+#include "ui/ui_language.h"
 
 namespace iconvale {
 
@@ -30,14 +31,9 @@ constexpr std::array<ToolbarEntry, kToolbarEntryCount> kEntries = {{
     {5, "删除图片", Command::Delete},
 }};
 
-const std::array<std::wstring, kToolbarEntryCount>& WideTips() {
-    static const auto tips = [] {
-        std::array<std::wstring, kToolbarEntryCount> wide;
-        for (int i = 0; i < kToolbarEntryCount; ++i) {
-            if (kEntries[i].tip) wide[i] = ToWideString(kEntries[i].tip);
-        }
-        return wide;
-    }();
+// The tips in the language of the moment; each stays until its button's tip is asked again.
+std::array<std::wstring, kToolbarEntryCount>& ShownTips() {
+    static std::array<std::wstring, kToolbarEntryCount> tips;
     return tips;
 }
 
@@ -53,8 +49,11 @@ std::optional<Command> CommandAtToolbarPosition(int position) {
 const wchar_t* ToolbarTip(UINT controlId) {
     if (controlId < kToolbarIdBase || controlId >= kToolbarIdBase + kToolbarEntryCount)
         return nullptr;
-    const std::wstring& tip = WideTips()[controlId - kToolbarIdBase];
-    return tip.empty() ? nullptr : tip.c_str();
+    const ToolbarEntry& entry = kEntries[controlId - kToolbarIdBase];
+    if (!entry.tip) return nullptr;
+    std::wstring& tip = ShownTips()[controlId - kToolbarIdBase];
+    tip = ShownText(entry.tip);
+    return tip.c_str();
 }
 
 HWND CreateMainToolbar(HWND parent, UINT dpi) {

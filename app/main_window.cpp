@@ -39,8 +39,10 @@ Bytes ResourceBytes(HINSTANCE instance, int id) {
 }
 
 std::string PaneText(const char* label, int value) {
-    return std::string(label) + std::to_string(value);
+    return Translated(label) + std::to_string(value);
 }
+
+const char* const kDesignPaneTexts[] = {"图标数：", "宽度：", "高度：", ""};
 
 }  // namespace
 
@@ -83,6 +85,10 @@ void MainWindow::SetCommandHandler(Command command, std::function<void()> handle
     handlers_[CommandId(command) - kFirstCommand] = std::move(handler);
 }
 
+void MainWindow::EnableCommand(Command command, bool enabled) {
+    ::EnableMenuItem(menuBar(), CommandId(command), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
 void MainWindow::RunCommand(Command command) {
     auto& handler = handlers_[CommandId(command) - kFirstCommand];
     if (handler) handler();
@@ -111,6 +117,8 @@ void MainWindow::RebuildIconList() {
 }
 
 void MainWindow::UpdateStatusBar(std::string_view text) {
+    statusText_ = std::string(text);
+    statusShown_ = true;
     IconSize size = openGroup_.GetIconSize();
     SetPaneText(statusBar_, 0, PaneText("图标数：", openGroup_.GetCount()));
     SetPaneText(statusBar_, 1, PaneText("宽度：", size.width));
@@ -215,6 +223,34 @@ void MainWindow::OnBeginDrag() {
     drag_.Begin(SelectedIndices());
 }
 
+void MainWindow::ShowInLanguage(UiLanguage language) {
+    SetUiLanguage(language);
+    const bool autoSegment = AutoSegmentMarked();
+    const bool canUndo = !(::GetMenuState(menuBar(), CommandId(Command::Undo), MF_BYCOMMAND) & MF_GRAYED);
+    const bool canRedo = !(::GetMenuState(menuBar(), CommandId(Command::Redo), MF_BYCOMMAND) & MF_GRAYED);
+    UniqueMenu bar = BuildMenuBar();
+    if (!bar) return;
+    HMENU old = menuBar();
+    if (!::SetMenu(hwnd(), bar.get())) return;
+    (void)bar.release();  // the window's now
+    ::DestroyMenu(old);
+    SetAutoSegmentMark(autoSegment);
+    SetDisplayOptions(images_.options());
+    ShowUndoState(canUndo, canRedo);
+    ::CheckMenuRadioItem(menuBar(), CommandId(Command::LanguageChinese),
+                         CommandId(Command::LanguageEnglish),
+                         CommandId(language == UiLanguage::English ? Command::LanguageEnglish
+                                                                   : Command::LanguageChinese),
+                         MF_BYCOMMAND);
+    if (statusShown_) {
+        UpdateStatusBar(std::string(statusText_));
+    } else {
+        for (int i = 0; i < 4; ++i) SetPaneText(statusBar_, i, kDesignPaneTexts[i]);
+    }
+    SetPaneTip(statusBar_, 0, "图标数");
+    ::DrawMenuBar(hwnd());
+}
+
 void MainWindow::PopUpEditMenu(POINT screen) {
     HMENU edit = ::GetSubMenu(menuBar(), kEditMenuPosition);
     UINT chosen = ::TrackPopupMenu(edit, TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0,
@@ -232,6 +268,10 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_COMMAND:
             OnCommand(LOWORD(wParam));
+            return 0;
+        case WM_INITMENUPOPUP:
+            // Also sent before a shortcut key's command, which a greyed item then stops.
+            if (events_.menuOpening) events_.menuOpening();
             return 0;
         case WM_NOTIFY:
             return OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
@@ -282,8 +322,7 @@ void MainWindow::CreateControls() {
         reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kStatusBarId)), nullptr, nullptr);
     layout_.TrackFont(statusBar_);
     ApplyDpi(layout_.dpi());
-    const char* const designTexts[] = {"图标数：", "宽度：", "高度：", ""};
-    for (int i = 0; i < 4; ++i) SetPaneText(statusBar_, i, designTexts[i]);
+    for (int i = 0; i < 4; ++i) SetPaneText(statusBar_, i, kDesignPaneTexts[i]);
     SetPaneTip(statusBar_, 0, "图标数");
 }
 

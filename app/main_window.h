@@ -18,6 +18,7 @@
 #include "core/image_group.h"
 #include "ui/base_window.h"
 #include "ui/dpi_layout.h"
+#include "ui/ui_language.h"
 
 namespace iconvale {
 
@@ -29,6 +30,7 @@ public:
         std::function<void()> destroying;  // runs once while the window is destroyed
         std::function<void(const std::string& paths)> filesDropped;  // CR LF separated
         IconListDrag::DropHandler itemsDropped;  // the icon list's items dragged within it
+        std::function<void()> menuOpening;  // a menu or the pop-up is about to show
     };
 
     // The icon list and status bar show `openGroup`, which must outlive the window.
@@ -41,6 +43,8 @@ public:
     HACCEL accelerators() const { return accelerators_.get(); }
 
     void SetCommandHandler(Command command, std::function<void()> handler);
+    // Greys or enables the command's menu item; a shortcut of a greyed item does nothing.
+    void EnableCommand(Command command, bool enabled);
     void RunCommand(Command command);
     void RunToolbarPosition(int position);
 
@@ -60,6 +64,8 @@ public:
     void SetAutoSegmentMark(bool checked);
     bool AutoSegmentMarked() const;
     void PopUpEditMenu(POINT screen);
+    // A new menu bar and status bar texts in the language now chosen, the marks kept.
+    void ShowInLanguage(UiLanguage language);
 
     // The zoom and checkerboard of the icon list; the menu's marks follow them.
     DisplayOptions displayOptions() const { return images_.options(); }
@@ -102,7 +108,9 @@ private:
     DpiLayout layout_;
     IconListImages images_;
     IconListDrag drag_;
-    int wheelTurned_ = 0;  // wheel delta not yet turned into a zoom step
+    int wheelTurned_ = 0;
+    std::string statusText_;  // the last pane's text, kept to be shown again in another language
+    bool statusShown_ = false;  // wheel delta not yet turned into a zoom step
     HWND toolbar_ = nullptr;
     HWND linkLabel_ = nullptr;
     HWND iconList_ = nullptr;

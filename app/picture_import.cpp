@@ -3,6 +3,7 @@
 #include <commdlg.h>
 
 #include "app/progress_texts.h"
+#include "core/image_order.h"
 #include "imaging/group_imports.h"
 #include "imaging/icon_image.h"
 #include "imaging/picture_paths.h"
@@ -31,12 +32,27 @@ PictureImport::PictureImport(Document& document, SessionChoices& choices, GdipIm
       commands_(commands),
       progress_(progress) {}
 
+std::optional<std::vector<int>> MoveAddedInto(ImageGroup& group, int firstAdded, int gap) {
+    const int count = group.GetCount();
+    std::vector<int> added;
+    for (int i = firstAdded; i < count; ++i) added.push_back(i);
+    if (gap < 0 || gap >= firstAdded) return added;
+    const auto order = MoveBlock(count, added, gap);
+    if (!order || !group.Reorder(order->order)) return std::nullopt;
+    return order->moved;
+}
+
+PictureEntry PictureImport::Entry() const {
+    PictureEntry entry{choices_.autoSegmentation, std::nullopt};
+    if (choices_.useTransparentColour) entry.transparent = choices_.transparentColour;
+    return entry;
+}
+
 bool PictureImport::AddFileTo(ImageGroup& group, const std::string& path) {
     const WideText widePath = ToWide(path);
     if (widePath.empty()) return false;
-    PictureEntry entry{choices_.autoSegmentation, std::nullopt};
-    if (choices_.useTransparentColour) entry.transparent = choices_.transparentColour;
-    return ImportPictureFile(group, widePath.data(), IsIconFileName(path), entry, scratchPicture_);
+    return ImportPictureFile(group, widePath.data(), IsIconFileName(path), Entry(),
+                             scratchPicture_);
 }
 
 bool PictureImport::ReplaceWithFile(ImageGroup& group, int index, const std::string& path) {
@@ -67,15 +83,17 @@ std::optional<FileChoice> PictureImport::ChoosePicture(const char* title, DWORD 
     return ui_.ChooseFile(dialog_, view_.DialogOwner(), FileDialogKind::Open);
 }
 
-void PictureImport::AddAll(const std::string& paths, WaitCursor* cursor) {
+void PictureImport::AddAll(const std::string& paths, WaitCursor* cursor, int gap) {
     const std::vector<std::string> files = SplitPathLines(paths);
     bool failed = false;
+    std::optional<std::vector<int>> placed;
     // What the earlier files of the batch added stays, and is a change to be saved.
     document_.Change([&](ImageGroup& group) {
         // Over before the change is announced, so that the refresh has the last word in the pane.
         ScopeExit ended([this] { progress_.End(); });
         progress_.Begin(static_cast<int>(files.size()), kAddingProgress);
         bool anyAdded = false;
+        const int firstAdded = group.GetCount();
         for (const std::string& path : files) {
             if (!AddFileTo(group, path)) {
                 failed = true;
@@ -84,10 +102,15 @@ void PictureImport::AddAll(const std::string& paths, WaitCursor* cursor) {
             anyAdded = true;
             progress_.Step();
         }
+        if (anyAdded && gap >= 0) placed = MoveAddedInto(group, firstAdded, gap);
         return anyAdded;
     });
     if (cursor) cursor->Restore();
-    if (failed) ui_.Fail(view_.DialogOwner(), kAddFailedMessage);
+    if (failed) {
+        ui_.Fail(view_.DialogOwner(), kAddFailedMessage);
+    } else if (placed) {
+        view_.SelectIndices(*placed);
+    }
 }
 
 void PictureImport::Add() {
@@ -106,6 +129,12 @@ void PictureImport::Add() {
 void PictureImport::Drop(const std::string& paths) {
     if (!EnsureGroup()) return;
     AddAll(paths, nullptr);
+}
+
+void PictureImport::PasteFiles(const std::string& paths, int gap) {
+    if (!EnsureGroup()) return;
+    WaitCursor cursor;
+    AddAll(paths, &cursor, gap < 0 ? document_.group().GetCount() : gap);
 }
 
 void PictureImport::Replace() {

@@ -3,7 +3,9 @@
 // as the auto-segmentation switch and the new-group dialog's transparent colour say.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/document.h"
 #include "app/document_commands.h"
@@ -11,6 +13,7 @@
 #include "app/modal_ui.h"
 #include "app/session_choices.h"
 #include "imaging/gdip_image.h"
+#include "imaging/group_imports.h"
 #include "ui/progress_reporter.h"
 #include "ui/wait_cursor.h"
 
@@ -40,6 +43,11 @@ public:
     void Replace();
     // The paths, one per line, dropped onto the icon list.
     void Drop(const std::string& paths);
+    // Pasted files, as one change, put into the gap before item `gap` (-1: at the end); the
+    // images they made are selected afterwards.
+    void PasteFiles(const std::string& paths, int gap);
+    // How a decoded picture enters the group under the session's choices.
+    PictureEntry Entry() const;
 
 private:
     bool AddFileTo(ImageGroup& group, const std::string& path);
@@ -47,7 +55,7 @@ private:
     // Runs New when there is no group; false when there still is none.
     bool EnsureGroup();
     std::optional<FileChoice> ChoosePicture(const char* title, DWORD extraFlags = 0);
-    void AddAll(const std::string& paths, WaitCursor* cursor);
+    void AddAll(const std::string& paths, WaitCursor* cursor, int gap = -1);
 
     Document& document_;
     SessionChoices& choices_;
@@ -58,5 +66,9 @@ private:
     DocumentCommands& commands_;
     ProgressReporter& progress_;
 };
+
+// The images from `firstAdded` to the end moved into the gap before item `gap` (-1 or past the
+// earlier images: they stay at the end). Where they end up, or nullopt when the move failed.
+std::optional<std::vector<int>> MoveAddedInto(ImageGroup& group, int firstAdded, int gap);
 
 }  // namespace iconvale

@@ -155,6 +155,15 @@ DisplayOptions LoadDisplayOptions(std::string_view file) {
     return options;
 }
 
+UiLanguage LoadUiLanguage(std::string_view file) {
+    return ReadSetting(file, "ui", "language", "zh") == "en" ? UiLanguage::English
+                                                              : UiLanguage::Chinese;
+}
+
+bool SaveUiLanguage(std::string_view file, UiLanguage language) {
+    return WriteSetting(file, "ui", "language", language == UiLanguage::English ? "en" : "zh");
+}
+
 bool SaveDisplayOptions(std::string_view file, const DisplayOptions& options) {
     const bool saved = WriteNumber(file, kZoomSetting, options.zoom);
     return WriteNumber(file, kCheckerboardSetting, options.checkerboard ? 1 : 0) && saved;

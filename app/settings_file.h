@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "imaging/display_list.h"
+#include "ui/ui_language.h"
 
 namespace iconvale {
 
@@ -60,6 +61,10 @@ bool SaveRememberedChoices(std::string_view file, const RememberedChoices& choic
 // other than 0 or 1 gives none.
 DisplayOptions LoadDisplayOptions(std::string_view file);
 bool SaveDisplayOptions(std::string_view file, const DisplayOptions& options);
+
+// The language of the windows, [ui] language=zh|en; anything else is Chinese.
+UiLanguage LoadUiLanguage(std::string_view file);
+bool SaveUiLanguage(std::string_view file, UiLanguage language);
 
 int LoadUseColour();
 int LoadUseColour(std::string_view file);

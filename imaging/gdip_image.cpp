@@ -110,6 +110,40 @@ bool GdipImage::CreateBlank(int width, int height, int pixelFormat) {
            state_->image;
 }
 
+bool GdipImage::CreateFromBytes(std::span<const std::uint8_t> bytes) {
+    Dispose();
+    if (bytes.empty()) return false;
+    ComPtr<IStream> stream = StreamFromBytes(bytes, true);
+    if (!stream || ::GdipCreateBitmapFromStream(stream.get(), state_->image.put()) != kGpOk ||
+        !state_->image) {
+        Dispose();
+        return false;
+    }
+    state_->stream = std::move(stream);
+    return true;
+}
+
+bool GdipImage::CreateFromArgb(int width, int height, std::span<const Argb> pixels) {
+    if (!PictureSizeAllowed(width, height) ||
+        pixels.size() != static_cast<std::size_t>(width) * static_cast<std::size_t>(height) ||
+        !CreateBlank(width, height)) {
+        Dispose();
+        return false;
+    }
+    const GpRect whole{0, 0, width, height};
+    GpBitmapData data{};
+    if (::GdipBitmapLockBits(state_->image.get(), &whole, kGpLockWrite, kPixelFormat32bppArgb,
+                             &data) != kGpOk) {
+        Dispose();
+        return false;
+    }
+    for (int y = 0; y < height; ++y) {
+        std::memcpy(static_cast<std::uint8_t*>(data.Scan0) + static_cast<std::ptrdiff_t>(y) * data.Stride,
+                    pixels.data() + static_cast<std::size_t>(y) * width, static_cast<std::size_t>(width) * 4);
+    }
+    return ::GdipBitmapUnlockBits(state_->image.get(), &data) == kGpOk;
+}
+
 UniqueIcon GdipImage::ToIcon() const {
     if (IsEmpty() || !PictureSizeAllowed(Width(), Height())) return {};
     HICON icon = nullptr;

@@ -56,6 +56,10 @@ public:
     bool CreateFromFileW(const wchar_t* path);
     bool CreateFromIcon(HICON icon);  // the icon stays the caller's
     bool CreateBlank(int width, int height, int pixelFormat = kPixelFormat32bppArgb);
+    // A picture file held in memory; the bytes are copied.
+    bool CreateFromBytes(std::span<const std::uint8_t> bytes);
+    // A 32-bit picture of these pixels (0xAARRGGBB, rows from the top); the pixels are copied.
+    bool CreateFromArgb(int width, int height, std::span<const Argb> pixels);
 
     // The whole picture at its own size; null when it cannot be made or is over the limits.
     UniqueIcon ToIcon() const;

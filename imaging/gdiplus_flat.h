@@ -63,6 +63,7 @@ extern "C" {
 
 GpStatus WINAPI GdipCreateBitmapFromFile(const WCHAR* path, GpImage** bitmap);
 GpStatus WINAPI GdipCreateBitmapFromHICON(HICON icon, GpImage** bitmap);
+GpStatus WINAPI GdipCreateBitmapFromStream(IStream* stream, GpImage** bitmap);
 GpStatus WINAPI GdipCreateBitmapFromScan0(INT width, INT height, INT stride, INT pixelFormat,
                                           BYTE* scan0, GpImage** bitmap);
 GpStatus WINAPI GdipCreateHICONFromBitmap(GpImage* bitmap, HICON* icon);

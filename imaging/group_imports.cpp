@@ -71,10 +71,13 @@ bool ImportPictureFile(ImageGroup& group, const wchar_t* path, bool iconFile,
                group.AddIcon(icon.Handle()) != -1;
     }
     ScratchInUse inUse(scratch);
-    if (!scratch.CreateFromFileW(path)) return false;
-    if (!entry.split) return AddPictureAsIcon(group, scratch) != -1;
-    if (entry.transparent) return AddPictureStripMasked(group, scratch, *entry.transparent) != -1;
-    return AddPictureStrip(group, scratch) != -1;
+    return scratch.CreateFromFileW(path) && ImportPicture(group, scratch, entry);
+}
+
+bool ImportPicture(ImageGroup& group, const GdipImage& picture, const PictureEntry& entry) {
+    if (!entry.split) return AddPictureAsIcon(group, picture) != -1;
+    if (entry.transparent) return AddPictureStripMasked(group, picture, *entry.transparent) != -1;
+    return AddPictureStrip(group, picture) != -1;
 }
 
 }  // namespace iconvale

@@ -40,6 +40,9 @@ struct PictureEntry {
     std::optional<COLORREF> transparent;  // split pictures only
 };
 
+// Appends the images made from a decoded picture, as `entry` says; true when the group took them.
+bool ImportPicture(ImageGroup& group, const GdipImage& picture, const PictureEntry& entry);
+
 // Appends the images made from one file: an icon file (the caller says which files are) at the
 // cell size, where the loader picks the best of its images; any other picture as `entry` says,
 // decoded into `scratch`, which is empty again afterwards. True when the group took them.

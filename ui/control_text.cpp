@@ -6,20 +6,12 @@
 #include <vector>
 
 #include "ui/text.h"
+#include "ui/ui_language.h"
 
 namespace iconvale {
 
-namespace {
-
-// The platform's text structures take non-const pointers even where they only read.
-wchar_t* Writable(const WideText& text) {
-    return const_cast<wchar_t*>(WidePtr(text));
-}
-
-}  // namespace
-
 bool SetText(HWND window, std::string_view text) {
-    return ::SetWindowTextW(window, WidePtr(ToWide(text))) != FALSE;
+    return ::SetWindowTextW(window, ShownText(text).c_str()) != FALSE;
 }
 
 std::string TextOf(HWND window) {
@@ -30,66 +22,64 @@ std::string TextOf(HWND window) {
 }
 
 bool AppendMenuText(HMENU menu, UINT_PTR id, std::string_view text) {
-    return ::AppendMenuW(menu, MF_STRING, id, WidePtr(ToWide(text))) != FALSE;
+    return ::AppendMenuW(menu, MF_STRING, id, ShownText(text).c_str()) != FALSE;
 }
 
 bool AppendSubmenu(HMENU menu, HMENU popup, std::string_view title) {
     return ::AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
-                         WidePtr(ToWide(title))) != FALSE;
+                         ShownText(title).c_str()) != FALSE;
 }
 
 int AddComboItem(HWND combo, std::string_view text) {
-    const WideText item = ToWide(text);
+    const std::wstring item = ShownText(text);
     const LRESULT index =
-        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WidePtr(item)));
+        ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
     return index >= 0 ? static_cast<int>(index) : -1;
 }
 
 int InsertListColumn(HWND list, int column, std::string_view title, int width, int format) {
-    const WideText wide = ToWide(title);
+    std::wstring wide = ShownText(title);
     LVCOLUMNW entry{};
     entry.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
     entry.fmt = format;
     entry.cx = width;
-    entry.pszText = Writable(wide);
+    entry.pszText = wide.data();
     return static_cast<int>(
         ::SendMessageW(list, LVM_INSERTCOLUMNW, column, reinterpret_cast<LPARAM>(&entry)));
 }
 
 int InsertListItem(HWND list, int row, std::string_view text) {
-    const WideText wide = ToWide(text);
+    std::wstring wide = ShownText(text);
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = row;
-    item.pszText = Writable(wide);
+    item.pszText = wide.data();
     return static_cast<int>(
         ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 bool SetListItemText(HWND list, int row, int column, std::string_view text) {
-    const WideText wide = ToWide(text);
+    std::wstring wide = ShownText(text);
     LVITEMW item{};
     item.iSubItem = column;
-    item.pszText = Writable(wide);
+    item.pszText = wide.data();
     return ::SendMessageW(list, LVM_SETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item)) != FALSE;
 }
 
 bool SetPaneText(HWND statusBar, int pane, std::string_view text) {
-    const WideText wide = ToWide(text);
+    std::wstring wide = ShownText(text);
     return ::SendMessageW(statusBar, SB_SETTEXTW, static_cast<WPARAM>(pane),
-                          reinterpret_cast<LPARAM>(WidePtr(wide))) != FALSE;
+                          reinterpret_cast<LPARAM>(wide.c_str())) != FALSE;
 }
 
 void SetPaneTip(HWND statusBar, int pane, std::string_view text) {
-    const WideText wide = ToWide(text);
+    std::wstring wide = ShownText(text);
     ::SendMessageW(statusBar, SB_SETTIPTEXTW, static_cast<WPARAM>(pane),
-                   reinterpret_cast<LPARAM>(WidePtr(wide)));
+                   reinterpret_cast<LPARAM>(wide.c_str()));
 }
 
 int ShowMessageBox(HWND owner, std::string_view text, std::string_view title, UINT style) {
-    const WideText wideText = ToWide(text);
-    const WideText wideTitle = ToWide(title);
-    return ::MessageBoxW(owner, WidePtr(wideText), WidePtr(wideTitle), style);
+    return ::MessageBoxW(owner, ShownMessage(text).c_str(), ShownText(title).c_str(), style);
 }
 
 }  // namespace iconvale

@@ -1,6 +1,7 @@
 // Program text (GBK) handed to windows, menus, common controls and message boxes, and read back:
 // the one place where the program's narrow text meets the platform's UTF-16 for them. A text
-// that cannot be converted goes in empty, as the platform calls would take it.
+// that cannot be converted goes in empty, as the platform calls would take it. Texts go in
+// as the current language shows them (ui/ui_language.h); read back, they are what was shown.
 #pragma once
 
 #include <windows.h>

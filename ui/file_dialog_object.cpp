@@ -10,6 +10,7 @@
 
 #include "ui/platform_setup.h"
 #include "ui/block_text.h"
+#include "ui/ui_language.h"
 
 namespace iconvale {
 
@@ -103,9 +104,9 @@ void FileDialogObject::SetUp(DWORD flags, std::string_view title, std::string_vi
                              std::string_view filter, int filterIndex, std::string_view initialDir,
                              std::string_view defaultExt) {
     // Everything that can throw comes first, so a failure leaves the last set-up whole.
-    const WideText wideTitle = ToWide(title);
+    const WideText wideTitle = ToWide(Translated(title));
     const WideText wideFile = ToWide(initialFile);
-    const WideText wideFilter = ToWide(filter);
+    const WideText wideFilter = ToWide(Translated(filter));
     const WideText wideDir = ToWide(initialDir);
     const WideText wideExt = ToWide(defaultExt);
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "ui/block_text.h"
+#include "ui/ui_language.h"
 
 namespace iconvale {
 
@@ -115,7 +116,7 @@ void FolderBrowser::SetUp(UINT flags, std::string_view title, std::string_view r
     // The open dialog reads the record and writes into its name block.
     if (core.showing_) return;
     // Everything that can throw comes first, so a failure leaves the last set-up whole.
-    const WideText wideTitle = ToWide(title);
+    const WideText wideTitle = ToWide(Translated(title));
     const WideText wideRoot = ToWide(root);
     const WideText wideFolder = ToWide(initialFolder);
 

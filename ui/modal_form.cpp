@@ -6,6 +6,7 @@
 
 #include "ui/control_text.h"
 #include "ui/text.h"
+#include "ui/ui_language.h"
 #include "ui/window_class.h"
 
 namespace iconvale {
@@ -85,7 +86,7 @@ void ModalForm::Close() {
 HWND ModalForm::AddControl(const wchar_t* className, std::string_view text, DWORD style,
                            Placement at, int id, DWORD extendedStyle) {
     HWND control = ::CreateWindowExW(
-        extendedStyle, className, WidePtr(ToWide(text)), WS_CHILD | WS_VISIBLE | style,
+        extendedStyle, className, ShownText(text).c_str(), WS_CHILD | WS_VISIBLE | style,
         Scaled(at.left), Scaled(at.top), Scaled(at.width), Scaled(at.height), hwnd(),
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
     layout_.Track(control, at);
@@ -158,7 +159,7 @@ bool ModalForm::Create(HWND owner) {
     layout_.SetDpi(OpeningDpi(owner));
     lastFocus_ = nullptr;
     const RECT outer = OuterRect(owner);
-    return ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, WidePtr(ToWide(caption_)),
+    return ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, ShownText(caption_).c_str(),
                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, outer.left,
                              outer.top, outer.right - outer.left, outer.bottom - outer.top, owner,
                              nullptr, instance, this) != nullptr;

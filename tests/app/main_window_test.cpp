@@ -115,11 +115,11 @@ TEST_F(MainWindowTest, MenuBarHasEveryItemWithItsShortcut) {
          "导出(&X)…", "", "退出"},
         {"添加图标(&A)", "替换图标(&R)", "", "删除(&D)\tDel", "清空(&C)", "", "合并图片组(&M)",
          "提取图标(&E)", "", "撤销(&U)\tCtrl+Z", "重做(&Y)\tCtrl+Y", "上移\tAlt+Up",
-         "下移\tAlt+Down"},
+         "下移\tAlt+Down", "", "复制(&O)\tCtrl+C", "粘贴(&P)\tCtrl+V"},
         {"自动分割(&A)", "设置(&S)"},
         {"关于(&O)"},
         {"实际大小(&1)\tCtrl+1", "两倍(&2)\tCtrl+2", "四倍(&4)\tCtrl+4", "", "放大(&I)\tCtrl++",
-         "缩小(&O)\tCtrl+-", "", "透明处显示棋盘格"},
+         "缩小(&O)\tCtrl+-", "", "透明处显示棋盘格", "语言 / Language (&L)"},
     };
     const char* titles[] = {"文件(&F)", "编辑(&E)", "选项(&O)", "帮助(&H)", "视图(&V)"};
     for (int m = 0; m < 5; ++m) {
