@@ -14,6 +14,7 @@
 #include <climits>
 #include <memory>
 
+#include "core/bit_rows.h"
 #include "core/bytes.h"
 #include "imaging/picture_budget.h"
 #include "imaging/picture_formats.h"
@@ -36,6 +37,23 @@ bool FourthByteIsPadding(std::span<const std::uint8_t> bytes) {
     return headerSize >= 40 && bits == 32 && compression == 0;
 }
 
+// The decoder reads past the end of the bytes as zeros, so a cut file is refused here: the
+// rows an uncompressed bitmap promises must all be there.
+bool HoldsItsRows(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < kInfoHeaderAt + 20) return false;
+    const std::uint32_t pixelsAt = ReadU32(bytes.data() + 10);
+    const auto width = static_cast<std::int32_t>(ReadU32(bytes.data() + kInfoHeaderAt + 4));
+    const auto height = static_cast<std::int32_t>(ReadU32(bytes.data() + kInfoHeaderAt + 8));
+    const std::uint16_t bits = ReadU16(bytes.data() + kInfoHeaderAt + 14);
+    const std::uint32_t compression = ReadU32(bytes.data() + kInfoHeaderAt + 16);
+    if (compression != 0 && compression != 3) return true;  // left to the decoder
+    if (width <= 0 || height == 0 || height == INT32_MIN) return false;
+    const std::uint64_t rows = static_cast<std::uint64_t>(height < 0 ? -height : height);
+    const std::uint64_t needed =
+        pixelsAt + RowStride(static_cast<std::uint64_t>(width), bits) * rows;
+    return needed <= bytes.size();
+}
+
 void WriteToBytes(void* context, void* data, int size) {
     auto* out = static_cast<Bytes*>(context);
     const auto* from = static_cast<const std::uint8_t*>(data);
@@ -51,7 +69,7 @@ RgbaPicture DecodeBmp(std::span<const std::uint8_t> bytes, bool iconImage) {
     int width = 0, height = 0, channels = 0;
     // The size is checked against the budget before anything is decoded.
     if (!stbi_info_from_memory(data, length, &width, &height, &channels) ||
-        !PictureSizeAllowed(width, height)) {
+        !PictureSizeAllowed(width, height) || !HoldsItsRows(bytes)) {
         return {};
     }
     std::unique_ptr<stbi_uc, StbFreeing> rgba(

@@ -23,12 +23,15 @@ struct JumpingErrors {
     std::longjmp(reinterpret_cast<JumpingErrors*>(info->err)->jump, 1);
 }
 
-void Silent(j_common_ptr, int) {}
+// A warning means damaged data (a truncated file reads as grey rows): that is no picture.
+void FailOnWarning(j_common_ptr info, int level) {
+    if (level < 0) JumpBack(info);
+}
 
 void UseJumpingErrors(JumpingErrors& errors) {
     jpeg_std_error(&errors.manager);
     errors.manager.error_exit = JumpBack;
-    errors.manager.emit_message = Silent;
+    errors.manager.emit_message = FailOnWarning;
 }
 
 bool Create(jpeg_decompress_struct& info, JumpingErrors& errors) {

@@ -104,7 +104,7 @@ RgbaPicture DecodeTiff(std::span<const std::uint8_t> bytes) {
     RgbaPicture picture;
     if (!picture.Allocate(static_cast<int>(width), static_cast<int>(height))) return {};
     if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, picture.argb.data(),
-                                   ORIENTATION_TOPLEFT, 0)) {
+                                   ORIENTATION_TOPLEFT, 1)) {
         return {};
     }
     // The library gives R, G, B, A from the low byte up, with alpha premultiplied.
