@@ -25,9 +25,10 @@ std::uint32_t PremultipliedPixel(std::uint32_t argb) {
            Premultiplied((argb >> 8) & 0xFF, a) << 8 | Premultiplied(argb & 0xFF, a);
 }
 
-// The source index under the centre of destination pixel `at` of `to`, from `from` pixels.
+// The source index under the centre of destination pixel `at` of `to`, from `from` pixels; a
+// centre that falls on the edge between two goes to the first.
 int CentreSource(int at, int from, int to) {
-    return static_cast<int>((2 * static_cast<long long>(at) + 1) * from / (2LL * to));
+    return static_cast<int>(((2 * static_cast<long long>(at) + 1) * from - 1) / (2LL * to));
 }
 
 std::uint32_t ColourRefToRgb(std::uint32_t colorRef) {

@@ -2,7 +2,7 @@
 // Windows build's platform image list follows, for the builds that have none. Portable.
 //
 // A whole picture is stretched to the cell by nearest neighbour, each cell pixel taking the
-// source pixel under its centre. Colours are stored premultiplied by alpha, rounded; a 32-bit
+// source pixel under its centre (the first of two when the centre falls on their edge). Colours are stored premultiplied by alpha, rounded; a 32-bit
 // list's mask marks pixels of alpha below 26 transparent, a shallower list's those of alpha 0.
 // A split picture is cut into cells from the left at the top; a picture shorter than a cell is
 // stretched to its height. With a transparent colour, the matching pixels become black and
@@ -17,7 +17,8 @@
 
 namespace iconvale {
 
-// The stretching rule: each pixel of the result takes the source pixel under its centre.
+// The stretching rule: each pixel of the result takes the source pixel under its centre, the
+// first of two when the centre falls on their edge.
 RgbaPicture StretchPicture(const RgbaPicture& picture, int width, int height);
 
 // Cells in a list's own layout (ImageListData's pixels and mask blocks), ready to append.

@@ -36,6 +36,12 @@ TEST(PictureCells, StretchingTakesThePixelUnderEachCentre) {
         {50, {1, 4, 7, 10, 14, 17, 20, 23, 26, 29, 32, 35, 39, 42, 45, 48}},
         {16, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}},
     };
+    // 32 to 48, as the Windows build enlarges it: a centre on an edge goes to the first pixel.
+    const RgbaPicture enlarged = StretchPicture(Positions(32, 32), 48, 48);
+    const int firstColumns[] = {0, 0, 1, 2, 2, 3, 4, 4, 5, 6};
+    for (int x = 0; x < 10; ++x) {
+        EXPECT_EQ(static_cast<std::uint32_t>(firstColumns[x]), (enlarged.At(x, 0) >> 16) & 0xFF);
+    }
     for (const auto& c : cases) {
         const RgbaPicture cell = StretchPicture(Positions(c.from, c.from), 16, 16);
         for (int x = 0; x < 16; ++x) {
