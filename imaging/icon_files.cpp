@@ -111,7 +111,7 @@ RgbaPicture DecodeEntry(const IconEntry& entry) {
 
 }  // namespace
 
-RgbaPicture DecodeIconFile(std::span<const std::uint8_t> bytes, int width, int height) {
+RgbaPicture DecodeNearestIcon(std::span<const std::uint8_t> bytes, int width, int height) {
     std::vector<IconEntry> entries = ReadDirectory(bytes);
     if (entries.empty()) return {};
     const auto distance = [&](const IconEntry& e) {

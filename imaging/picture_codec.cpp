@@ -60,6 +60,14 @@ RgbaPicture DecodePicture(std::span<const std::uint8_t> bytes) {
     return {};
 }
 
+RgbaPicture DecodeIconFile(std::span<const std::uint8_t> bytes, int width, int height) {
+    try {
+        return DecodeNearestIcon(bytes, width, height);
+    } catch (const std::bad_alloc&) {
+        return {};
+    }
+}
+
 Bytes EncodePicture(const RgbaPicture& picture, PictureFormat format) {
     try {
         switch (format) {

@@ -16,8 +16,9 @@ RgbaPicture DecodeTiff(std::span<const std::uint8_t> bytes);
 // A BMP file. In a 32-bit file without colour masks the fourth byte is padding, unless
 // `iconImage` says the file was made from an icon's bitmap, where it is alpha.
 RgbaPicture DecodeBmp(std::span<const std::uint8_t> bytes, bool iconImage = false);
-// The first image of an icon file.
+// The first image of an icon file, and the one nearest a cell size (see DecodeIconFile).
 RgbaPicture DecodeFirstIcon(std::span<const std::uint8_t> bytes);
+RgbaPicture DecodeNearestIcon(std::span<const std::uint8_t> bytes, int width, int height);
 
 Bytes EncodePng(const RgbaPicture& picture);
 Bytes EncodeJpeg(const RgbaPicture& picture);
