@@ -13,6 +13,13 @@ void AddForce(CLI::App& command, bool& force) {
     command.add_flag("--force", force, "Replace an existing output file");
 }
 
+// Threads matter only where pictures go through the system's libraries; Windows takes the
+// option and works on one.
+void AddJobs(CLI::App& command, int& jobs) {
+    command.add_option("--jobs", jobs, "Threads for pictures (one a core by default)")
+        ->check(CLI::Range(1, 256));
+}
+
 }  // namespace
 
 int RunCommandLine(const std::vector<std::string>& arguments, const Console& console) {
@@ -43,7 +50,6 @@ int RunCommandLine(const std::vector<std::string>& arguments, const Console& con
     AddForce(*convertCommand, convert.force);
     AddQuiet(*convertCommand, quiet);
 
-#ifdef _WIN32
     PackOptions pack;
     CLI::App* packCommand = app.add_subcommand(
         "pack", "Make a group from pictures (files, or folders taken in name order)");
@@ -61,6 +67,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, const Console& con
                      "RRGGBB: pixels of this colour become transparent in split pictures")
         ->needs(split);
     packCommand->add_option("INPUT", pack.inputs, "Picture files and folders")->required();
+    AddJobs(*packCommand, pack.jobs);
     AddForce(*packCommand, pack.force);
     AddQuiet(*packCommand, quiet);
 
@@ -75,6 +82,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, const Console& con
     unpackCommand->add_option("--list", unpack.list, "The image list to take from a container");
     unpackCommand->add_option("--indices", unpack.indices,
                               "Which images, e.g. 0,3-5 (all by default)");
+    AddJobs(*unpackCommand, unpack.jobs);
     AddQuiet(*unpackCommand, quiet);
 
     StripOptions strip;
@@ -88,7 +96,6 @@ int RunCommandLine(const std::vector<std::string>& arguments, const Console& con
     stripCommand->add_option("--list", strip.list, "The image list to take from a container");
     AddForce(*stripCommand, strip.force);
     AddQuiet(*stripCommand, quiet);
-#endif
 
     std::vector<const char*> argv{kProgramName};
     for (const std::string& argument : arguments) argv.push_back(argument.c_str());
@@ -105,11 +112,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, const Console& con
     const Console quietConsole{console.out, console.err, console.quiet || quiet};
     if (infoCommand->parsed()) return RunInfo(info, quietConsole);
     if (convertCommand->parsed()) return RunConvert(convert, quietConsole);
-#ifdef _WIN32
     if (packCommand->parsed()) return RunPack(pack, quietConsole);
     if (unpackCommand->parsed()) return RunUnpack(unpack, quietConsole);
     if (stripCommand->parsed()) return RunStrip(strip, quietConsole);
-#endif
     return console.Misuse("no command given (see --help)");
 }
 

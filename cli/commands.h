@@ -28,6 +28,7 @@ struct PackOptions {
     std::string transparent;
     bool split = false;
     bool force = false;
+    int jobs = 0;  // decoding threads; 0 for one a core
     std::vector<std::string> inputs;
 };
 
@@ -37,6 +38,7 @@ struct UnpackOptions {
     std::string format = "png";
     std::string list;
     std::string indices;
+    int jobs = 0;  // encoding threads; 0 for one a core
 };
 
 struct StripOptions {
@@ -50,7 +52,8 @@ struct StripOptions {
 int RunInfo(const InfoOptions& options, const Console& console);
 int RunConvert(const ConvertOptions& options, const Console& console);
 
-// The commands that need the platform's picture codec; only in the Windows build.
+// The picture commands: over the platform's picture codec on Windows, over the system's picture
+// libraries elsewhere.
 int RunPack(const PackOptions& options, const Console& console);
 int RunUnpack(const UnpackOptions& options, const Console& console);
 int RunStrip(const StripOptions& options, const Console& console);

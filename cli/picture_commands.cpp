@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/files.h"
 #include "cli/group_forms.h"
+#include "cli/picture_inputs.h"
 #include "core/group_lists.h"
 #include "core/image_group.h"
 #include "imaging/extraction_formats.h"
@@ -27,43 +28,10 @@ bool StartPictureLibrary() {
     return app.GdiplusToken() != 0;
 }
 
-bool IsPictureName(const fs::path& path) {
-    static constexpr const char* kExtensions[] = {".jpg", ".jpeg", ".jpe",  ".jfif", ".bmp",
-                                                  ".gif", ".tif",  ".tiff", ".png",  ".ico"};
-    const std::string extension = LowerExtension(Utf8Name(path.filename()));
-    return std::find(std::begin(kExtensions), std::end(kExtensions), extension) !=
-           std::end(kExtensions);
-}
-
-// Files as given; a folder's pictures in natural name order.
-bool GatherPictures(const std::vector<std::string>& inputs, std::vector<fs::path>& pictures,
-                    const Console& console) {
-    for (const std::string& input : inputs) {
-        const fs::path path = PathFromUtf8(input);
-        std::error_code code;
-        if (!fs::is_directory(path, code)) {
-            pictures.push_back(path);
-            continue;
-        }
-        std::vector<fs::path> found;
-        for (const fs::directory_entry& entry : fs::directory_iterator(path, code)) {
-            if (entry.is_regular_file(code) && IsPictureName(entry.path()))
-                found.push_back(entry.path());
-        }
-        if (code) return console.Fail(input, "cannot list the folder"), false;
-        std::sort(found.begin(), found.end(), [](const fs::path& a, const fs::path& b) {
-            return NaturalLess(Utf8Name(a.filename()), Utf8Name(b.filename()));
-        });
-        if (found.empty()) return console.Fail(input, "holds no pictures"), false;
-        pictures.insert(pictures.end(), found.begin(), found.end());
-    }
-    return true;
-}
-
 // One file into the group, as the program's Add takes it.
 bool AddPicture(ImageGroup& group, const fs::path& path, const PackOptions& options,
                 std::optional<COLORREF> transparent) {
-    const bool iconFile = LowerExtension(Utf8Name(path.filename())) == ".ico";
+    const bool iconFile = IsIconFileName(path);
     GdipImage picture;
     return ImportPictureFile(group, path.c_str(), iconFile, {options.split, transparent}, picture);
 }

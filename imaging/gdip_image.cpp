@@ -55,10 +55,6 @@ UniqueIcon WithMaskFromAlpha(UniqueIcon icon) {
 
 }  // namespace
 
-bool PictureSizeAllowed(long long width, long long height) {
-    return width > 0 && height > 0 && width <= kMaxPicturePixels / height;
-}
-
 GdipImage::GdipImage() : state_(std::make_shared<State>()) {}
 
 void GdipImage::Dispose() {

@@ -15,6 +15,7 @@
 #include <string_view>
 
 #include "core/bytes.h"
+#include "imaging/picture_budget.h"
 #include "ui/win_handles.h"
 
 struct GpImage;  // the library's own picture type (imaging/gdiplus_flat.h)
@@ -25,16 +26,6 @@ inline constexpr int kPixelFormat32bppArgb = 0x26200A;
 
 // A colour as the picture library takes it: 0xAARRGGBB.
 using Argb = std::uint32_t;
-
-// The most pixels a picture may have to become an icon or a bitmap handle: a few kilobytes of
-// PNG can promise gigabytes of pixels. An import holds up to six copies of the picture at four
-// bytes a pixel while the group keeps its own bitmap (up to 256 MiB, and a second one as it
-// grows). In the 2 GiB of a 32-bit process that leaves room for 16 Mi pixels (64 MiB a copy);
-// a 64-bit process takes 64 Mi pixels (256 MiB a copy). The sides themselves are not limited.
-inline constexpr long long kMaxPicturePixels = sizeof(void*) == 4 ? 16LL << 20 : 64LL << 20;
-
-// True when a picture of that size is within the budget.
-bool PictureSizeAllowed(long long width, long long height);
 
 class GdipImage {
 public:

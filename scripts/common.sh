@@ -20,7 +20,8 @@ export WINESERVER=/usr/lib/wine/wineserver64
 PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix wine wine64 wine32:i386
           xvfb xauth x11-utils xdotool imagemagick fonts-wqy-microhei googletest cmake make
           clang libclang-rt-14-dev g++ zlib1g-dev libz-mingw-w64-dev libcli11-dev
-          nlohmann-json3-dev wixl msitools zip)
+          nlohmann-json3-dev wixl msitools zip libpng-dev libjpeg62-turbo-dev libgif-dev
+          libtiff-dev libstb-dev)
 
 log() { printf '== %s\n' "$*" >&2; }
 

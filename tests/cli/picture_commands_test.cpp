@@ -1,11 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
 #include <filesystem>
 
 #include "cli/files.h"
-#include "imaging/image_formats.h"
+#include "support/cli_pictures.h"
 #include "support/cli_runner.h"
-#include "support/test_pictures.h"
+#include "core/image_list_stream.h"
 
 namespace iconvale::testing {
 namespace {
@@ -26,23 +28,43 @@ bool SamePixels(const Pixels& expected, const Pixels& actual) {
     return true;
 }
 
+void AppendChunk(Bytes& file, const char* type, const Bytes& body) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        file.push_back(static_cast<std::uint8_t>(body.size() >> shift));
+    Bytes typed(type, type + 4);
+    typed.insert(typed.end(), body.begin(), body.end());
+    file.insert(file.end(), typed.begin(), typed.end());
+    const auto crc = ::crc32(0, typed.data(), static_cast<uInt>(typed.size()));
+    for (int shift = 24; shift >= 0; shift -= 8)
+        file.push_back(static_cast<std::uint8_t>(crc >> shift));
+}
+
+// A well-formed PNG header that promises far more pixels than any budget allows.
+Bytes HugePng() {
+    Bytes file{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    AppendChunk(file, "IHDR", {0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0, 8, 6, 0, 0, 0});
+    AppendChunk(file, "IDAT", {0x78, 0x9C, 0x63, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01});
+    AppendChunk(file, "IEND", {});
+    return file;
+}
+
 class CliPictures : public ::testing::Test {
 protected:
-    void SetUp() override { EnsurePictureLibrary(); }
+    void SetUp() override { StartPictures(); }
 
     // A 16 x 16 pattern picture written as PNG under an ASCII name, then given its real name.
     void WritePattern(const std::string& leaf, int picture, int width = 16) {
         const std::string ascii = folder.Name("drawing.png");
-        ASSERT_TRUE(WritePicture(
-            ascii, width, 16,
-            [&](int x, int y) { return PatternPixel(picture + x / 16, x % 16, y); }, kPngFormat));
+        ASSERT_TRUE(WriteTestPng(ascii, width, 16, [&](int x, int y) {
+            return PatternPixel(picture + x / 16, x % 16, y);
+        }));
         std::filesystem::create_directories(cli::PathFromUtf8(folder.Name(leaf)).parent_path());
         std::filesystem::rename(cli::PathFromUtf8(ascii), cli::PathFromUtf8(folder.Name(leaf)));
     }
     Pixels Decoded(const std::string& leaf) {
         std::filesystem::rename(cli::PathFromUtf8(folder.Name(leaf)),
                                 cli::PathFromUtf8(folder.Name("decoding.png")));
-        return DecodePixels(folder.Name("decoding.png"));
+        return ReadTestPicture(folder.Name("decoding.png"));
     }
 
     CliFolder folder;
@@ -110,6 +132,76 @@ TEST_F(CliPictures, ABrokenPictureFailsNamingItAndWritesNothing) {
     EXPECT_EQ(2, RunCli({"pack", "-o", folder.Name("out.eil"), "--size", "16x16", "--transparent",
                          "FF00FF", folder.Name("good.png")})
                      .status);  // --transparent needs --split
+}
+
+TEST_F(CliPictures, TruncatedEmptyAndHugePicturesFailNamingThemAndWriteNothing) {
+    WritePattern("good.png", 1);
+    const Bytes good = folder.Read("good.png");
+    const struct {
+        const char* leaf;
+        Bytes bytes;
+    } cases[] = {
+        {"truncated.png", Bytes(good.begin(), good.begin() + good.size() / 2)},
+        {"header-only.png", Bytes(good.begin(), good.begin() + 33)},
+        {"huge.png", HugePng()},
+        {"empty.png", {}},
+    };
+    for (const auto& bad : cases) {
+        folder.Write(bad.leaf, bad.bytes);
+        const int before = folder.FileCount();
+        const CliRun run = RunCli({"pack", "-o", folder.Name("out.eil"), "--size", "16x16",
+                                   folder.Name("good.png"), folder.Name(bad.leaf)});
+        EXPECT_EQ(1, run.status) << bad.leaf;
+        EXPECT_EQ(ErrorLine(folder.Name(bad.leaf), "cannot be read as a picture"), run.err);
+        EXPECT_EQ(before, folder.FileCount()) << bad.leaf;
+    }
+    const CliRun missing = RunCli(
+        {"pack", "-o", folder.Name("out.eil"), "--size", "16x16", folder.Name("missing.png")});
+    EXPECT_EQ(ErrorLine(folder.Name("missing.png"), "cannot be read as a picture"), missing.err);
+}
+
+TEST_F(CliPictures, ThreadsKeepTheOrderOfPicturesAndOfWrittenFiles) {
+    for (int i = 0; i < 24; ++i) WritePattern("many/p" + std::to_string(i) + ".png", i);
+    ASSERT_EQ(0, RunCli({"pack", "-o", folder.Name("one.il"), "--size", "16x16", "--jobs", "1",
+                         folder.Name("many")})
+                     .status);
+    ASSERT_EQ(0, RunCli({"pack", "-o", folder.Name("four.il"), "--size", "16x16", "--jobs", "4",
+                         folder.Name("many")})
+                     .status);
+    EXPECT_EQ(folder.Read("one.il"), folder.Read("four.il"));
+    ASSERT_EQ(0, RunCli({"unpack", folder.Name("four.il"), "-o", folder.Name("out"), "--jobs", "3",
+                         "--indices", "20-23"})
+                     .status);
+    const Pixels last = Decoded("out/image3.png");
+    EXPECT_EQ(PatternPixel(23, 4, 5), last.At(4, 5));
+    EXPECT_EQ(2, RunCli({"pack", "-o", folder.Name("x.il"), "--size", "16x16", "--jobs", "0",
+                         folder.Name("many")})
+                     .status);
+}
+
+// Both platforms store a picture packed at its own size alike: colours premultiplied by alpha
+// and rounded, and in a 32-bit list with a mask, alpha below 26 masked.
+TEST_F(CliPictures, APictureAtItsOwnSizeGivesTheSameCellBytesOnEveryPlatform) {
+    const auto pixel = [](int x, int y) -> Argb {
+        const Argb alpha = static_cast<Argb>(y * 16 + x);
+        return alpha << 24 | 0xC8u << 16 | 0x4Du << 8 | 0x01u;
+    };
+    ASSERT_TRUE(WriteTestPng(folder.Name("alpha.png"), 16, 16, pixel));
+    ASSERT_EQ(0, RunCli({"pack", "-o", folder.Name("g.il"), "--size", "16x16", "--mask",
+                         folder.Name("alpha.png")})
+                     .status);
+    auto list = ParseImageListStream(folder.Read("g.il"));
+    ASSERT_TRUE(list);
+    const auto premultiplied = [](std::uint32_t c, std::uint32_t a) { return (c * a + 127) / 255; };
+    for (int y = 0; y < 16; ++y) {
+        for (int x = 0; x < 16; ++x) {
+            const std::uint32_t a = static_cast<std::uint32_t>(y * 16 + x);
+            const std::uint32_t expected = a << 24 | premultiplied(0xC8, a) << 16 |
+                                           premultiplied(0x4D, a) << 8 | premultiplied(0x01, a);
+            ASSERT_EQ(a == 0 ? 0 : expected, list->Pixel(0, x, y)) << a;
+            ASSERT_EQ(a < 26, list->Transparent(0, x, y)) << a;
+        }
+    }
 }
 
 }  // namespace
