@@ -163,6 +163,7 @@ void ImageGroup::GrowCapacityTo(int count) {
 
 int ImageGroup::AddIcon(HICON icon) {
     if (!IsCreated() || !icon || GetCount() >= kMaxGroupCount) return -1;
+    RecordBeforeAdd();
     int index = ::ImageList_AddIcon(GetHandle(), icon);
     if (index >= 0) {
         GrowCapacityTo(index + 1);

@@ -112,6 +112,7 @@ private:
     // whole list, and the cells a change of some images is about to replace or remove.
     void RecordWhole();
     void RecordCells(int kind, int index, int count);
+    void RecordBeforeAdd();
     Bytes FieldsBytes() const;
     void SetFieldsBytes(const Bytes& fields);
     bool Turn(CellChange& change, ImageGroup& outgoing);

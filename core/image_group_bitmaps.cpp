@@ -23,6 +23,7 @@ int ImageGroup::AddStrip(HBITMAP strip, std::optional<COLORREF> maskColour) {
     // The cells the strip will bring must still fit the count a file can hold.
     const int cells = BitmapWidth(strip) / GetIconSize().width;
     if (GetCount() + cells > kMaxGroupCount) return -1;
+    RecordBeforeAdd();
     const int first = maskColour ? ::ImageList_AddMasked(GetHandle(), strip, *maskColour)
                                  : ::ImageList_Add(GetHandle(), strip, nullptr);
     if (first >= 0) {

@@ -127,6 +127,10 @@ void ImageGroup::RecordWhole() {
     }
 }
 
+void ImageGroup::RecordBeforeAdd() {
+    if (state_->journal && state_->fields.bitsPerPixel <= 8) RecordWhole();
+}
+
 void ImageGroup::RecordCells(int kindValue, int index, int count) {
     GroupChange* journal = state_->journal;
     if (!journal || count < 1) return;
@@ -139,6 +143,13 @@ void ImageGroup::RecordCells(int kindValue, int index, int count) {
         if (kind == Kind::kInserted && last && last->kind == kind &&
             last->index + last->count == index) {
             last->count += count;
+            return;
+        }
+        // Putting cells back through the platform's add may give a palette list the add's
+        // colours: such lists keep the whole group, as before any change.
+        if (state_->fields.bitsPerPixel <= 8) {
+            // An addition was recorded so before it (RecordBeforeAdd).
+            if (kind != Kind::kInserted) RecordWhole();
             return;
         }
         if (kind == Kind::kInserted) {
