@@ -17,7 +17,7 @@ void Document::Create(ImageGroup& made, COLORREF background) {
     path_.clear();
     modified_ = false;
     // A new group has nothing to save, so undoing back to it leaves nothing to save either.
-    history_.Start(group_.SnapshotBytes(), true);
+    history_.Start(true);
     Announce(DocumentEvent::Created);
 }
 
@@ -34,7 +34,7 @@ bool Document::Open(const std::string& path, ProgressReporter& progress) {
     // Over before the announcement, so that the refresh's text is the one left in the pane.
     progress.End();
     if (opened) {
-        history_.Start(group_.SnapshotBytes(), true);
+        history_.Start(true);
     } else {
         history_.Clear();
     }
@@ -72,51 +72,56 @@ void Document::ReplaceWithUntitled(ImageGroup& imported) {
 
 bool Document::Apply(const Edit& edit, bool untitled) {
     const bool hadGroup = group_.IsCreated();
-    if (!edit(group_)) return false;
+    GroupChange step;
+    group_.StartRecording(step);
+    const bool changed = edit(group_);
+    group_.StopRecording();
+    // An edit that failed part way still changed the group: that much is a step too.
+    if (!changed && step.empty()) return false;
     // Not saved anywhere yet, when untitled: Save asks for a name, and closing asks first.
     modified_ = true;
     if (untitled) path_.clear();
-    if (untitled && !hadGroup) {
-        history_.Start(group_.SnapshotBytes(), false);
+    if ((untitled && !hadGroup) || step.lost) {
+        // Nothing before this state can be reached from it.
+        history_.Start(false);
     } else {
-        history_.Record(group_.SnapshotBytes());
+        history_.Record(std::move(step));
         // The group lost its file, so no earlier state is saved anywhere it could be found.
         if (untitled) history_.ForgetSaved();
     }
     Announce(untitled ? DocumentEvent::Created : DocumentEvent::Changed);
-    return true;
+    return changed;
 }
 
 bool Document::Reorder(std::span<const int> order) {
     if (!IsPermutation(order, group_.GetCount())) return false;
-    Bytes reordered = group_.SnapshotBytes(order);
-    ImageGroup outgoing;
-    if (reordered.empty() || !Restore(reordered, outgoing)) return false;
+    GroupChange step;
+    group_.StartRecording(step);
+    const bool moved = group_.Reorder(order);
+    group_.StopRecording();
+    if (!moved) return false;
     modified_ = true;
-    // The reordered snapshot is exactly the new state: no second copy is taken for the history.
-    history_.Record(std::move(reordered));
+    if (step.lost) {
+        history_.Start(false);
+    } else {
+        history_.Record(std::move(step));
+    }
     Announce(DocumentEvent::Changed);
-    return true;
-}
-
-bool Document::Restore(std::span<const std::uint8_t> snapshot, ImageGroup& outgoing) {
-    ImageGroup restored;
-    if (!restored.RestoreFromBytes(snapshot)) return false;
-    outgoing.TakeListFrom(group_);
-    group_.TakeListFrom(restored);
     return true;
 }
 
 bool Document::Undo() {
     ImageGroup outgoing;
-    if (!history_.Undo([&](auto snapshot) { return Restore(snapshot, outgoing); })) return false;
+    if (!history_.Undo([&](GroupChange& step) { return group_.TurnChange(step, outgoing); }))
+        return false;
     AfterStep();
     return true;
 }
 
 bool Document::Redo() {
     ImageGroup outgoing;
-    if (!history_.Redo([&](auto snapshot) { return Restore(snapshot, outgoing); })) return false;
+    if (!history_.Redo([&](GroupChange& step) { return group_.TurnChange(step, outgoing); }))
+        return false;
     AfterStep();
     return true;
 }

@@ -9,7 +9,8 @@
 #include <span>
 #include <string>
 
-#include "core/edit_history.h"
+#include "core/change_history.h"
+#include "core/group_change.h"
 #include "core/image_group.h"
 #include "ui/progress_reporter.h"
 
@@ -77,23 +78,20 @@ public:
     bool Redo();
     bool CanUndo() const { return history_.CanUndo(); }
     bool CanRedo() const { return history_.CanRedo(); }
-    const EditHistory& history() const { return history_; }
-    // Starts the history over, keeping at most `bytes` of earlier states from now on.
-    void SetHistoryBudget(std::size_t bytes) { history_ = EditHistory(bytes); }
+    const ChangeHistory<GroupChange>& history() const { return history_; }
+    // Starts the history over, keeping at most `bytes` of recorded steps from now on.
+    void SetHistoryBudget(std::size_t bytes) { history_ = ChangeHistory<GroupChange>(bytes); }
 
 private:
     // The one way in for every edit, where its undo step is recorded.
     bool Apply(const Edit& edit, bool untitled);
-    // Makes the group the snapshot's; the outgoing list lands in `outgoing`, which the caller
-    // keeps until the listener has been told.
-    bool Restore(std::span<const std::uint8_t> snapshot, ImageGroup& outgoing);
     void AfterStep();
     void Announce(DocumentEvent event);
 
     ImageGroup group_;
     std::string path_;
     bool modified_ = false;
-    EditHistory history_;
+    ChangeHistory<GroupChange> history_;
     DocumentListener* listener_ = nullptr;
 };
 

@@ -21,7 +21,12 @@ void DocumentPresenter::OnDocument(DocumentEvent event) {
             return;
         case DocumentEvent::Changed:
             statusText_ = document_.path();
-            if (document_.group().GetHandle() != attached_) Attach();
+            if (document_.group().GetHandle() == attached_) {
+                view_.UpdateIconList();
+                view_.UpdateStatusBar(statusText_);
+                return;
+            }
+            Attach();
             break;
         case DocumentEvent::Created:
             statusText_ = kUntitledStatus;

@@ -13,6 +13,9 @@ class DocumentView {
 public:
     virtual ~DocumentView() = default;
     virtual void RebuildIconList() = 0;
+    // Brings the icon list in line with a group whose list stayed the same one after a change:
+    // only the items the count gained or lost are added or taken away.
+    virtual void UpdateIconList() { RebuildIconList(); }
     virtual void UpdateStatusBar(std::string_view text) = 0;
     virtual std::vector<int> SelectedIndices() const = 0;
     virtual int FirstSelectedIndex() const = 0;

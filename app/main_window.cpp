@@ -101,19 +101,43 @@ void MainWindow::RunToolbarPosition(int position) {
 void MainWindow::RebuildIconList() {
     ::SendMessageW(iconList_, WM_SETREDRAW, FALSE, 0);
     ::SendMessageW(iconList_, LVM_DELETEALLITEMS, 0, 0);
-    const int count = openGroup_.GetCount();
-    for (int i = 0; i < count; ++i) {
-        std::wstring label = std::to_wstring(i);
-        LVITEMW item{};
-        item.mask = LVIF_TEXT | LVIF_IMAGE;
-        item.iItem = i;
-        item.iImage = i;
-        item.pszText = label.data();
-        ::SendMessageW(iconList_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    }
+    FillIconListFrom(0);
     images_.Refresh();
     ::SendMessageW(iconList_, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(iconList_, nullptr, TRUE);
+}
+
+void MainWindow::UpdateIconList() {
+    ::SendMessageW(iconList_, WM_SETREDRAW, FALSE, 0);
+    // Item i always shows image i under the label i, so only the tail differs.
+    const int count = openGroup_.GetCount();
+    int items = static_cast<int>(::SendMessageW(iconList_, LVM_GETITEMCOUNT, 0, 0));
+    while (items > count) ::SendMessageW(iconList_, LVM_DELETEITEM, --items, 0);
+    LVITEMW none{};
+    none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    ::SendMessageW(iconList_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                   reinterpret_cast<LPARAM>(&none));
+    FillIconListFrom(items);
+    images_.Refresh();
+    ::SendMessageW(iconList_, WM_SETREDRAW, TRUE, 0);
+    ::InvalidateRect(iconList_, nullptr, TRUE);
+}
+
+void MainWindow::FillIconListFrom(int first) {
+    const int count = openGroup_.GetCount();
+    if (first >= count) return;
+    // Room for every item at once, rather than growing as they come.
+    ::SendMessageW(iconList_, LVM_SETITEMCOUNT, count, LVSICF_NOINVALIDATEALL);
+    wchar_t label[16];
+    LVITEMW item{};
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.pszText = label;
+    for (int i = first; i < count; ++i) {
+        _itow(i, label, 10);
+        item.iItem = i;
+        item.iImage = i;
+        ::SendMessageW(iconList_, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    }
 }
 
 void MainWindow::UpdateStatusBar(std::string_view text) {

@@ -50,6 +50,8 @@ public:
 
     // Refills the icon list with one item per image of the open group, redraw suspended.
     void RebuildIconList() override;
+    // Adds or removes items at the end until there is one per image, selection cleared.
+    void UpdateIconList() override;
     // Count, width and height of the open group, and `text` in the last pane.
     void UpdateStatusBar(std::string_view text) override;
     // Hands the group's image list to the icon list (null: the list draws nothing).
@@ -97,6 +99,8 @@ private:
     bool OnMouseWheel(WPARAM wParam);
     bool OverIconList(LPARAM screenPoint) const;
     void OnBeginDrag();
+    // Inserts items first.. up to one per image of the open group.
+    void FillIconListFrom(int first);
     static LRESULT CALLBACK IconListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam,
                                          UINT_PTR id, DWORD_PTR self);
 

@@ -12,6 +12,9 @@ void MeasureOpenAndSave(Report& report);
 void MeasureHistory(Report& report);
 inline constexpr wchar_t kHistoryOnlyArgument[] = L"--history-only";
 void MeasureIconList(Report& report);
+void MeasureOpenToPaint(Report& report);
+// The icon list rows alone, printed and not written.
+inline constexpr wchar_t kIconListOnlyArgument[] = L"--icon-list-only";
 void MeasureStartUp(Report& report);
 void MeasureStripImport(Report& report);
 void MeasureExtraction(Report& report);

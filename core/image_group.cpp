@@ -1,8 +1,10 @@
 #include "core/image_group.h"
+#include "core/image_group_state.h"
 
 #include <algorithm>
 #include <new>
 
+#include "core/group_change.h"
 #include "core/group_file.h"
 #include "core/group_snapshot.h"
 #include "core/image_list_bridge.h"
@@ -10,11 +12,6 @@
 #include "core/image_order.h"
 
 namespace iconvale {
-
-struct ImageGroup::State {
-    UniqueImageList list;
-    StreamFields fields;
-};
 
 namespace {
 
@@ -34,11 +31,14 @@ int DepthForFlags(std::uint32_t flags) {
 ImageGroup::ImageGroup() : state_(std::make_shared<State>()) {}
 
 void ImageGroup::Destroy() {
+    if (state_->list) RecordWhole();
     state_->list.reset();
 }
 
 void ImageGroup::TakeListFrom(ImageGroup& other) {
     if (other.state_ == state_) return;
+    other.RecordWhole();
+    RecordWhole();
     state_->list = std::move(other.state_->list);
     state_->fields = other.state_->fields;
 }
@@ -82,6 +82,7 @@ bool ImageGroup::LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFl
 
 bool ImageGroup::Hold(UniqueImageList list, const ImageListData& fields) {
     if (!list) return false;
+    RecordWhole();
     state_->list = std::move(list);
     state_->fields = FieldsOf(fields);
     return true;
@@ -125,6 +126,29 @@ bool ImageGroup::RestoreFromBytes(std::span<const std::uint8_t> snapshot) {
 
 bool ImageGroup::Reorder(std::span<const int> order) {
     if (!IsPermutation(order, GetCount())) return false;
+    // Only the images that move are touched, in place; the recorded moves turn it back.
+    std::vector<std::pair<int, int>> moves;
+    try {
+        for (int i = 0; i < static_cast<int>(order.size()); ++i) {
+            if (order[i] != i) moves.emplace_back(i, order[i]);
+        }
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (moves.empty()) return true;
+    if (MoveCells(moves)) {
+        if (state_->journal) {
+            try {
+                CellChange moved;
+                moved.kind = CellChange::Kind::kMoved;
+                moved.moves = std::move(moves);
+                state_->journal->cells.push_back(std::move(moved));
+            } catch (const std::bad_alloc&) {
+                state_->journal->lost = true;
+            }
+        }
+        return true;
+    }
     const Bytes reordered = SnapshotBytes(order);
     return !reordered.empty() && RestoreFromBytes(reordered);
 }
@@ -139,19 +163,25 @@ void ImageGroup::GrowCapacityTo(int count) {
 
 int ImageGroup::AddIcon(HICON icon) {
     if (!IsCreated() || !icon || GetCount() >= kMaxGroupCount) return -1;
+    RecordBeforeAdd();
     int index = ::ImageList_AddIcon(GetHandle(), icon);
-    if (index >= 0) GrowCapacityTo(index + 1);
+    if (index >= 0) {
+        GrowCapacityTo(index + 1);
+        RecordCells(static_cast<int>(CellChange::Kind::kInserted), index, 1);
+    }
     return index;
 }
 
 bool ImageGroup::ReplaceWithIcon(int index, HICON icon) {
     if (!IsCreated() || !icon || index < 0 || index >= GetCount()) return false;
+    RecordCells(static_cast<int>(CellChange::Kind::kReplaced), index, 1);
     return ::ImageList_ReplaceIcon(GetHandle(), index, icon) != -1;
 }
 
 bool ImageGroup::Remove(int index) {
     // The platform reads -1 as "remove all"; the group removes one image only.
     if (!IsCreated() || index < 0 || index >= GetCount()) return false;
+    RecordCells(static_cast<int>(CellChange::Kind::kRemoved), index, 1);
     return ::ImageList_Remove(GetHandle(), index) != FALSE;
 }
 

@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <utility>
+#include <vector>
 
 #include "core/bytes.h"
 #include "ui/progress_reporter.h"
@@ -18,6 +20,8 @@
 namespace iconvale {
 
 struct ImageListData;
+struct GroupChange;
+struct CellChange;
 
 inline constexpr std::uint32_t kDefaultGroupFlags = ILC_COLOR32 | ILC_MASK;
 // Widths, heights and counts are 16-bit in the file: a group beyond that could not be saved.
@@ -60,6 +64,16 @@ public:
     // the group unchanged, unless the order names every image exactly once.
     bool Reorder(std::span<const int> order);
 
+    // Every change made through this object or a copy of it, until StopRecording, goes into
+    // `change` (core/group_change.h), which must outlive the recording.
+    void StartRecording(GroupChange& change);
+    void StopRecording();
+    // Turns a recorded change round: undoes it, and redoes it once undone, touching only the
+    // images it names. A list it replaces whole goes to `outgoing` (the first one only), for
+    // whoever still draws from it. False when the platform or memory failed; the group is then
+    // put back as far as it can be.
+    bool TurnChange(GroupChange& change, ImageGroup& outgoing);
+
     // The icon stays the caller's. Stretched to the cell size; -1 on failure or a full group.
     int AddIcon(HICON icon);
     bool ReplaceWithIcon(int index, HICON icon);
@@ -93,6 +107,19 @@ private:
     void GrowCapacityTo(int count);
     // Takes a newly built list and the stream fields it was built from; false for no list.
     bool Hold(UniqueImageList list, const ImageListData& fields);
+
+    // The recording (image_group_changes.cpp): the state before a change that replaces the
+    // whole list, and the cells a change of some images is about to replace or remove.
+    void RecordWhole();
+    void RecordCells(int kind, int index, int count);
+    void RecordBeforeAdd();
+    Bytes FieldsBytes() const;
+    void SetFieldsBytes(const Bytes& fields);
+    bool Turn(CellChange& change, ImageGroup& outgoing);
+    bool InsertCells(int index, int count, const Bytes& cells);
+    Bytes RemoveCells(int index, int count);
+    bool ReplaceCells(int index, int count, Bytes& cells);
+    bool MoveCells(std::vector<std::pair<int, int>>& moves);
 
     std::shared_ptr<State> state_;
 };

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "core/bit_rows.h"
+#include "core/group_change.h"
 #include "core/image_group.h"
 #include "ui/large_buffer.h"
 
@@ -22,9 +23,13 @@ int ImageGroup::AddStrip(HBITMAP strip, std::optional<COLORREF> maskColour) {
     // The cells the strip will bring must still fit the count a file can hold.
     const int cells = BitmapWidth(strip) / GetIconSize().width;
     if (GetCount() + cells > kMaxGroupCount) return -1;
+    RecordBeforeAdd();
     const int first = maskColour ? ::ImageList_AddMasked(GetHandle(), strip, *maskColour)
                                  : ::ImageList_Add(GetHandle(), strip, nullptr);
-    if (first >= 0) GrowCapacityTo(GetCount());
+    if (first >= 0) {
+        GrowCapacityTo(GetCount());
+        RecordCells(static_cast<int>(CellChange::Kind::kInserted), first, GetCount() - first);
+    }
     return first;
 }
 
@@ -40,6 +45,7 @@ bool ImageGroup::ReplaceWithBitmap(int index, HBITMAP bitmap) {
         return false;
     }
     UniqueBitmap opaque(::CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, clear.data()));
+    if (opaque) RecordCells(static_cast<int>(CellChange::Kind::kReplaced), index, 1);
     return opaque && ::ImageList_Replace(GetHandle(), index, bitmap, opaque.get()) != FALSE;
 }
 

@@ -5,6 +5,7 @@
 #include "core/bit_rows.h"
 #include "core/dib_bitmaps.h"
 #include "core/image_list_bridge.h"
+#include "core/list_cells.h"
 #include "ui/large_buffer.h"
 
 namespace iconvale {
@@ -105,8 +106,8 @@ bool StoreMasks(HIMAGELIST list, const ImageListData& fields, const CellRows& ma
 // under it, a mask made up from alpha). A stream's images must come back exactly as they were
 // stored, so the cells are written once more, bit for bit, straight into the list's image
 // bitmap. Masks go through GDI, which is slow for them, so only when the add changed one.
-bool StoreExactCells(HIMAGELIST list, const ImageListData& fields, const CellRows& image,
-                     const std::optional<CellRows>& mask, AlphalessImages alphaless) {
+bool StoreExactCellsThroughGdi(HIMAGELIST list, const ImageListData& fields, const CellRows& image,
+                               const std::optional<CellRows>& mask, AlphalessImages alphaless) {
     IMAGEINFO info{};
     if (fields.count == 0) return true;
     if (!::ImageList_GetImageInfo(list, 0, &info)) return false;
@@ -134,6 +135,46 @@ bool StoreExactCells(HIMAGELIST list, const ImageListData& fields, const CellRow
     }
     if (!mask || !AddRemakesAMask(fields, image, *mask)) return true;
     return StoreMasks(list, fields, *mask);
+}
+
+// The same in the list's own bitmaps, touching only what the add changed: a 32-bit image with
+// alpha keeps its pixels through the add, and only its mask is remade; every other image keeps
+// its mask and has its pixels adjusted.
+bool StoreExactCells(HIMAGELIST list, const ImageListData& fields, const CellRows& image,
+                     const std::optional<CellRows>& mask, AlphalessImages alphaless) {
+    if (fields.count == 0) return true;
+    const int bits = fields.bitsPerPixel;
+    auto cells = ListCells::Open(list, {fields.width, fields.height, bits, mask.has_value()});
+    if (!cells) return StoreExactCellsThroughGdi(list, fields, image, mask, alphaless);
+    const std::size_t cellBits = static_cast<std::size_t>(fields.width) * bits;
+    for (int i = 0; i < fields.count; ++i) {
+        const bool hasAlpha = bits == 32 && CellHasAlpha(image, i, fields.width, fields.height);
+        if (hasAlpha) {
+            // Checked rather than trusted: a platform that adjusted them gets them again.
+            for (int y = 0; y < fields.height; ++y) {
+                std::uint8_t* dst = cells->ImageRow(i, y) + cells->ImageBit(i) / 8;
+                const std::uint8_t* src = image.Row(i, y) + image.FirstBit(i) / 8;
+                if (std::memcmp(dst, src, cellBits / 8) != 0) std::memcpy(dst, src, cellBits / 8);
+            }
+            for (int y = 0; mask && y < fields.height; ++y) {
+                CopyBits(cells->MaskRow(i, y), cells->MaskBit(i), mask->Row(i, y),
+                         mask->FirstBit(i), fields.width);
+            }
+            if (mask) cells->MaskWritten();
+            continue;
+        }
+        const bool opaqueThroughMask =
+            alphaless == AlphalessImages::kOpaqueWhereMasked && bits == 32;
+        for (int y = 0; y < fields.height; ++y) {
+            std::uint8_t* dst = cells->ImageRow(i, y);
+            CopyBits(dst, cells->ImageBit(i), image.Row(i, y), image.FirstBit(i), cellBits);
+            if (opaqueThroughMask) {
+                MakeOpaqueWhereMasked(dst + cells->ImageBit(i) / 8, mask ? &*mask : nullptr, i, y,
+                                      fields.width);
+            }
+        }
+    }
+    return cells->Commit();
 }
 
 }  // namespace

@@ -1,0 +1,152 @@
+#include "core/list_cells.h"
+
+#include <climits>
+#include <cstring>
+
+#include "core/bit_rows.h"
+#include "ui/large_buffer.h"
+
+namespace iconvale {
+
+std::size_t CellShape::ImageRowBytes() const {
+    return static_cast<std::size_t>(RowStride(width, bits));
+}
+
+std::size_t CellShape::MaskRowBytes() const {
+    return static_cast<std::size_t>(RowStride(width, 1));
+}
+
+std::size_t CellShape::CellBytes() const {
+    return (ImageRowBytes() + (mask ? MaskRowBytes() : 0)) * height;
+}
+
+namespace {
+
+bool CellAt(HIMAGELIST list, int index, int x, int y) {
+    IMAGEINFO info{};
+    return ::ImageList_GetImageInfo(list, index, &info) && info.rcImage.left == x &&
+           info.rcImage.top == y;
+}
+
+}  // namespace
+
+std::optional<ListCells> ListCells::Open(HIMAGELIST list, const CellShape& shape) {
+    IMAGEINFO info{};
+    const int count = ::ImageList_GetImageCount(list);
+    if (count < 1 || !::ImageList_GetImageInfo(list, 0, &info)) return std::nullopt;
+    const auto image = DibSectionPixels(info.hbmImage, shape.bits);
+    if (!image || image->width < shape.width) return std::nullopt;
+    ListCells cells;
+    cells.shape_ = shape;
+    cells.count_ = count;
+    cells.image_ = *image;
+    cells.perRow_ = image->width / shape.width;
+    // The grid is checked at its corners: the platform lays every cell out by one rule.
+    for (int i : {0, count / 2, count - 1}) {
+        const int x = i % cells.perRow_ * shape.width;
+        const int y = i / cells.perRow_ * shape.height;
+        if (!CellAt(list, i, x, y) || y + shape.height > image->height) return std::nullopt;
+    }
+    if (!shape.mask) return cells;
+
+    // Only a monochrome device-dependent mask, as the platform keeps it, is taken: its bits come
+    // and go in one copy each, a set bit transparent.
+    BITMAP bm{};
+    if (::GetObjectW(info.hbmMask, sizeof(DIBSECTION), &bm) != sizeof(BITMAP) ||
+        bm.bmBitsPixel != 1 || bm.bmPlanes != 1 || bm.bmWidth != image->width ||
+        bm.bmHeight != image->height) {
+        return std::nullopt;
+    }
+    cells.maskStride_ = static_cast<std::size_t>(WordRowStride(bm.bmWidth, 1));
+    const std::size_t size = cells.maskStride_ * bm.bmHeight;
+    if (static_cast<std::size_t>(bm.bmWidthBytes) != cells.maskStride_ || size > LONG_MAX ||
+        !TryResize(cells.maskBits_, size) ||
+        ::GetBitmapBits(info.hbmMask, static_cast<LONG>(size), cells.maskBits_.data()) !=
+            static_cast<LONG>(size)) {
+        return std::nullopt;
+    }
+    cells.maskBitmap_ = info.hbmMask;
+    return cells;
+}
+
+std::uint8_t* ListCells::ImageRow(int index, int y) const {
+    return image_.Row(index / perRow_ * shape_.height + y);
+}
+
+std::uint8_t* ListCells::MaskRow(int index, int y) const {
+    return const_cast<std::uint8_t*>(maskBits_.data()) +
+           static_cast<std::size_t>(index / perRow_ * shape_.height + y) * maskStride_;
+}
+
+std::size_t ListCells::ImageBit(int index) const {
+    return static_cast<std::size_t>(index % perRow_) * shape_.width * shape_.bits;
+}
+
+std::size_t ListCells::MaskBit(int index) const {
+    return static_cast<std::size_t>(index % perRow_) * shape_.width;
+}
+
+Bytes ListCells::Read(int first, int n) const {
+    Bytes out;
+    if (first < 0 || n < 0 || first + n > count_ ||
+        !TryResize(out, shape_.CellBytes() * static_cast<std::size_t>(n))) {
+        return {};
+    }
+    const std::size_t imageBits = static_cast<std::size_t>(shape_.width) * shape_.bits;
+    std::uint8_t* at = out.data();
+    for (int i = first; i < first + n; ++i) {
+        for (int y = 0; y < shape_.height; ++y, at += shape_.ImageRowBytes()) {
+            CopyBits(at, 0, ImageRow(i, y), ImageBit(i), imageBits);
+        }
+        if (!shape_.mask) continue;
+        for (int y = 0; y < shape_.height; ++y, at += shape_.MaskRowBytes()) {
+            CopyBits(at, 0, MaskRow(i, y), MaskBit(i), static_cast<std::size_t>(shape_.width));
+        }
+    }
+    return out;
+}
+
+void ListCells::Write(int first, int n, const std::uint8_t* cells) {
+    const std::size_t imageBits = static_cast<std::size_t>(shape_.width) * shape_.bits;
+    for (int i = first; i < first + n; ++i) {
+        for (int y = 0; y < shape_.height; ++y, cells += shape_.ImageRowBytes()) {
+            CopyBits(ImageRow(i, y), ImageBit(i), cells, 0, imageBits);
+        }
+        if (!shape_.mask) continue;
+        for (int y = 0; y < shape_.height; ++y, cells += shape_.MaskRowBytes()) {
+            CopyBits(MaskRow(i, y), MaskBit(i), cells, 0, static_cast<std::size_t>(shape_.width));
+        }
+        maskDirty_ = true;
+    }
+}
+
+void ListCells::CopyCell(int from, int to) {
+    const std::size_t imageBits = static_cast<std::size_t>(shape_.width) * shape_.bits;
+    for (int y = 0; y < shape_.height; ++y) {
+        CopyBits(ImageRow(to, y), ImageBit(to), ImageRow(from, y), ImageBit(from), imageBits);
+        if (shape_.mask) {
+            CopyBits(MaskRow(to, y), MaskBit(to), MaskRow(from, y), MaskBit(from),
+                     static_cast<std::size_t>(shape_.width));
+        }
+    }
+    maskDirty_ = maskDirty_ || shape_.mask;
+}
+
+void ListCells::Move(int from, int to, int n) {
+    // Copied in the direction that never overwrites a cell before it has been moved.
+    if (to < from) {
+        for (int k = 0; k < n; ++k) CopyCell(from + k, to + k);
+    } else if (to > from) {
+        for (int k = n - 1; k >= 0; --k) CopyCell(from + k, to + k);
+    }
+}
+
+bool ListCells::Commit() {
+    ::GdiFlush();
+    if (!maskDirty_) return true;
+    maskDirty_ = false;
+    const auto size = static_cast<LONG>(maskBits_.size());
+    return ::SetBitmapBits(maskBitmap_, static_cast<DWORD>(size), maskBits_.data()) == size;
+}
+
+}  // namespace iconvale
