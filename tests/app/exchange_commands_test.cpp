@@ -188,7 +188,10 @@ TEST_F(ExchangeCommandsTest, ExportWritesEachFormAsACopy) {
         EXPECT_EQ(read.form, c.form) << c.name;
         ASSERT_EQ(read.lists.size(), 1u) << c.name;
         EXPECT_EQ(read.lists[0].name, "ImageList1") << c.name;
-        EXPECT_TRUE(SameImages(saved, read.lists[0].list)) << c.name;
+        ContainerError error;
+        auto images = DecodeContainedList(read.lists[0], 0, error);
+        ASSERT_TRUE(images) << c.name;
+        EXPECT_TRUE(SameImages(saved, *images)) << c.name;
     }
     EXPECT_EQ(ui_.messages.size(), 1u);
     EXPECT_EQ(document().path(), folder_.File("open.eil"));
