@@ -76,6 +76,7 @@ bool IsLazarusImageData(std::span<const std::uint8_t> bytes) {
 
 bool ReadLazarusBlock(std::span<const std::uint8_t> bytes, LazarusBlock& block,
                       ContainerError& error) {
+    if (bytes.size() < 2) return Fail<bool>(error, ContainerProblem::kTruncated);
     if (!IsLazarusImageData(bytes)) return Fail<bool>(error, ContainerProblem::kBadSignature);
     if (bytes.size() < kLazarusHeaderSize) return Fail<bool>(error, ContainerProblem::kTruncated);
     const std::uint32_t count = ReadU32(&bytes[2]);

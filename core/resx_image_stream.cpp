@@ -195,7 +195,12 @@ std::optional<Bytes> ReadImageStreamValue(XmlScanner& xml, ByteSpan& value, Cont
         }
         auto data = FindImageListStreamerData(*records, error);
         if (!data) return std::nullopt;
-        return Bytes(data->begin(), data->end());
+        // Kept in place of the records, so that a file's lists cost no more than its text.
+        const std::size_t start = static_cast<std::size_t>(data->data() - records->data());
+        const std::size_t size = data->size();
+        records->erase(records->begin(), records->begin() + static_cast<std::ptrdiff_t>(start));
+        records->resize(size);
+        return records;
     }
     if (!error) xml.Fail(ContainerProblem::kBadRecord, tagStart);
     return std::nullopt;
