@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/image_list_chooser.h"
 #include "core/file_io.h"
 #include "core/group_file.h"
 #include "support/expected_flags.h"
@@ -158,6 +159,55 @@ TEST_F(ExchangeCommandsTest, DamagedFilesAndCancelsChangeNothing) {
     exchange_.Import();  // the file dialog cancelled
     EXPECT_EQ(ui_.messages.size(), 2u);
     ExpectOpenGroupUnchanged(3);
+}
+
+TEST_F(ExchangeCommandsTest, ImportListsEachSizeOfAListAndTakesTheChosenOne) {
+    OpenSavedGroup(3);
+    const ImageListData base = PatternList({.width = 11, .height = 11, .count = 2});
+    std::vector<ImageListData> sizes;
+    for (int side : {16, 22, 33}) sizes.push_back(PatternList({.width = side, .height = side, .count = 2}));
+    Bytes damaged = testing::LazarusSizes(sizes);
+    damaged.back() ^= 0xFF;  // the 33x33 block's checksum
+    Bytes lost = damaged;
+    lost[0] = 'X';
+    struct Case {
+        const char* name;
+        Bytes sizes;
+        int choice;      // the row chosen; -1 where no chooser is shown
+        int width;       // of the group afterwards
+        const char* said;  // the one message shown, if any
+    } cases[] = {
+        {"a.lfm", testing::LazarusSizes(sizes), 2, 22, ""},
+        {"b.lfm", damaged, 3, 22,
+         "导入失败！\r\n图片列表的压缩数据已损坏（第 3 行，组件 ilBookmarks，尺寸 33×33）"},
+        {"c.lfm", lost, -1, 11,
+         "这个列表的其他尺寸无法读取：\r\n图片列表数据的签名无法识别（第 3 行，组件 ilBookmarks）"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder_.File(c.name);
+        testing::WriteBytes(path, AsBytes(testing::LazarusFormWithSizes("ilBookmarks", base, c.sizes)));
+        ui_.listChoosers.clear();
+        ui_.messages.clear();
+        ui_.answers.push_back(IDNO);  // not to save the group the last case imported
+        if (c.choice >= 0) ui_.listChoices.push_back(c.choice);
+        Import(path);
+        std::erase_if(ui_.messages, [](const auto& message) {
+            return message.style == testing::kYesNoCancelQuestionStyle;
+        });
+        ui_.answers.clear();
+        if (c.choice >= 0) {
+            ASSERT_EQ(ui_.listChoosers.size(), 1u) << c.name;
+            const auto& rows = ui_.listChoosers[0];
+            ASSERT_EQ(rows.size(), 4u);
+            EXPECT_EQ(ImageListChooser::RowTexts(rows[2])[0], "ilBookmarks 22×22");
+            EXPECT_EQ(ImageListChooser::RowTexts(rows[0])[2], "11x11");
+        } else {
+            EXPECT_TRUE(ui_.listChoosers.empty()) << c.name;
+        }
+        EXPECT_EQ(ui_.messages.size(), *c.said ? 1u : 0u) << c.name;
+        if (*c.said && !ui_.messages.empty()) EXPECT_EQ(ui_.messages[0].text, c.said);
+        EXPECT_EQ(group().GetIconSize().width, c.width) << c.name;
+    }
 }
 
 TEST_F(ExchangeCommandsTest, ExportWritesEachFormAsACopy) {
