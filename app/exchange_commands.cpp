@@ -160,7 +160,8 @@ bool ExchangeCommands::ImportFrom(const std::string& path) {
     for (const ContainedImageList& list : contents.lists) {
         if (list.sizesError) {
             ui_.Inform(owner, std::string("这个列表的其他尺寸无法读取：\r\n") +
-                                  ProblemText(list.sizesError.problem) + PlaceText(list.sizesError));
+                                  ProblemText(list.sizesError.problem) +
+                                  PlaceText(list.sizesError));
         }
     }
     std::vector<std::pair<std::size_t, std::size_t>> rows;

@@ -1,5 +1,6 @@
 // The dialog that asks which of a file's image lists to import, listing each by its component
-// name with its count, image size and depth, and each size of a multi-size list on a row of its own.
+// name with its count, image size and depth, and each size of a multi-size list on a row of its
+// own.
 #pragma once
 
 #include <string>

@@ -143,8 +143,8 @@ std::vector<std::string> SizeNames(const NamedList& entry) {
         names.push_back(std::to_string(width) + "x" + std::to_string(height));
     };
     if (!entry.contained) add(entry.list.width, entry.list.height);
-    for (const ContainedSize& size : entry.contained ? entry.contained->sizes
-                                                     : std::vector<ContainedSize>{}) {
+    for (const ContainedSize& size :
+         entry.contained ? entry.contained->sizes : std::vector<ContainedSize>{}) {
         add(size.width, size.height);
     }
     return names;

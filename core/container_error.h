@@ -22,8 +22,8 @@ enum class ContainerProblem {
     kTooLarge,        // sizes beyond what a list may hold, or overflowing arithmetic
     kTooDeep,         // objects nested deeper than any real form
     kOutOfMemory,
-    kOtherCount,      // one size of a multi-size list holds another number of images
-    kRepeatedSize,    // one size of a multi-size list has the width of another
+    kOtherCount,    // one size of a multi-size list holds another number of images
+    kRepeatedSize,  // one size of a multi-size list has the width of another
 };
 
 struct ContainerError {

@@ -61,8 +61,8 @@ bool ReadStreamFigures(std::span<const std::uint8_t> prefix, ContainedImageList&
 }
 
 void AddBaseSize(ContainedImageList& entry, ByteSpan block) {
-    entry.sizes.push_back({entry.figures.width, entry.figures.height, entry.figures.count, false,
-                           block});
+    entry.sizes.push_back(
+        {entry.figures.width, entry.figures.height, entry.figures.count, false, block});
 }
 
 // A stream held whole (a form's Bitmap, a bare stream) is checked whole: that costs no copy.
@@ -111,8 +111,8 @@ bool DescribeLazarusImages(ContainedImageList& entry, ContainerError& error) {
     // A damaged BitmapAdv costs its sizes, not the list.
     ContainerError sizesError;
     for (const LazarusSize& size : ReadLazarusSizes(entry.advanced, base, sizesError)) {
-        entry.sizes.push_back({size.block.width, size.block.height, size.block.count, true,
-                               size.span});
+        entry.sizes.push_back(
+            {size.block.width, size.block.height, size.block.count, true, size.span});
     }
     if (sizesError) {
         sizesError.line = entry.line;

@@ -45,7 +45,7 @@ struct ContainedImageList {
     std::string className;  // e.g. TImageList, System.Windows.Forms.ImageListStreamer
     int line = 0;           // where it starts in a text file
     ContainedData data = ContainedData::kStream;
-    int version = 0;        // of the stream; 0 for Lazarus images
+    int version = 0;  // of the stream; 0 for Lazarus images
     // The base size's header fields: count, capacity, grow, size, background, flags and depth,
     // with no pixels.
     ImageListData figures;
@@ -55,9 +55,9 @@ struct ContainedImageList {
     Bytes bitmap;
     Bytes advanced;
     ByteSpan bitmapSpan;
-    ByteSpan advancedSpan;              // size 0 when there is no BitmapAdv
-    std::vector<ContainedSize> sizes;   // the base size first, then BitmapAdv's in its order
-    ContainerError sizesError;          // a damaged BitmapAdv, whose sizes are left out
+    ByteSpan advancedSpan;             // size 0 when there is no BitmapAdv
+    std::vector<ContainedSize> sizes;  // the base size first, then BitmapAdv's in its order
+    ContainerError sizesError;         // a damaged BitmapAdv, whose sizes are left out
 };
 
 struct ContainerContents {

@@ -279,7 +279,8 @@ std::optional<Bytes> ImageListStreamerPrefix(std::span<const std::uint8_t> data,
 
 std::optional<Bytes> ExpandImageListStreamerData(std::span<const std::uint8_t> data,
                                                  ContainerError& error) {
-    if (IsRunLength(data)) return RunLengthDecode(data.subspan(sizeof kMagic), kMaxStreamBytes, error);
+    if (IsRunLength(data))
+        return RunLengthDecode(data.subspan(sizeof kMagic), kMaxStreamBytes, error);
     return Bytes(data.begin(), data.end());
 }
 

@@ -92,7 +92,8 @@ bool ReadLazarusBlock(std::span<const std::uint8_t> bytes, LazarusBlock& block,
     if (width == 0 || height == 0) return Fail<bool>(error, ContainerProblem::kBadStream);
     const std::uint64_t pixelBytes = std::uint64_t{count} * width * height * 4;
     // The stream writer lays out whole rows of cells: refuse what it could not write back.
-    if (pixelBytes > kMaxBitmapBytes || WrittenBitmapBytes(width, height, count, 32) > kMaxBitmapBytes)
+    if (pixelBytes > kMaxBitmapBytes ||
+        WrittenBitmapBytes(width, height, count, 32) > kMaxBitmapBytes)
         return Fail<bool>(error, ContainerProblem::kTooLarge);
     if (count == 0) return true;
 
@@ -128,7 +129,8 @@ std::optional<ImageListData> DecodeLazarusImages(std::span<const std::uint8_t> b
     if (block.count == 0) return list;
 
     const std::size_t pixelBytes = list.ImageBytes() * list.count;
-    std::span<const std::uint8_t> data = bytes.subspan(kLazarusHeaderSize, block.size - kLazarusHeaderSize);
+    std::span<const std::uint8_t> data =
+        bytes.subspan(kLazarusHeaderSize, block.size - kLazarusHeaderSize);
     try {
         if (block.compressed) {
             if (!Inflate(data.subspan(8), pixelBytes, list.pixels))

@@ -47,7 +47,8 @@ inline void CheckRoundTrip(std::span<const std::uint8_t> bytes, ContainerForm fo
             Bytes file = WriteContainer(form, *list, entry.name);
             if (file.empty()) Finding("a list that was read could not be written");
             ContainerContents again = ReadContainer(file);
-            if (again.error || again.lists.size() != 1) Finding("a written container does not read");
+            if (again.error || again.lists.size() != 1)
+                Finding("a written container does not read");
             auto back = DecodeContainedList(again.lists[0], 0, error);
             if (!back) Finding("a written list does not decode");
             bool same = lazarusLists ? back->count == list->count && back->width == list->width &&

@@ -165,7 +165,8 @@ TEST_F(ExchangeCommandsTest, ImportListsEachSizeOfAListAndTakesTheChosenOne) {
     OpenSavedGroup(3);
     const ImageListData base = PatternList({.width = 11, .height = 11, .count = 2});
     std::vector<ImageListData> sizes;
-    for (int side : {16, 22, 33}) sizes.push_back(PatternList({.width = side, .height = side, .count = 2}));
+    for (int side : {16, 22, 33})
+        sizes.push_back(PatternList({.width = side, .height = side, .count = 2}));
     Bytes damaged = testing::LazarusSizes(sizes);
     damaged.back() ^= 0xFF;  // the 33x33 block's checksum
     Bytes lost = damaged;
@@ -173,8 +174,8 @@ TEST_F(ExchangeCommandsTest, ImportListsEachSizeOfAListAndTakesTheChosenOne) {
     struct Case {
         const char* name;
         Bytes sizes;
-        int choice;      // the row chosen; -1 where no chooser is shown
-        int width;       // of the group afterwards
+        int choice;        // the row chosen; -1 where no chooser is shown
+        int width;         // of the group afterwards
         const char* said;  // the one message shown, if any
     } cases[] = {
         {"a.lfm", testing::LazarusSizes(sizes), 2, 22, ""},
@@ -185,7 +186,8 @@ TEST_F(ExchangeCommandsTest, ImportListsEachSizeOfAListAndTakesTheChosenOne) {
     };
     for (const Case& c : cases) {
         const std::string path = folder_.File(c.name);
-        testing::WriteBytes(path, AsBytes(testing::LazarusFormWithSizes("ilBookmarks", base, c.sizes)));
+        testing::WriteBytes(path,
+                            AsBytes(testing::LazarusFormWithSizes("ilBookmarks", base, c.sizes)));
         ui_.listChoosers.clear();
         ui_.messages.clear();
         ui_.answers.push_back(IDNO);  // not to save the group the last case imported

@@ -73,11 +73,12 @@ TEST(ContainerSizes, EverySizeIsListedWithItsPlaceAndDecodesAlone) {
 TEST(ContainerSizes, BinaryFormsKeepBitmapAdvAndTheLengthsOfBothValues) {
     const Bytes base = EncodeLazarusImages(Square(11));
     const Bytes sizes = LazarusSizes(kSizes);
-    Bytes binary{'T', 'P', 'F', '0', 10, 'T', 'I', 'm', 'a', 'g', 'e', 'L', 'i', 's', 't', 2, 'I', 'L'};
+    Bytes binary{'T', 'P', 'F', '0', 10,  'T', 'I', 'm', 'a',
+                 'g', 'e', 'L', 'i', 's', 't', 2,   'I', 'L'};
     std::size_t lengths[2];
     int n = 0;
-    for (const auto& [name, value] : {std::pair<std::string, const Bytes*>{"Bitmap", &base},
-                                      {"BitmapAdv", &sizes}}) {
+    for (const auto& [name, value] :
+         {std::pair<std::string, const Bytes*>{"Bitmap", &base}, {"BitmapAdv", &sizes}}) {
         binary.push_back(static_cast<std::uint8_t>(name.size()));
         binary.insert(binary.end(), name.begin(), name.end());
         binary.push_back(10);  // a binary value
