@@ -52,8 +52,10 @@ std::string DescribeContainerError(const ContainerError& error) {
     if (!error.where.empty() || error.width > 0) {
         text += error.where;
         if (error.width > 0) {
-            text += (error.where.empty() ? "" : " ") + std::to_string(error.width) + "x" +
-                    std::to_string(error.height);
+            if (!error.where.empty()) text += ' ';
+            text.append(std::to_string(error.width))
+                .append("x")
+                .append(std::to_string(error.height));
         }
         text += ": ";
     }
