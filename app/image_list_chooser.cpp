@@ -33,8 +33,12 @@ ImageListChooser::ImageListChooser(std::vector<ImageListSummary> lists)
 std::vector<std::string> ImageListChooser::RowTexts(const ImageListSummary& list) {
     // A bare stream has no component to name it by; the rows of one list's sizes differ by size.
     std::string name = list.name.empty() ? std::string("(无名称)") : list.name;
-    if (list.oneOfSizes)
-        name += " " + std::to_string(list.width) + "×" + std::to_string(list.height);
+    if (list.oneOfSizes) {
+        name.append(" ")
+            .append(std::to_string(list.width))
+            .append("×")
+            .append(std::to_string(list.height));
+    }
     return {name, std::to_string(list.count),
             std::to_string(list.width) + "x" + std::to_string(list.height),
             std::to_string(list.bitsPerPixel) + " 位"};

@@ -150,24 +150,6 @@ TEST(ContainerSizes, ADamagedBitmapAdvLosesItsSizesNotTheList) {
     }
 }
 
-TEST(ContainerSizes, DamagedImagesOfOneSizeAreAnErrorNamingListAndSize) {
-    Bytes sizes = LazarusSizes(kSizes);
-    const ContainerContents good =
-        ReadContainer(AsBytes(LazarusFormWithSizes("ilBookmarks", Square(11), sizes)));
-    const ByteSpan second = good.lists.at(0).sizes.at(2).block;
-    sizes[second.end() - 6] ^= 0x55;  // inside the 22x22 block's deflate data
-    const ContainerContents contents =
-        ReadContainer(AsBytes(LazarusFormWithSizes("ilBookmarks", Square(11), sizes)));
-    const ContainedImageList& list = contents.lists.at(0);
-    ASSERT_EQ(list.sizes.size(), 4u);
-    ContainerError error;
-    EXPECT_FALSE(DecodeContainedList(list, 2, error));
-    EXPECT_EQ(DescribeContainerError(error), "line 3: ilBookmarks 22x22: damaged compressed data");
-    EXPECT_TRUE(DecodeContainedList(list, 1, error));
-    EXPECT_TRUE(DecodeContainedList(list, 3, error));
-    EXPECT_FALSE(DecodeContainedList(list, 4, error));
-}
-
 // A header whose sizes the data behind it cannot hold, as a forged file would have.
 Bytes LazarusHeader(std::uint32_t count, std::uint32_t width, std::uint32_t height,
                     const Bytes& packed) {
