@@ -31,7 +31,7 @@ std::optional<std::vector<NamedList>> ReadOwnForm(bool withHeader, const Bytes& 
         return std::nullopt;
     }
     std::vector<NamedList> lists;
-    lists.push_back({"", version, std::move(*list), std::nullopt});
+    lists.push_back({"", version, std::move(*list)});
     return lists;
 }
 

@@ -29,7 +29,7 @@ struct NamedList {
     // The images in the program's own forms; in a container only the header fields, its
     // images being decoded by TakeImages when they are asked for.
     ImageListData list;
-    std::optional<ContainedImageList> contained;
+    std::optional<ContainedImageList> contained = std::nullopt;
 };
 
 // Every image list in a file of that form, in file order. On failure `error` says why.

@@ -206,8 +206,10 @@ TEST_F(ExchangeCommandsTest, ImportListsEachSizeOfAListAndTakesTheChosenOne) {
         } else {
             EXPECT_TRUE(ui_.listChoosers.empty()) << c.name;
         }
-        EXPECT_EQ(ui_.messages.size(), *c.said ? 1u : 0u) << c.name;
-        if (*c.said && !ui_.messages.empty()) EXPECT_EQ(ui_.messages[0].text, c.said);
+        ASSERT_EQ(ui_.messages.size(), *c.said ? 1u : 0u) << c.name;
+        if (*c.said) {
+            EXPECT_EQ(ui_.messages[0].text, c.said);
+        }
         EXPECT_EQ(group().GetIconSize().width, c.width) << c.name;
     }
 }
