@@ -214,12 +214,12 @@ ImageListData BigList() {
 TEST(ContainerLimits, AFileOfFourBigListsCostsItsOwnSizeUntilOneIsTaken) {
     const ImageListData big = BigList();
     const std::size_t listBytes = big.pixels.size();
-    // Four lists in a form and in a resource file, each list alone nearly the whole budget.
-    const Bytes block = EncodeLazarusImages(big);
+    // Four lists in a form and in a resource file, each far larger than the file.
+    const std::string hex = HexLines(EncodeLazarusImages(big), 32, "      ", "\r\n");
     std::string lfm = "object Form1: TForm1\r\n";
-    for (int i = 0; i < 4; ++i) {
-        lfm += "  object IL" + std::to_string(i) + ": TImageList\r\n    Bitmap = {\r\n" +
-               HexLines(block, 32, "      ", "\r\n") + "\r\n    }\r\n  end\r\n";
+    for (char name : {'0', '1', '2', '3'}) {
+        lfm.append("  object IL").append(1, name).append(": TImageList\r\n    Bitmap = {\r\n");
+        lfm.append(hex).append("\r\n    }\r\n  end\r\n");
     }
     lfm += "end\r\n";
     const Bytes one = WriteContainer(ContainerForm::kResx, big, "il");
