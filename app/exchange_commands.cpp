@@ -50,15 +50,43 @@ const char* ProblemText(ContainerProblem problem) {
             return "窗体中的对象嵌套过深";
         case ContainerProblem::kOutOfMemory:
             return "内存不足";
+        case ContainerProblem::kOtherCount:
+            return "这个尺寸的图标数与列表不同";
+        case ContainerProblem::kRepeatedSize:
+            return "这个尺寸与列表的另一个尺寸重复";
         case ContainerProblem::kNone:
             break;
     }
     return "文件无法读取";
 }
 
-ImageListSummary SummaryOf(const ContainedImageList& contained) {
-    const ImageListData& list = contained.list;
-    return {contained.name, list.count, list.width, list.height, list.bitsPerPixel};
+// Where the problem is, as "（第 3 行，组件 X，尺寸 22×22）"; empty when nothing is known.
+std::string PlaceText(const ContainerError& error) {
+    std::vector<std::string> parts;
+    if (error.line > 0) parts.push_back("第 " + std::to_string(error.line) + " 行");
+    if (!error.where.empty()) parts.push_back("组件 " + error.where);
+    if (error.width > 0)
+        parts.push_back("尺寸 " + std::to_string(error.width) + "×" + std::to_string(error.height));
+    if (parts.empty()) return {};
+    std::string text = "（" + parts[0];
+    for (std::size_t i = 1; i < parts.size(); ++i) text += "，" + parts[i];
+    return text + "）";
+}
+
+// One row per list and size, in file order; `rows` says which list and size each row is.
+std::vector<ImageListSummary> Summaries(const ContainerContents& contents,
+                                        std::vector<std::pair<std::size_t, std::size_t>>& rows) {
+    std::vector<ImageListSummary> summaries;
+    for (std::size_t i = 0; i < contents.lists.size(); ++i) {
+        const ContainedImageList& list = contents.lists[i];
+        for (std::size_t size = 0; size < list.sizes.size(); ++size) {
+            summaries.push_back({list.name, list.sizes[size].count, list.sizes[size].width,
+                                 list.sizes[size].height, list.figures.bitsPerPixel,
+                                 list.sizes.size() > 1});
+            rows.emplace_back(i, size);
+        }
+    }
+    return summaries;
 }
 
 }  // namespace
@@ -72,11 +100,8 @@ FileForm ExportFormFor(const std::string& path, int filterIndex) {
 }
 
 std::string ImportProblemText(const ContainerError& error) {
-    std::string text = std::string(kImportFailedMessage) + "\r\n" + ProblemText(error.problem);
-    if (error.line > 0) text += "（第 " + std::to_string(error.line) + " 行";
-    if (!error.where.empty()) text += (error.line > 0 ? "，组件 " : "（组件 ") + error.where;
-    if (error.line > 0 || !error.where.empty()) text += "）";
-    return text;
+    return std::string(kImportFailedMessage) + "\r\n" + ProblemText(error.problem) +
+           PlaceText(error);
 }
 
 ExchangeCommands::ExchangeCommands(Document& document, FileDialogObject& dialog, DocumentView& view,
@@ -110,16 +135,32 @@ bool ExchangeCommands::ImportFrom(const std::string& path) {
         ui_.Fail(owner, std::string(kImportFailedMessage) + "\r\n文件中没有图片列表");
         return false;
     }
-    int index = 0;
-    if (contents.lists.size() > 1) {
-        std::vector<ImageListSummary> summaries;
-        for (const ContainedImageList& contained : contents.lists) {
-            summaries.push_back(SummaryOf(contained));
+    // A damaged BitmapAdv leaves the list's base size, which still imports.
+    for (const ContainedImageList& list : contents.lists) {
+        if (list.sizesError) {
+            ui_.Inform(owner, std::string("这个列表的其他尺寸无法读取：\r\n") +
+                                  ProblemText(list.sizesError.problem) +
+                                  PlaceText(list.sizesError));
         }
-        index = ui_.ChooseImageList(owner, summaries);
-        if (index < 0 || index >= static_cast<int>(contents.lists.size())) return false;
     }
-    if (!OpenList(contents.lists[index].list)) {
+    std::vector<std::pair<std::size_t, std::size_t>> rows;
+    const std::vector<ImageListSummary> summaries = Summaries(contents, rows);
+    int index = 0;
+    if (summaries.size() > 1) {
+        index = ui_.ChooseImageList(owner, summaries);
+        if (index < 0 || index >= static_cast<int>(summaries.size())) return false;
+    }
+    ContainerError error;
+    std::optional<ImageListData> images;
+    {
+        WaitCursor decoding;
+        images = DecodeContainedList(contents.lists[rows[index].first], rows[index].second, error);
+    }
+    if (!images) {
+        ui_.Fail(owner, ImportProblemText(error));
+        return false;
+    }
+    if (!OpenList(*images)) {
         ui_.Fail(owner, std::string(kImportFailedMessage) + "\r\n无法创建这个图片列表");
         return false;
     }

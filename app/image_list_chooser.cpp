@@ -31,8 +31,15 @@ ImageListChooser::ImageListChooser(std::vector<ImageListSummary> lists)
     : ModalForm(kCaption, 372, 248), lists_(std::move(lists)) {}
 
 std::vector<std::string> ImageListChooser::RowTexts(const ImageListSummary& list) {
-    // A bare stream has no component to name it by.
-    return {list.name.empty() ? std::string("(无名称)") : list.name, std::to_string(list.count),
+    // A bare stream has no component to name it by; the rows of one list's sizes differ by size.
+    std::string name = list.name.empty() ? std::string("(无名称)") : list.name;
+    if (list.oneOfSizes) {
+        name.append(" ")
+            .append(std::to_string(list.width))
+            .append("×")
+            .append(std::to_string(list.height));
+    }
+    return {name, std::to_string(list.count),
             std::to_string(list.width) + "x" + std::to_string(list.height),
             std::to_string(list.bitsPerPixel) + " 位"};
 }

@@ -1,5 +1,6 @@
 // The dialog that asks which of a file's image lists to import, listing each by its component
-// name with its count, image size and depth.
+// name with its count, image size and depth, and each size of a multi-size list on a row of its
+// own.
 #pragma once
 
 #include <string>
@@ -22,7 +23,7 @@ public:
     // The index of the list confirmed with OK, Enter or a double click; -1 otherwise.
     int chosen() const { return chosen_; }
 
-    // How a list's row reads: name, count, "WxH", depth.
+    // How a list's row reads: name (with "W×H" for one of several sizes), count, "WxH", depth.
     static std::vector<std::string> RowTexts(const ImageListSummary& list);
 
 private:

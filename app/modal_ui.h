@@ -59,6 +59,7 @@ struct ImageListSummary {
     int width = 0;
     int height = 0;
     int bitsPerPixel = 0;
+    bool oneOfSizes = false;  // a row for one size of a list that has several
 };
 
 struct SettingsDialogHooks {

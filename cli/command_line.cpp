@@ -9,6 +9,12 @@ void AddQuiet(CLI::App& command, bool& quiet) {
     command.add_flag("-q,--quiet", quiet, "Show no progress counter");
 }
 
+// Beside --list: which size of a multi-size list to take.
+void AddList(CLI::App& command, std::string& list, std::string& size) {
+    command.add_option("--list", list, "The image list to take from a container");
+    command.add_option("--size", size, "The size of that list, WxH (its base size by default)");
+}
+
 void AddForce(CLI::App& command, bool& force) {
     command.add_flag("--force", force, "Replace an existing output file");
 }
@@ -46,7 +52,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, const Console& con
         ".resx; any other name gives the bare stream)");
     convertCommand->add_option("IN", convert.input, "The file to read")->required();
     convertCommand->add_option("OUT", convert.output, "The file to write")->required();
-    convertCommand->add_option("--list", convert.list, "The image list to take from a container");
+    AddList(*convertCommand, convert.list, convert.size);
     AddForce(*convertCommand, convert.force);
     AddQuiet(*convertCommand, quiet);
 
@@ -79,7 +85,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, const Console& con
     unpackCommand->add_option("--format", unpack.format, "png, jpg, bmp, tif or gif")
         ->check(CLI::IsMember({"png", "jpg", "bmp", "tif", "gif"}))
         ->capture_default_str();
-    unpackCommand->add_option("--list", unpack.list, "The image list to take from a container");
+    AddList(*unpackCommand, unpack.list, unpack.size);
     unpackCommand->add_option("--indices", unpack.indices,
                               "Which images, e.g. 0,3-5 (all by default)");
     AddJobs(*unpackCommand, unpack.jobs);
@@ -93,7 +99,7 @@ int RunCommandLine(const std::vector<std::string>& arguments, const Console& con
     stripCommand
         ->add_option("--columns", strip.columns, "Images per row (all in one row by default)")
         ->check(CLI::PositiveNumber);
-    stripCommand->add_option("--list", strip.list, "The image list to take from a container");
+    AddList(*stripCommand, strip.list, strip.size);
     AddForce(*stripCommand, strip.force);
     AddQuiet(*stripCommand, quiet);
 

@@ -17,6 +17,7 @@ struct ConvertOptions {
     std::string input;
     std::string output;
     std::string list;
+    std::string size;  // of a multi-size list, "WxH"; its base size when empty
     bool force = false;
 };
 
@@ -37,6 +38,7 @@ struct UnpackOptions {
     std::string folder;
     std::string format = "png";
     std::string list;
+    std::string size;
     std::string indices;
     int jobs = 0;  // encoding threads; 0 for one a core
 };
@@ -45,6 +47,7 @@ struct StripOptions {
     std::string group;
     std::string output;
     std::string list;
+    std::string size;
     int columns = 0;
     bool force = false;
 };

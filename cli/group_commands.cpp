@@ -71,6 +71,33 @@ std::string LossText(const ConversionLosses& losses) {
     return text.empty() ? text : "a Lazarus form cannot keep " + text;
 }
 
+Json SizeFigures(const NamedList& entry) {
+    Json sizes = Json::array();
+    for (const ContainedSize& size : entry.contained->sizes) {
+        sizes.push_back({{"width", size.width}, {"height", size.height}});
+    }
+    return sizes;
+}
+
+// A list of several sizes names them all after its base size's figures.
+std::string SizesText(const NamedList& entry) {
+    const std::vector<std::string> names = SizeNames(entry);
+    if (names.size() < 2) return {};
+    std::string text = ", sizes";
+    for (std::size_t i = 0; i < names.size(); ++i) text += (i ? ", " : " ") + names[i];
+    return text;
+}
+
+// A damaged BitmapAdv loses its sizes, not the list: said once, beside the list's figures.
+void WarnOfLostSizes(const std::string& name, const std::vector<NamedList>& lists,
+                     const Console& console) {
+    for (const NamedList& entry : lists) {
+        if (entry.contained && entry.contained->sizesError) {
+            console.Fail(name, "warning: " + DescribeContainerError(entry.contained->sizesError));
+        }
+    }
+}
+
 }  // namespace
 
 int RunInfo(const InfoOptions& options, const Console& console) {
@@ -91,6 +118,7 @@ int RunInfo(const InfoOptions& options, const Console& console) {
                 for (const NamedList& entry : *lists) {
                     Json figures = ListFigures(entry);
                     figures["name"] = entry.name;
+                    figures["sizes"] = SizeFigures(entry);
                     all.push_back(std::move(figures));
                 }
                 object["lists"] = std::move(all);
@@ -102,12 +130,14 @@ int RunInfo(const InfoOptions& options, const Console& console) {
             console.out << name << ": " << FileFormName(form) << ", " << lists->size()
                         << (lists->size() == 1 ? " image list\n" : " image lists\n");
             for (const NamedList& entry : *lists) {
-                console.out << "  " << entry.name << ": " << ListLine(entry) << '\n';
+                console.out << "  " << entry.name << ": " << ListLine(entry) << SizesText(entry)
+                            << '\n';
             }
         } else {
             console.out << name << ": " << FileFormName(form) << ", " << ListLine(lists->front())
                         << '\n';
         }
+        WarnOfLostSizes(name, *lists, console);
     }
     return console.FinishOutput(status);
 }
@@ -118,17 +148,19 @@ int RunConvert(const ConvertOptions& options, const Console& console) {
     if (file.empty()) return console.Fail(options.input, error);
     auto lists = ReadGroupForm(FileFormForName(options.input), file, error);
     if (!lists) return console.Fail(options.input, error);
-    const NamedList* chosen = PickList(*lists, options.list, error);
+    NamedList* chosen = PickList(*lists, options.list, error);
     if (!chosen) return console.Fail(options.input, error);
+    const auto images = TakeImages(*chosen, options.size, error);
+    if (!images) return console.Fail(options.input, error);
 
     const std::string name = chosen->name.empty() ? "ImageList1" : chosen->name;
-    const GroupForm outputForm = FileFormForName(options.output);
-    const Bytes written = WriteGroupForm(outputForm, chosen->list, name, error);
+    const FileForm outputForm = FileFormForName(options.output);
+    const Bytes written = WriteGroupForm(outputForm, *images, name, error);
     if (written.empty()) return console.Fail(options.output, error);
     if (!WriteOutputFile(PathFromUtf8(options.output), written, options.force, error)) {
         return console.Fail(options.output, error);
     }
-    const std::string lost = LossText(LossesOfWriting(chosen->list, outputForm));
+    const std::string lost = LossText(LossesOfWriting(*images, outputForm));
     if (!lost.empty()) console.Warn(options.output, lost);
     return kExitOk;
 }

@@ -1,7 +1,9 @@
 #include "cli/group_forms.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "cli/arguments.h"
 #include "core/group_file.h"
 #include "core/image_list_container.h"
 
@@ -41,8 +43,9 @@ std::optional<std::vector<NamedList>> ReadContainerLists(const Bytes& file, std:
     }
     std::vector<NamedList> lists;
     for (ContainedImageList& found : contents.lists) {
-        const int version = found.stream.size() >= 4 ? ReadU16(found.stream.data() + 2) : 0;
-        lists.push_back({std::move(found.name), version, std::move(found.list)});
+        NamedList entry{found.name, found.version, std::move(found.figures), std::nullopt};
+        entry.contained = std::move(found);
+        lists.push_back(std::move(entry));
     }
     return lists;
 }
@@ -68,8 +71,7 @@ Bytes WriteGroupForm(GroupForm form, const ImageListData& list, std::string_view
     return written;
 }
 
-const NamedList* PickList(const std::vector<NamedList>& lists, std::string_view name,
-                          std::string& error) {
+NamedList* PickList(std::vector<NamedList>& lists, std::string_view name, std::string& error) {
     if (name.empty()) {
         if (lists.size() == 1) return &lists.front();
         error = lists.empty() ? "holds no image list"
@@ -81,11 +83,50 @@ const NamedList* PickList(const std::vector<NamedList>& lists, std::string_view 
         if (lists.size() > 1) error += ")";
         return nullptr;
     }
-    for (const NamedList& entry : lists) {
+    for (NamedList& entry : lists) {
         if (entry.name == name) return &entry;
     }
     error = "holds no image list called \"" + std::string(name) + "\"";
     return nullptr;
+}
+
+std::vector<std::string> SizeNames(const NamedList& entry) {
+    std::vector<std::string> names;
+    auto add = [&](int width, int height) {
+        names.push_back(std::to_string(width) + "x" + std::to_string(height));
+    };
+    if (!entry.contained) add(entry.list.width, entry.list.height);
+    for (const ContainedSize& size :
+         entry.contained ? entry.contained->sizes : std::vector<ContainedSize>{}) {
+        add(size.width, size.height);
+    }
+    return names;
+}
+
+std::optional<ImageListData> TakeImages(NamedList& entry, std::string_view size,
+                                        std::string& error) {
+    const std::vector<std::string> names = SizeNames(entry);
+    std::size_t index = 0;
+    if (!size.empty()) {
+        const auto wanted = ParseCellSize(size);
+        const std::string name =
+            wanted ? std::to_string(wanted->width) + "x" + std::to_string(wanted->height) : "";
+        index = std::find(names.begin(), names.end(), name) - names.begin();
+        if (index == names.size()) {
+            error = "has no size " + std::string(size) + " in this list (";
+            for (std::size_t i = 0; i < names.size(); ++i) error += (i ? ", " : "") + names[i];
+            error += ")";
+            if (entry.contained && entry.contained->sizesError) {
+                error += "; " + DescribeContainerError(entry.contained->sizesError);
+            }
+            return std::nullopt;
+        }
+    }
+    if (!entry.contained) return std::move(entry.list);
+    ContainerError problem;
+    auto images = DecodeContainedList(*entry.contained, index, problem);
+    if (!images) error = DescribeContainerError(problem);
+    return images;
 }
 
 }  // namespace iconvale::cli

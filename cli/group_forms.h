@@ -10,6 +10,7 @@
 
 #include "core/bytes.h"
 #include "core/file_forms.h"
+#include "core/image_list_container.h"
 #include "core/image_list_stream.h"
 
 namespace iconvale::cli {
@@ -21,7 +22,10 @@ using GroupForm = FileForm;
 struct NamedList {
     std::string name;
     int version = 0;  // of the stream it was read from; 0 where the form stores no stream
+    // The images in the program's own forms; in a container only the header fields, its
+    // images being decoded by TakeImages when they are asked for.
     ImageListData list;
+    std::optional<ContainedImageList> contained = std::nullopt;
 };
 
 // Every image list in a file of that form, in file order. On failure `error` says why.
@@ -34,7 +38,13 @@ Bytes WriteGroupForm(GroupForm form, const ImageListData& list, std::string_view
                      std::string& error);
 
 // The list called `name` (any list when the name is empty and there is only one).
-const NamedList* PickList(const std::vector<NamedList>& lists, std::string_view name,
-                          std::string& error);
+NamedList* PickList(std::vector<NamedList>& lists, std::string_view name, std::string& error);
+
+// The sizes of a list as "WxH", the base size first.
+std::vector<std::string> SizeNames(const NamedList& entry);
+
+// The images of the list at `size` ("WxH"; the base size when empty), taken out of `entry`.
+std::optional<ImageListData> TakeImages(NamedList& entry, std::string_view size,
+                                        std::string& error);
 
 }  // namespace iconvale::cli

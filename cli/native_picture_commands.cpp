@@ -64,14 +64,15 @@ int WriteList(const ImageListData& list, const std::string& output, bool force,
 }
 
 // The list read from a file of any form (one list of a container).
-bool LoadList(const std::string& name, const std::string& listName, ImageListData& list,
-              const Console& console) {
+bool LoadList(const std::string& name, const std::string& listName, const std::string& size,
+              ImageListData& list, const Console& console) {
     std::string error;
     const Bytes file = ReadInputFile(PathFromUtf8(name), error);
     auto lists = file.empty() ? std::nullopt : ReadGroupForm(FileFormForName(name), file, error);
-    const NamedList* chosen = lists ? PickList(*lists, listName, error) : nullptr;
-    if (!chosen) return console.Fail(name, error), false;
-    list = chosen->list;
+    NamedList* chosen = lists ? PickList(*lists, listName, error) : nullptr;
+    auto images = chosen ? TakeImages(*chosen, size, error) : std::nullopt;
+    if (!images) return console.Fail(name, error), false;
+    list = std::move(*images);
     return true;
 }
 
@@ -134,7 +135,7 @@ int RunPack(const PackOptions& options, const Console& console) {
 
 int RunUnpack(const UnpackOptions& options, const Console& console) {
     ImageListData list;
-    if (!LoadList(options.group, options.list, list, console)) return kExitFailed;
+    if (!LoadList(options.group, options.list, options.size, list, console)) return kExitFailed;
     std::vector<int> indices;
     if (options.indices.empty()) {
         for (int i = 0; i < list.count; ++i) indices.push_back(i);
@@ -184,7 +185,7 @@ int RunUnpack(const UnpackOptions& options, const Console& console) {
 
 int RunStrip(const StripOptions& options, const Console& console) {
     ImageListData list;
-    if (!LoadList(options.group, options.list, list, console)) return kExitFailed;
+    if (!LoadList(options.group, options.list, options.size, list, console)) return kExitFailed;
     const int count = list.count;
     if (count == 0) return console.Fail(options.group, "holds no images");
     const int columns = options.columns <= 0 ? count : std::min(options.columns, count);

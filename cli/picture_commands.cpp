@@ -49,14 +49,15 @@ int WriteGroup(const ImageGroup& group, const std::string& output, bool force,
 }
 
 // The group read from a file of any form (one list of a container), as a platform image list.
-bool LoadGroup(const std::string& name, const std::string& listName, ImageGroup& group,
-               const Console& console) {
+bool LoadGroup(const std::string& name, const std::string& listName, const std::string& size,
+               ImageGroup& group, const Console& console) {
     std::string error;
     const Bytes file = ReadInputFile(PathFromUtf8(name), error);
     auto lists = file.empty() ? std::nullopt : ReadGroupForm(FileFormForName(name), file, error);
-    const NamedList* chosen = lists ? PickList(*lists, listName, error) : nullptr;
-    if (!chosen) return console.Fail(name, error), false;
-    if (!GroupOfList(chosen->list, group)) {
+    NamedList* chosen = lists ? PickList(*lists, listName, error) : nullptr;
+    const auto images = chosen ? TakeImages(*chosen, size, error) : std::nullopt;
+    if (!images) return console.Fail(name, error), false;
+    if (!GroupOfList(*images, group)) {
         return console.Fail(name, "the image list could not be made"), false;
     }
     return true;
@@ -112,7 +113,7 @@ int RunUnpack(const UnpackOptions& options, const Console& console) {
     if (!StartPictureLibrary())
         return console.Fail(options.group, "the picture library did not start");
     ImageGroup group;
-    if (!LoadGroup(options.group, options.list, group, console)) return kExitFailed;
+    if (!LoadGroup(options.group, options.list, options.size, group, console)) return kExitFailed;
     std::vector<int> indices;
     if (options.indices.empty()) {
         for (int i = 0; i < group.GetCount(); ++i) indices.push_back(i);
@@ -150,7 +151,7 @@ int RunStrip(const StripOptions& options, const Console& console) {
     if (!StartPictureLibrary())
         return console.Fail(options.group, "the picture library did not start");
     ImageGroup group;
-    if (!LoadGroup(options.group, options.list, group, console)) return kExitFailed;
+    if (!LoadGroup(options.group, options.list, options.size, group, console)) return kExitFailed;
     if (group.GetCount() == 0) return console.Fail(options.group, "holds no images");
     const Bytes strip = EncodeGroupStrip(group, options.columns);
     if (strip.empty())

@@ -11,6 +11,15 @@ namespace iconvale {
 // A whole file or stream in memory. Empty stands for failure or nothing.
 using Bytes = std::vector<std::uint8_t>;
 
+// Where a value lies in a larger buffer: `size` bytes from `offset`.
+struct ByteSpan {
+    std::size_t offset = 0;
+    std::size_t size = 0;
+
+    std::size_t end() const { return offset + size; }
+    bool operator==(const ByteSpan&) const = default;
+};
+
 inline std::uint16_t ReadU16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }

@@ -36,6 +36,10 @@ const char* ProblemText(ContainerProblem problem) {
             return "objects nested too deeply";
         case ContainerProblem::kOutOfMemory:
             return "not enough memory";
+        case ContainerProblem::kOtherCount:
+            return "this size holds another number of images than the list";
+        case ContainerProblem::kRepeatedSize:
+            return "this size repeats another size of the list";
     }
     return "unknown problem";
 }
@@ -45,7 +49,16 @@ const char* ProblemText(ContainerProblem problem) {
 std::string DescribeContainerError(const ContainerError& error) {
     std::string text;
     if (error.line > 0) text = "line " + std::to_string(error.line) + ": ";
-    if (!error.where.empty()) text += error.where + ": ";
+    if (!error.where.empty() || error.width > 0) {
+        text += error.where;
+        if (error.width > 0) {
+            if (!error.where.empty()) text += ' ';
+            text.append(std::to_string(error.width))
+                .append("x")
+                .append(std::to_string(error.height));
+        }
+        text += ": ";
+    }
     return text + ProblemText(error.problem);
 }
 

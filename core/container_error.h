@@ -22,12 +22,16 @@ enum class ContainerProblem {
     kTooLarge,        // sizes beyond what a list may hold, or overflowing arithmetic
     kTooDeep,         // objects nested deeper than any real form
     kOutOfMemory,
+    kOtherCount,    // one size of a multi-size list holds another number of images
+    kRepeatedSize,  // one size of a multi-size list has the width of another
 };
 
 struct ContainerError {
     ContainerProblem problem = ContainerProblem::kNone;
     int line = 0;       // 1-based line of a text container; 0 where there is none
     std::string where;  // the component the problem is in, when known
+    int width = 0;      // the size of a multi-size list the problem is in; 0 for the list
+    int height = 0;
 
     explicit operator bool() const { return problem != ContainerProblem::kNone; }
 };

@@ -123,18 +123,21 @@ private:
         if (!Check()) return;
         std::size_t bitmapsBefore = result_.bitmaps.size();
         bool haveBitmap = false;
-        Bytes bitmap;
+        FormBitmap entry{std::string(name), std::string(className), 0, {}, {}, {}, {}};
         // Properties, then children, each list closed by a zero byte.
         while (ok() && Peek() != kNull) {
             std::string_view property = ShortString();
             if (!Check()) return;
-            if (SameWord(property, "Bitmap") && Peek() == kBinary) {
+            const bool isBitmap = SameWord(property, "Bitmap");
+            if ((isBitmap || SameWord(property, "BitmapAdv")) && Peek() == kBinary) {
                 Byte();
+                const std::size_t start = reader_.offset();
                 std::uint32_t n = 0;
                 const std::uint8_t* p = Counted(1, &n);
                 if (!p) return;
-                bitmap.assign(p, p + n);
-                haveBitmap = true;
+                (isBitmap ? entry.bitmap : entry.advanced).assign(p, p + n);
+                (isBitmap ? entry.bitmapSpan : entry.advancedSpan) = {start, 4 + std::size_t{n}};
+                haveBitmap = haveBitmap || isBitmap;
             } else {
                 ParseValue(depth + 1);
             }
@@ -143,7 +146,6 @@ private:
         while (ok() && Peek() != kNull) ParseObject(depth + 1);
         Byte();
         if (!Check() || !haveBitmap) return;
-        FormBitmap entry{std::string(name), std::string(className), 0, std::move(bitmap)};
         result_.bitmaps.insert(result_.bitmaps.begin() + static_cast<std::ptrdiff_t>(bitmapsBefore),
                                std::move(entry));
     }

@@ -1,5 +1,6 @@
 // What the form readers (Delphi and Lazarus text forms, Delphi binary forms) hand on: every
-// object that carries a binary "Bitmap" property, which is where image lists keep their images.
+// object that carries a binary "Bitmap" property, which is where image lists keep their images,
+// with Lazarus's "BitmapAdv" (the list's further sizes) beside it when there is one.
 #pragma once
 
 #include <string>
@@ -15,6 +16,11 @@ struct FormBitmap {
     std::string className;  // e.g. TImageList
     int line = 0;           // line of the object's header in a text form
     Bytes bitmap;           // the property's bytes, as stored
+    Bytes advanced;         // BitmapAdv's bytes; empty when there is none
+    // Where each value stands in the file, so that it can be replaced in place: the text
+    // between the braces of a text form, or the length and bytes of a binary one.
+    ByteSpan bitmapSpan;
+    ByteSpan advancedSpan;  // size 0 when there is no BitmapAdv
 };
 
 struct FormObjects {

@@ -47,7 +47,8 @@ struct Token {
 
 class TextFormParser {
 public:
-    explicit TextFormParser(std::string_view text) : text_(SkipByteOrderMark(text)) {}
+    explicit TextFormParser(std::string_view text)
+        : text_(SkipByteOrderMark(text)), origin_(text.size() - text_.size()) {}
 
     FormObjects Parse() {
         Next();
@@ -206,7 +207,7 @@ private:
         SkipOrder();
         std::size_t bitmapsBefore = result_.bitmaps.size();
         bool haveBitmap = false;
-        Bytes bitmap;
+        FormBitmap entry{std::string(name), std::string(className), line, {}, {}, {}, {}};
         while (ok()) {
             if (token_.kind != Kind::kIdent) return FailAtEnd();
             if (IsWord("end")) {
@@ -218,26 +219,29 @@ private:
                 continue;
             }
             bool isBitmap = SameWord(token_.text, "Bitmap");
+            bool isAdvanced = SameWord(token_.text, "BitmapAdv");
             Next();
             if (!Expect('=')) return;
             if (isBitmap && IsSymbol('{')) {
                 haveBitmap = true;
-                bitmap = ParseBinary();
+                entry.bitmap = ParseBinary(&entry.bitmapSpan);
+            } else if (isAdvanced && IsSymbol('{')) {
+                entry.advanced = ParseBinary(&entry.advancedSpan);
             } else {
                 ParseValue(depth + 1);
             }
         }
         if (!ok() || !haveBitmap) return;
         // The object's entry goes before those of its children, in the order objects open.
-        FormBitmap entry{std::string(name), std::string(className), line, std::move(bitmap)};
         result_.bitmaps.insert(result_.bitmaps.begin() + static_cast<std::ptrdiff_t>(bitmapsBefore),
                                std::move(entry));
     }
 
     // Raw text after '{' up to '}': hex digits with blanks and line breaks between them.
-    Bytes ParseBinary() {
+    Bytes ParseBinary(ByteSpan* span = nullptr) {
         Bytes out;
         int high = -1;
+        const std::size_t start = at_;
         while (at_ < text_.size()) {
             char c = text_[at_++];
             if (c == '}') {
@@ -245,6 +249,7 @@ private:
                     Fail(ContainerProblem::kOddHex, line_);
                     return {};
                 }
+                if (span) *span = {origin_ + start, at_ - 1 - start};
                 Next();
                 return out;
             }
@@ -323,6 +328,7 @@ private:
     }
 
     std::string_view text_;
+    std::size_t origin_;  // where text_ starts in the file: after a byte-order mark
     std::size_t at_ = 0;
     int line_ = 1;
     Token token_;

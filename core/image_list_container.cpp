@@ -6,6 +6,7 @@
 #include "core/delphi_form.h"
 #include "core/form_binary.h"
 #include "core/form_text.h"
+#include "core/image_list_streamer.h"
 #include "core/lazarus_form.h"
 #include "core/resx_image_stream.h"
 
@@ -30,13 +31,95 @@ std::string_view AsText(std::span<const std::uint8_t> bytes) {
     return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
 }
 
-bool DecodeStream(ContainedImageList& entry, ContainerError& error) {
-    auto list = ParseImageListStream(entry.stream);
-    if (!list) {
+// Enough of a stream for its header and the depth in its first bitmap's header.
+constexpr std::size_t kStreamPrefixSize = 64;
+constexpr std::size_t kBitCountOffset = kStreamHeaderSize + 14 + 14;
+
+// The header fields of a stream from its first bytes alone, checked as far as they go.
+bool ReadStreamFigures(std::span<const std::uint8_t> prefix, ContainedImageList& entry) {
+    ByteReader in(prefix.data(), prefix.size());
+    ImageListData& list = entry.figures;
+    const std::uint16_t magic = in.U16();
+    const std::uint16_t version = in.U16();
+    list.count = in.U16();
+    list.capacity = in.U16();
+    list.grow = in.U16();
+    list.width = in.U16();
+    list.height = in.U16();
+    list.background = in.U32();
+    list.flags = in.U16();
+    for (auto& overlay : list.overlays) overlay = static_cast<std::int16_t>(in.U16());
+    if (!in.ok() || magic != kStreamMagic || !IsReadableVersion(version)) return false;
+    if (list.width == 0 || list.height == 0 || list.capacity < list.count) return false;
+    list.bitsPerPixel = list.flags & kDepthBits;
+    if (list.bitsPerPixel == kDeviceDepth && prefix.size() >= kBitCountOffset + 2)
+        list.bitsPerPixel = ReadU16(&prefix[kBitCountOffset]);
+    entry.version = version;
+    return IsSupportedDepth(list.bitsPerPixel) &&
+           WrittenBitmapBytes(list.width, list.height, list.count, list.bitsPerPixel) <=
+               kMaxBitmapBytes;
+}
+
+void AddBaseSize(ContainedImageList& entry, ByteSpan block) {
+    entry.sizes.push_back(
+        {entry.figures.width, entry.figures.height, entry.figures.count, false, block});
+}
+
+// A stream held whole (a form's Bitmap, a bare stream) is checked whole: that costs no copy.
+bool DescribeStream(ContainedImageList& entry, ContainerError& error) {
+    auto sheets = ParseImageListSheets(entry.bitmap);
+    if (!sheets) {
         error = {ContainerProblem::kBadStream, entry.line, entry.name};
         return false;
     }
-    entry.list = std::move(*list);
+    entry.figures = std::move(sheets->list);
+    entry.figures.palette.clear();
+    entry.version = ReadU16(&entry.bitmap[2]);
+    AddBaseSize(entry, {0, entry.bitmap.size()});
+    return true;
+}
+
+// A resource's stream is run-length packed: only its first bytes are expanded here.
+bool DescribeResxData(ContainedImageList& entry, ContainerError& error) {
+    auto prefix = ImageListStreamerPrefix(entry.bitmap, kStreamPrefixSize, error);
+    if (!prefix || !ReadStreamFigures(*prefix, entry)) {
+        if (!error) error.problem = ContainerProblem::kBadStream;
+        error.line = entry.line;
+        error.where = entry.name;
+        return false;
+    }
+    AddBaseSize(entry, {0, entry.bitmap.size()});
+    return true;
+}
+
+bool DescribeLazarusImages(ContainedImageList& entry, ContainerError& error) {
+    LazarusBlock base;
+    if (!ReadLazarusBlock(entry.bitmap, base, error)) {
+        error.line = entry.line;
+        error.where = entry.name;
+        return false;
+    }
+    ImageListData& list = entry.figures;
+    list.count = list.capacity = base.count;
+    list.grow = 4;
+    list.width = base.width;
+    list.height = base.height;
+    list.flags = 32 | kMaskFlag;
+    list.bitsPerPixel = 32;
+    AddBaseSize(entry, {0, base.size});
+    if (entry.advanced.empty()) return true;
+    // A damaged BitmapAdv costs its sizes, not the list.
+    ContainerError sizesError;
+    for (const LazarusSize& size : ReadLazarusSizes(entry.advanced, base, sizesError)) {
+        entry.sizes.push_back(
+            {size.block.width, size.block.height, size.block.count, true, size.span});
+    }
+    if (sizesError) {
+        sizesError.line = entry.line;
+        sizesError.where = entry.name;
+        entry.sizesError = std::move(sizesError);
+        entry.sizes.resize(1);
+    }
     return true;
 }
 
@@ -45,20 +128,21 @@ bool DecodeStream(ContainedImageList& entry, ContainerError& error) {
 void TakeFormLists(FormObjects& objects, ContainerContents& out) {
     bool lazarus = false;
     for (FormBitmap& object : objects.bitmaps) {
-        ContainedImageList entry{
-            std::move(object.name), std::move(object.className), object.line, {}, {}};
+        ContainedImageList entry;
+        entry.name = std::move(object.name);
+        entry.className = std::move(object.className);
+        entry.line = object.line;
+        entry.bitmapSpan = object.bitmapSpan;
         if (IsStream(object.bitmap)) {
-            entry.stream = std::move(object.bitmap);
-            if (!DecodeStream(entry, out.error)) return;
+            entry.bitmap = std::move(object.bitmap);
+            if (!DescribeStream(entry, out.error)) return;
         } else if (IsLazarusImageData(object.bitmap)) {
             lazarus = true;
-            auto list = DecodeLazarusImages(object.bitmap, out.error);
-            if (!list) {
-                out.error.line = entry.line;
-                out.error.where = entry.name;
-                return;
-            }
-            entry.list = std::move(*list);
+            entry.data = ContainedData::kLazarusImages;
+            entry.bitmap = std::move(object.bitmap);
+            entry.advanced = std::move(object.advanced);
+            entry.advancedSpan = object.advancedSpan;
+            if (!DescribeLazarusImages(entry, out.error)) return;
         } else if (NamesImageList(entry.className)) {
             out.error = {ContainerProblem::kBadSignature, entry.line, entry.name};
             return;
@@ -79,8 +163,9 @@ ContainerContents Read(std::span<const std::uint8_t> bytes) {
             break;
         case ContainerForm::kStream: {
             ContainedImageList entry;
-            entry.stream.assign(bytes.begin(), bytes.end());
-            if (DecodeStream(entry, out.error)) out.lists.push_back(std::move(entry));
+            entry.bitmap.assign(bytes.begin(), bytes.end());
+            entry.bitmapSpan = {0, bytes.size()};
+            if (DescribeStream(entry, out.error)) out.lists.push_back(std::move(entry));
             break;
         }
         case ContainerForm::kDelphiForm:
@@ -98,18 +183,39 @@ ContainerContents Read(std::span<const std::uint8_t> bytes) {
         }
         case ContainerForm::kResx:
             for (ResxImageStream& found : ReadResxImageStreams(AsText(bytes), out.error)) {
-                ContainedImageList entry{std::move(found.name),
-                                         std::string(kResxClass),
-                                         found.line,
-                                         std::move(found.stream),
-                                         {}};
-                if (!DecodeStream(entry, out.error)) break;
+                ContainedImageList entry;
+                entry.name = std::move(found.name);
+                entry.className = std::string(kResxClass);
+                entry.line = found.line;
+                entry.data = ContainedData::kResxData;
+                entry.bitmap = std::move(found.data);
+                entry.bitmapSpan = found.value;
+                if (!DescribeResxData(entry, out.error)) break;
                 out.lists.push_back(std::move(entry));
             }
             break;
     }
     if (out.error) out.lists.clear();
     return out;
+}
+
+std::optional<ImageListData> Decode(const ContainedImageList& list, const ContainedSize& size,
+                                    ContainerError& error) {
+    switch (list.data) {
+        case ContainedData::kStream:
+            return ParseImageListStream(list.bitmap);
+        case ContainedData::kResxData: {
+            auto stream = ExpandImageListStreamerData(list.bitmap, error);
+            if (!stream) return std::nullopt;
+            return ParseImageListStream(*stream);
+        }
+        case ContainedData::kLazarusImages: {
+            std::span<const std::uint8_t> from = size.advanced ? list.advanced : list.bitmap;
+            if (size.block.end() > from.size()) return std::nullopt;
+            return DecodeLazarusImages(from.subspan(size.block.offset, size.block.size), error);
+        }
+    }
+    return std::nullopt;
 }
 
 Bytes FromText(const std::string& text) {
@@ -145,6 +251,29 @@ ContainerContents ReadContainer(std::span<const std::uint8_t> bytes) {
         out.error.problem = ContainerProblem::kOutOfMemory;
         return out;
     }
+}
+
+std::optional<ImageListData> DecodeContainedList(const ContainedImageList& list, std::size_t size,
+                                                 ContainerError& error) {
+    ContainerError found;
+    std::optional<ImageListData> images;
+    if (size < list.sizes.size()) {
+        try {
+            images = Decode(list, list.sizes[size], found);
+        } catch (const std::bad_alloc&) {
+            found.problem = ContainerProblem::kOutOfMemory;
+        }
+    }
+    if (images) return images;
+    if (!found) found.problem = ContainerProblem::kBadStream;
+    found.line = list.line;
+    found.where = list.name;
+    if (size < list.sizes.size() && list.sizes.size() > 1) {
+        found.width = list.sizes[size].width;
+        found.height = list.sizes[size].height;
+    }
+    error = std::move(found);
+    return std::nullopt;
 }
 
 Bytes WriteContainer(ContainerForm form, const ImageListData& list, std::string_view name) {

@@ -110,6 +110,31 @@ private:
     ContainerError& error_;
 };
 
+bool IsRunLength(std::span<const std::uint8_t> data) {
+    return data.size() >= sizeof kMagic && std::memcmp(data.data(), kMagic, sizeof kMagic) == 0;
+}
+
+std::optional<std::size_t> SizeRunLength(std::span<const std::uint8_t> pairs, std::size_t limit,
+                                         ContainerError& error) {
+    if (pairs.size() % 2 != 0) {
+        error.problem = ContainerProblem::kBadRunLength;
+        return std::nullopt;
+    }
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < pairs.size(); i += 2) {
+        if (pairs[i] == 0) {
+            error.problem = ContainerProblem::kBadRunLength;
+            return std::nullopt;
+        }
+        total += pairs[i];
+        if (total > limit) {
+            error.problem = ContainerProblem::kTooLarge;
+            return std::nullopt;
+        }
+    }
+    return total;
+}
+
 }  // namespace
 
 Bytes RunLengthEncode(std::span<const std::uint8_t> stream) {
@@ -126,26 +151,12 @@ Bytes RunLengthEncode(std::span<const std::uint8_t> stream) {
 
 std::optional<Bytes> RunLengthDecode(std::span<const std::uint8_t> pairs, std::size_t limit,
                                      ContainerError& error) {
-    if (pairs.size() % 2 != 0) {
-        error.problem = ContainerProblem::kBadRunLength;
-        return std::nullopt;
-    }
     // Sized before anything is allocated, so that a small input cannot ask for a huge output.
-    std::size_t total = 0;
-    for (std::size_t i = 0; i < pairs.size(); i += 2) {
-        if (pairs[i] == 0) {
-            error.problem = ContainerProblem::kBadRunLength;
-            return std::nullopt;
-        }
-        total += pairs[i];
-        if (total > limit) {
-            error.problem = ContainerProblem::kTooLarge;
-            return std::nullopt;
-        }
-    }
+    auto total = SizeRunLength(pairs, limit, error);
+    if (!total) return std::nullopt;
     try {
         Bytes out;
-        out.reserve(total);
+        out.reserve(*total);
         for (std::size_t i = 0; i < pairs.size(); i += 2)
             out.insert(out.end(), pairs[i], pairs[i + 1]);
         return out;
@@ -188,8 +199,8 @@ Bytes SerializeImageListStreamer(std::span<const std::uint8_t> stream) {
     return out;
 }
 
-std::optional<Bytes> DeserializeImageListStreamer(std::span<const std::uint8_t> records,
-                                                  ContainerError& error) {
+std::optional<std::span<const std::uint8_t>> FindImageListStreamerData(
+    std::span<const std::uint8_t> records, ContainerError& error) {
     RecordReader r(records, error);
     std::uint8_t headerType = r.Byte();
     std::int32_t rootId = r.I32();
@@ -250,11 +261,34 @@ std::optional<Bytes> DeserializeImageListStreamer(std::span<const std::uint8_t> 
         }
     }
     if (!r.Check(data.has_value() && r.remaining() == 0)) return std::nullopt;
+    return data;
+}
 
-    std::span<const std::uint8_t> bytes = *data;
-    if (bytes.size() >= sizeof kMagic && std::memcmp(bytes.data(), kMagic, sizeof kMagic) == 0)
-        return RunLengthDecode(bytes.subspan(sizeof kMagic), kMaxStreamBytes, error);
-    return Bytes(bytes.begin(), bytes.end());
+std::optional<Bytes> ImageListStreamerPrefix(std::span<const std::uint8_t> data, std::size_t size,
+                                             ContainerError& error) {
+    if (!IsRunLength(data)) return Bytes(data.begin(), data.begin() + std::min(size, data.size()));
+    std::span<const std::uint8_t> pairs = data.subspan(sizeof kMagic);
+    // The whole run is checked first, as a full expansion would, so that a prefix never passes
+    // what the list itself would refuse.
+    if (!SizeRunLength(pairs, kMaxStreamBytes, error)) return std::nullopt;
+    Bytes out;
+    for (std::size_t i = 0; i < pairs.size() && out.size() < size; i += 2)
+        out.insert(out.end(), std::min<std::size_t>(pairs[i], size - out.size()), pairs[i + 1]);
+    return out;
+}
+
+std::optional<Bytes> ExpandImageListStreamerData(std::span<const std::uint8_t> data,
+                                                 ContainerError& error) {
+    if (IsRunLength(data))
+        return RunLengthDecode(data.subspan(sizeof kMagic), kMaxStreamBytes, error);
+    return Bytes(data.begin(), data.end());
+}
+
+std::optional<Bytes> DeserializeImageListStreamer(std::span<const std::uint8_t> records,
+                                                  ContainerError& error) {
+    auto data = FindImageListStreamerData(records, error);
+    if (!data) return std::nullopt;
+    return ExpandImageListStreamerData(*data, error);
 }
 
 }  // namespace iconvale

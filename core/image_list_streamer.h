@@ -25,4 +25,14 @@ Bytes SerializeImageListStreamer(std::span<const std::uint8_t> stream);
 std::optional<Bytes> DeserializeImageListStreamer(std::span<const std::uint8_t> records,
                                                   ContainerError& error);
 
+// The same in steps, so that a reader can look at a list's header without expanding it: the
+// Data array inside the records (a view into them), its first `size` stream bytes or fewer, and
+// the whole stream. The last two check every run-length pair, without allocating for them.
+std::optional<std::span<const std::uint8_t>> FindImageListStreamerData(
+    std::span<const std::uint8_t> records, ContainerError& error);
+std::optional<Bytes> ImageListStreamerPrefix(std::span<const std::uint8_t> data, std::size_t size,
+                                             ContainerError& error);
+std::optional<Bytes> ExpandImageListStreamerData(std::span<const std::uint8_t> data,
+                                                 ContainerError& error);
+
 }  // namespace iconvale

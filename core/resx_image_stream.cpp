@@ -177,8 +177,8 @@ private:
     ContainerError& error_;
 };
 
-// The value of the data element whose start tag was just read: its stream, decoded.
-std::optional<Bytes> ReadImageStreamValue(XmlScanner& xml, ContainerError& error) {
+// The value of the data element whose start tag was just read: the Data array of its records.
+std::optional<Bytes> ReadImageStreamValue(XmlScanner& xml, ByteSpan& value, ContainerError& error) {
     Tag tag;
     std::size_t tagStart = 0;
     while (xml.NextTag(tag, tagStart)) {
@@ -186,13 +186,21 @@ std::optional<Bytes> ReadImageStreamValue(XmlScanner& xml, ContainerError& error
         if (tag.closing || tag.name != "value" || tag.selfClosing) continue;
         std::size_t textStart = xml.at();
         std::string_view body = xml.TextUpToTag();
+        value = {textStart, body.size()};
         std::size_t badAt = 0;
         auto records = DecodeBase64(body, &badAt);
         if (!records) {
             xml.Fail(ContainerProblem::kBadBase64, textStart + badAt);
             return std::nullopt;
         }
-        return DeserializeImageListStreamer(*records, error);
+        auto data = FindImageListStreamerData(*records, error);
+        if (!data) return std::nullopt;
+        // Kept in place of the records, so that a file's lists cost no more than its text.
+        const std::size_t start = static_cast<std::size_t>(data->data() - records->data());
+        const std::size_t size = data->size();
+        records->erase(records->begin(), records->begin() + static_cast<std::ptrdiff_t>(start));
+        records->resize(size);
+        return records;
     }
     if (!error) xml.Fail(ContainerProblem::kBadRecord, tagStart);
     return std::nullopt;
@@ -225,14 +233,15 @@ std::vector<ResxImageStream> ReadResxImageStreams(std::string_view text, Contain
             error = {ContainerProblem::kBadRecord, line, name};
             break;
         }
-        auto stream = ReadImageStreamValue(xml, error);
-        if (!stream) {
+        ByteSpan value;
+        auto data = ReadImageStreamValue(xml, value, error);
+        if (!data) {
             if (!error) error.problem = ContainerProblem::kBadRecord;
             if (error.line == 0) error.line = line;
             error.where = name;
             break;
         }
-        found.push_back({std::move(name), line, std::move(*stream)});
+        found.push_back({std::move(name), line, value, std::move(*data)});
     }
     if (!error && !closed) error = {ContainerProblem::kTruncated, xml.LineAt(text.size()), {}};
     if (error) found.clear();

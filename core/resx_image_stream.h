@@ -14,16 +14,18 @@
 
 namespace iconvale {
 
-// One image list found in a resource file.
+// One image list found in a resource file, its stream not yet expanded.
 struct ResxImageStream {
     std::string name;  // the component, e.g. imageList1 for "imageList1.ImageStream"
     int line = 0;      // line of its data element
-    Bytes stream;      // the expanded image-list stream
+    ByteSpan value;    // the base64 text inside <value>, where it stands in the file
+    Bytes data;        // the ImageListStreamer's Data array: "MSFt" and run-length pairs
 };
 
 bool LooksLikeResx(std::string_view text);
 
-// Every data element named "*.ImageStream" or typed as an ImageListStreamer, decoded.
+// Every data element named "*.ImageStream" or typed as an ImageListStreamer, its records checked
+// (core/image_list_streamer.h expands the data).
 std::vector<ResxImageStream> ReadResxImageStreams(std::string_view text, ContainerError& error);
 
 // A complete .resx document holding one "<name>.ImageStream" element for the stream.

@@ -1,6 +1,7 @@
-// Shared by the container fuzz targets: reads arbitrary bytes as a container, and writes each
-// list it finds back in one form, which must read again to the same images. A damaged input
-// must come back as an error with no lists.
+// Shared by the container fuzz targets: reads arbitrary bytes as a container, decodes every size
+// of each list it finds, and writes each back in one form, which must read again to the same
+// images. A damaged input must come back as an error with no lists; a damaged size, as an error
+// that names its list.
 #pragma once
 
 #include <cstdio>
@@ -32,18 +33,30 @@ inline void CheckRoundTrip(std::span<const std::uint8_t> bytes, ContainerForm fo
         return;
     }
     for (const ContainedImageList& entry : contents.lists) {
-        if (entry.stream.empty() != lazarusLists) continue;
-        Bytes file = WriteContainer(form, entry.list, entry.name);
-        if (file.empty()) Finding("a list that was read could not be written");
-        ContainerContents again = ReadContainer(file);
-        if (again.error || again.lists.size() != 1) Finding("a written container does not read");
-        const ImageListData& back = again.lists[0].list;
-        bool same = lazarusLists
-                        ? back.count == entry.list.count && back.width == entry.list.width &&
-                              back.height == entry.list.height &&
-                              back.pixels == entry.list.pixels && back.mask == entry.list.mask
-                        : SameList(entry.list, back);
-        if (!same) Finding("the list read back differs");
+        if (entry.sizes.empty()) Finding("a list without its base size");
+        if ((entry.data == ContainedData::kLazarusImages) != lazarusLists) continue;
+        for (std::size_t size = 0; size < entry.sizes.size(); ++size) {
+            ContainerError error;
+            auto list = DecodeContainedList(entry, size, error);
+            if (!list) {
+                if (!error || error.where != entry.name) Finding("a size failed without its name");
+                continue;
+            }
+            if (list->width != entry.sizes[size].width || list->count != entry.sizes[size].count)
+                Finding("a size decodes to other figures than its header");
+            Bytes file = WriteContainer(form, *list, entry.name);
+            if (file.empty()) Finding("a list that was read could not be written");
+            ContainerContents again = ReadContainer(file);
+            if (again.error || again.lists.size() != 1)
+                Finding("a written container does not read");
+            auto back = DecodeContainedList(again.lists[0], 0, error);
+            if (!back) Finding("a written list does not decode");
+            bool same = lazarusLists ? back->count == list->count && back->width == list->width &&
+                                           back->height == list->height &&
+                                           back->pixels == list->pixels && back->mask == list->mask
+                                     : SameList(*list, *back);
+            if (!same) Finding("the list read back differs");
+        }
     }
 }
 

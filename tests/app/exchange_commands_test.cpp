@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/image_list_chooser.h"
 #include "core/file_io.h"
 #include "core/group_file.h"
 #include "support/expected_flags.h"
@@ -192,6 +193,56 @@ TEST_F(ExchangeCommandsTest, ImportAnsweredNoKeepsTheChangedGroupUntilItWorksAnd
     EXPECT_TRUE(SameImages(toolbar_, GroupList()));
 }
 
+TEST_F(ExchangeCommandsTest, ImportListsEachSizeOfAListAndTakesTheChosenOne) {
+    const ImageListData base = PatternList({.width = 11, .height = 11, .count = 2});
+    std::vector<ImageListData> sizes;
+    for (int side : {16, 22, 33})
+        sizes.push_back(PatternList({.width = side, .height = side, .count = 2}));
+    Bytes damaged = testing::LazarusSizes(sizes);
+    damaged.back() ^= 0xFF;  // the 33x33 block's checksum
+    Bytes lost = damaged;
+    lost[0] = 'X';
+    struct Case {
+        const char* name;
+        Bytes sizes;
+        int choice;        // the row chosen; -1 where no chooser is shown
+        int width;         // of the group afterwards
+        const char* said;  // the one message shown, if any
+    } cases[] = {
+        {"a.lfm", testing::LazarusSizes(sizes), 2, 22, ""},
+        {"b.lfm", damaged, 3, 16,
+         "导入失败！\r\n图片列表的压缩数据已损坏（第 3 行，组件 ilBookmarks，尺寸 33×33）"},
+        {"c.lfm", lost, -1, 11,
+         "这个列表的其他尺寸无法读取：\r\n图片列表数据的签名无法识别（第 3 行，组件 ilBookmarks）"},
+    };
+    for (const Case& c : cases) {
+        const std::string path = folder_.File(c.name);
+        testing::WriteBytes(path,
+                            AsBytes(testing::LazarusFormWithSizes("ilBookmarks", base, c.sizes)));
+        ui_.answers.push_back(IDNO);  // not to save the group the last case imported
+        OpenSavedGroup(3);
+        ui_.answers.clear();
+        ui_.listChoosers.clear();
+        ui_.messages.clear();
+        if (c.choice >= 0) ui_.listChoices.push_back(c.choice);
+        Import(path);
+        if (c.choice >= 0) {
+            ASSERT_EQ(ui_.listChoosers.size(), 1u) << c.name;
+            const auto& rows = ui_.listChoosers[0];
+            ASSERT_EQ(rows.size(), 4u);
+            EXPECT_EQ(ImageListChooser::RowTexts(rows[2])[0], "ilBookmarks 22×22");
+            EXPECT_EQ(ImageListChooser::RowTexts(rows[0])[2], "11x11");
+        } else {
+            EXPECT_TRUE(ui_.listChoosers.empty()) << c.name;
+        }
+        ASSERT_EQ(ui_.messages.size(), *c.said ? 1u : 0u) << c.name;
+        if (*c.said) {
+            EXPECT_EQ(ui_.messages[0].text, c.said);
+        }
+        EXPECT_EQ(group().GetIconSize().width, c.width) << c.name;
+    }
+}
+
 TEST_F(ExchangeCommandsTest, ExportWritesEachFormAsACopy) {
     exchange_.Export();
     ASSERT_EQ(ui_.messages.size(), 1u);
@@ -222,7 +273,10 @@ TEST_F(ExchangeCommandsTest, ExportWritesEachFormAsACopy) {
         EXPECT_EQ(read.form, c.form) << c.name;
         ASSERT_EQ(read.lists.size(), 1u) << c.name;
         EXPECT_EQ(read.lists[0].name, "ImageList1") << c.name;
-        EXPECT_TRUE(SameImages(saved, read.lists[0].list)) << c.name;
+        ContainerError error;
+        auto images = DecodeContainedList(read.lists[0], 0, error);
+        ASSERT_TRUE(images) << c.name;
+        EXPECT_TRUE(SameImages(saved, *images)) << c.name;
     }
     EXPECT_EQ(ui_.messages.size(), 3u);
     EXPECT_EQ(document().path(), folder_.File("open.eil"));
@@ -260,7 +314,9 @@ TEST_F(ExchangeCommandsTest, ExportToALazarusFormSaysWhatItLosesBeforeWriting) {
     exchange_.Export();
     const ContainerContents written = ReadContainer(ReadWholeFile(lfm));
     ASSERT_EQ(written.lists.size(), 1u);
-    EXPECT_EQ(written.lists[0].list.bitsPerPixel, 32);
+    ContainerError error;
+    EXPECT_EQ(
+        DecodeContainedList(written.lists[0], 0, error).value_or(ImageListData{}).bitsPerPixel, 32);
 
     // A form that keeps everything asks nothing, and keeps every pixel of the group.
     const std::string dfm = folder_.File("raw.dfm");
@@ -269,8 +325,10 @@ TEST_F(ExchangeCommandsTest, ExportToALazarusFormSaysWhatItLosesBeforeWriting) {
     EXPECT_EQ(ui_.messages.size(), 2u);
     const ContainerContents kept = ReadContainer(ReadWholeFile(dfm));
     ASSERT_EQ(kept.lists.size(), 1u);
-    EXPECT_TRUE(SameImages(GroupList(), kept.lists[0].list));
-    EXPECT_EQ(kept.lists[0].list.bitsPerPixel, 24);
+    const auto keptImages = DecodeContainedList(kept.lists[0], 0, error);
+    ASSERT_TRUE(keptImages);
+    EXPECT_TRUE(SameImages(GroupList(), *keptImages));
+    EXPECT_EQ(keptImages->bitsPerPixel, 24);
 }
 
 }  // namespace

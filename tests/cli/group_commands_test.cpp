@@ -134,7 +134,9 @@ TEST(CliConvert, ThroughEveryContainerAndBackKeepsEveryPixelMaskBitAndAlpha) {
 
 ImageListData ReadContainedList(const Bytes& file) {
     ContainerContents read = ReadContainer(file);
-    return read.lists.size() == 1 ? std::move(read.lists[0].list) : ImageListData{};
+    if (read.lists.size() != 1) return {};
+    ContainerError error;
+    return DecodeContainedList(read.lists[0], 0, error).value_or(ImageListData{});
 }
 
 // Pixels whose transparency differs between two lists of the same shape.
@@ -193,6 +195,73 @@ TEST(CliConvert, LosslessFormsKeepRawListsAndTheLazarusFormNamesWhatItLoses) {
     const CliRun run = RunCli({"convert", folder.Name("whole.eil"), folder.Name("whole.lfm")});
     EXPECT_EQ(cli::kExitOk, run.status);
     EXPECT_EQ("", run.err);
+}
+
+TEST(CliSizes, InfoListsEverySizeAndConvertTakesOneBySize) {
+    CliFolder folder;
+    const ImageListData base = PatternList({.width = 11, .height = 11, .count = 2});
+    const std::vector<ImageListData> sizes = {PatternList({.width = 16, .height = 16, .count = 2}),
+                                              PatternList({.width = 22, .height = 22, .count = 2})};
+    const std::string form = LazarusFormWithSizes("ilBookmarks", base, LazarusSizes(sizes));
+    folder.Write("multi.lfm", Bytes(form.begin(), form.end()));
+    Bytes damaged = LazarusSizes(sizes);
+    damaged.back() ^= 0xFF;  // the last block's zlib checksum: found only when it is taken
+    const std::string damagedForm = LazarusFormWithSizes("ilBookmarks", base, damaged);
+    folder.Write("damaged.lfm", Bytes(damagedForm.begin(), damagedForm.end()));
+    Bytes lost = LazarusSizes(sizes);
+    lost[0] = 'X';
+    const std::string lostForm = LazarusFormWithSizes("ilBookmarks", base, lost);
+    folder.Write("lost.lfm", Bytes(lostForm.begin(), lostForm.end()));
+
+    const CliRun json = RunCli({"info", "--json", folder.Name("multi.lfm")});
+    ASSERT_EQ(cli::kExitOk, json.status) << json.err;
+    const nlohmann::json list = nlohmann::json::parse(json.out)["lists"][0];
+    EXPECT_EQ(11, list["width"]);
+    EXPECT_EQ(nlohmann::json::parse(R"([{"width":11,"height":11},{"width":16,"height":16},)"
+                                    R"({"width":22,"height":22}])"),
+              list["sizes"]);
+    const CliRun text = RunCli({"info", folder.Name("multi.lfm")});
+    EXPECT_NE(std::string::npos, text.out.find(", sizes 11x11, 16x16, 22x22\n")) << text.out;
+
+    struct Case {
+        const char* file;
+        std::vector<std::string> options;
+        int status;
+        const char* said;  // in the error line; the width of the result on success
+    } cases[] = {
+        {"multi.lfm", {}, cli::kExitOk, "11"},
+        {"multi.lfm", {"--size", "22x22"}, cli::kExitOk, "22"},
+        {"multi.lfm", {"--list", "ilBookmarks", "--size", "16x16"}, cli::kExitOk, "16"},
+        {"multi.lfm",
+         {"--size", "33x33"},
+         cli::kExitFailed,
+         "has no size 33x33 in this list (11x11, 16x16, 22x22)"},
+        {"damaged.lfm",
+         {"--size", "22x22"},
+         cli::kExitFailed,
+         "line 3: ilBookmarks 22x22: damaged compressed data"},
+        {"damaged.lfm", {"--size", "16x16"}, cli::kExitOk, "16"},
+        {"lost.lfm", {}, cli::kExitOk, "11"},
+        {"lost.lfm", {"--size", "16x16"}, cli::kExitFailed, "unknown image-list signature"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> arguments{"convert", folder.Name(c.file), folder.Name("out.eil"),
+                                           "--force"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const CliRun run = RunCli(arguments);
+        EXPECT_EQ(c.status, run.status) << c.file << " " << run.err;
+        if (c.status == cli::kExitOk) {
+            EXPECT_EQ(std::stoi(c.said), ReadBack(folder.Read("out.eil"), true).width) << c.file;
+        } else {
+            EXPECT_NE(std::string::npos, run.err.find(c.said)) << run.err;
+        }
+    }
+    // Sizes it cannot read are said once beside the figures of the list that still reads.
+    const CliRun warned = RunCli({"info", folder.Name("lost.lfm")});
+    EXPECT_EQ(cli::kExitOk, warned.status);
+    EXPECT_EQ(ErrorLine(folder.Name("lost.lfm"),
+                        "warning: line 3: ilBookmarks: unknown image-list signature"),
+              warned.err);
 }
 
 TEST(CliErrors, BadFilesAndUsageGiveTheCodeOneLineAndNoFile) {

@@ -246,6 +246,17 @@ TEST(SeedCorpus, DelphiForms) {
 
 TEST(SeedCorpus, LazarusForms) {
     Seeds(ContainerForm::kLazarusForm, "lfm");
+    // Lists of several sizes, so that the fuzzer reaches BitmapAdv.
+    std::vector<ImageListData> sizes;
+    for (int side : {3, 5, 2}) {
+        sizes.push_back(PatternList({.width = side, .height = side, .count = 2}));
+        const std::string form = testing::LazarusFormWithSizes(
+            "ilBookmarks", PatternList({.width = 4, .height = 4, .count = 2}),
+            testing::LazarusSizes(sizes));
+        const Bytes file(form.begin(), form.end());
+        ASSERT_EQ(ReadContainer(file).lists.at(0).sizes.size(), sizes.size() + 1);
+        WriteSeed(std::getenv("ICONVALE_SEED_DIR"), "sizes" + std::to_string(sizes.size()), file);
+    }
 }
 
 TEST(SeedCorpus, ResxFiles) {

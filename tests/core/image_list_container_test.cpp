@@ -30,6 +30,14 @@ ContainerContents ReadBack(const Bytes& file) {
     return contents;
 }
 
+// The images of one size of a list that was read.
+ImageListData Images(const ContainedImageList& list, std::size_t size = 0) {
+    ContainerError error;
+    auto images = DecodeContainedList(list, size, error);
+    EXPECT_TRUE(images) << DescribeContainerError(error);
+    return images ? std::move(*images) : ImageListData{};
+}
+
 // A 32-bit list whose alpha says what its mask says: 0 where transparent, 1 to 255 elsewhere,
 // with colour kept under transparent pixels too. Every form carries such a list unchanged.
 ImageListData AlphaList(int count) {
@@ -74,7 +82,7 @@ TEST(ImageListContainer, EachFormWritesAndReadsBackEveryDepth) {
             ContainerContents contents = ReadBack(file);
             ASSERT_EQ(contents.form, form);
             ASSERT_EQ(contents.lists.size(), 1u);
-            const ImageListData& back = contents.lists[0].list;
+            const ImageListData back = Images(contents.lists[0]);
             if (form != ContainerForm::kStream) {
                 EXPECT_EQ(contents.lists[0].name, "Icons");
             }
@@ -90,8 +98,8 @@ TEST(ImageListContainer, EachFormWritesAndReadsBackEveryDepth) {
             // Exported again in the same form, the import gives the same images.
             ContainerContents again = ReadBack(WriteContainer(form, back, "Icons"));
             ASSERT_EQ(again.lists.size(), 1u);
-            EXPECT_EQ(again.lists[0].list.pixels, back.pixels);
-            EXPECT_EQ(again.lists[0].list.mask, back.mask);
+            EXPECT_EQ(Images(again.lists[0]).pixels, back.pixels);
+            EXPECT_EQ(Images(again.lists[0]).mask, back.mask);
         }
     }
 }
@@ -114,14 +122,14 @@ TEST(ImageListContainer, ChainThroughEveryFormKeepsPixelsMaskAndAlpha) {
     ContainerContents dfm =
         ReadBack(WriteContainer(ContainerForm::kDelphiForm, source, "ImageList1"));
     ASSERT_EQ(dfm.lists.size(), 1u);
-    auto stream = ParseImageListStream(dfm.lists[0].stream);
+    auto stream = ParseImageListStream(dfm.lists[0].bitmap);
     ASSERT_TRUE(stream);
     ContainerContents resx = ReadBack(WriteContainer(ContainerForm::kResx, *stream, "imageList1"));
     ASSERT_EQ(resx.lists.size(), 1u);
     ContainerContents lfm =
-        ReadBack(WriteContainer(ContainerForm::kLazarusForm, resx.lists[0].list, "ImageList1"));
+        ReadBack(WriteContainer(ContainerForm::kLazarusForm, Images(resx.lists[0]), "ImageList1"));
     ASSERT_EQ(lfm.lists.size(), 1u);
-    auto last = ParseImageListStream(WriteImageListStream(lfm.lists[0].list));
+    auto last = ParseImageListStream(WriteImageListStream(Images(lfm.lists[0])));
     ASSERT_TRUE(last);
     EXPECT_EQ(last->pixels, source.pixels);
     EXPECT_EQ(last->mask, source.mask);
@@ -164,10 +172,10 @@ TEST(ImageListContainer, FindsListsWhereTextFormsNestThem) {
     EXPECT_EQ(contents.lists[0].name, "Shared");
     EXPECT_EQ(contents.lists[0].className, "TCustomImageList");
     EXPECT_EQ(contents.lists[0].line, 18);
-    EXPECT_TRUE(SameImages(four, contents.lists[0].list));
+    EXPECT_TRUE(SameImages(four, Images(contents.lists[0])));
     EXPECT_EQ(contents.lists[1].name, "Lazarus");
-    EXPECT_EQ(contents.lists[1].list.pixels, alpha.pixels);
-    EXPECT_EQ(contents.lists[1].list.mask, alpha.mask);
+    EXPECT_EQ(Images(contents.lists[1]).pixels, alpha.pixels);
+    EXPECT_EQ(Images(contents.lists[1]).mask, alpha.mask);
 }
 
 // A binary form as the VCL streams it: a root form with typed properties, a collection and a
@@ -218,7 +226,7 @@ TEST(ImageListContainer, ReadsDelphiBinaryForms) {
     EXPECT_EQ(contents.form, ContainerForm::kDelphiBinaryForm);
     ASSERT_EQ(contents.lists.size(), 1u);
     EXPECT_EQ(contents.lists[0].name, "ImageList1");
-    EXPECT_TRUE(SameImages(list, contents.lists[0].list));
+    EXPECT_TRUE(SameImages(list, Images(contents.lists[0])));
     EXPECT_TRUE(WriteContainer(ContainerForm::kDelphiBinaryForm, list, "x").empty());
 }
 
@@ -313,7 +321,7 @@ constexpr std::string_view kDotNetSample =
 TEST(ImageListContainer, ReadsPublicSamplesFromOtherEcosystems) {
     ContainerContents lazarus = ReadBack(AsBytes(kLazarusSample));
     ASSERT_EQ(lazarus.lists.size(), 1u);
-    const ImageListData& icons = lazarus.lists[0].list;
+    const ImageListData icons = Images(lazarus.lists[0]);
     ASSERT_EQ(icons.count, 2);
     EXPECT_EQ(icons.width, 16);
     EXPECT_EQ(icons.height, 16);
@@ -337,7 +345,7 @@ TEST(ImageListContainer, ReadsPublicSamplesFromOtherEcosystems) {
     ASSERT_EQ(dotNet.lists.size(), 1u);
     EXPECT_EQ(dotNet.lists[0].name, "imageList1");
     EXPECT_EQ(dotNet.lists[0].line, 4);
-    const ImageListData& blank = dotNet.lists[0].list;
+    const ImageListData blank = Images(dotNet.lists[0]);
     ASSERT_EQ(blank.count, 1);
     EXPECT_EQ(blank.width, 16);
     EXPECT_EQ(blank.bitsPerPixel, 8);

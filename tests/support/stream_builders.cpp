@@ -4,6 +4,8 @@
 #include <sstream>
 
 #include "core/bit_rows.h"
+#include "core/lazarus_form.h"
+#include "core/text_codecs.h"
 
 namespace iconvale::testing {
 
@@ -167,6 +169,27 @@ std::uint32_t PixelColour(const ImageListData& list, int index, int x, int y) {
         }
     }
     return ::testing::AssertionSuccess();
+}
+
+Bytes LazarusSizes(const std::vector<ImageListData>& sizes) {
+    Bytes out{'L', 'i'};
+    AppendU32(out, static_cast<std::uint32_t>(sizes.size()));
+    for (const ImageListData& size : sizes) {
+        const Bytes block = EncodeLazarusImages(size);
+        out.insert(out.end(), block.begin(), block.end());
+    }
+    return out;
+}
+
+std::string LazarusFormWithSizes(std::string_view name, const ImageListData& base,
+                                 const Bytes& sizes) {
+    std::string form = "object Form1: TForm1\r\n  Left = 10\r\n  object " + std::string(name) +
+                       ": TImageList\r\n    Height = " + std::to_string(base.height) +
+                       "\r\n    Width = " + std::to_string(base.width) + "\r\n    Bitmap = {\r\n" +
+                       HexLines(EncodeLazarusImages(base), 32, "      ", "\r\n") + "\r\n    }\r\n";
+    if (!sizes.empty())
+        form += "    BitmapAdv = {\r\n" + HexLines(sizes, 32, "      ", "\r\n") + "\r\n    }\r\n";
+    return form + "  end\r\nend\r\n";
 }
 
 }  // namespace iconvale::testing

@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "core/image_list_stream.h"
 
 namespace iconvale::testing {
@@ -42,6 +46,14 @@ void MakeCanonical(ImageListData& list);
 
 // Colour of a pixel as 0x00RRGGBB (palette looked up; 16-bit 5-5-5 widened), alpha on top at 32.
 std::uint32_t PixelColour(const ImageListData& list, int index, int x, int y);
+
+// A Lazarus BitmapAdv value holding each list as one further size.
+Bytes LazarusSizes(const std::vector<ImageListData>& sizes);
+
+// An .lfm text form with one image list named `name`: `base` in its Bitmap and, when there are
+// any, `sizes` in its BitmapAdv (already made, so that tests may damage them).
+std::string LazarusFormWithSizes(std::string_view name, const ImageListData& base,
+                                 const Bytes& sizes);
 
 // Same count, size, mask flag, and per image the same colours and mask bits.
 ::testing::AssertionResult SameImages(const ImageListData& expected, const ImageListData& actual);
