@@ -133,6 +133,7 @@ void TakeFormLists(FormObjects& objects, ContainerContents& out) {
         entry.className = std::move(object.className);
         entry.line = object.line;
         entry.bitmapSpan = object.bitmapSpan;
+        entry.properties = object.properties;
         if (IsStream(object.bitmap)) {
             entry.bitmap = std::move(object.bitmap);
             if (!DescribeStream(entry, out.error)) return;
