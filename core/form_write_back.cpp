@@ -10,6 +10,7 @@
 #include "core/delphi_form.h"
 #include "core/image_list_streamer.h"
 #include "core/lazarus_form.h"
+#include "core/resx_image_stream.h"
 #include "core/text_codecs.h"
 
 namespace iconvale {
@@ -287,7 +288,7 @@ Bytes NewValue(const ContainedImageList& list, const ContainedSize& size,
         case ContainedData::kStream:
             return WriteImageListStream(images);
         case ContainedData::kResxData: {
-            const Bytes stream = WriteImageListStream(images);
+            const Bytes stream = ResxImageListStream(images);
             return stream.empty() ? Bytes{} : SerializeImageListStreamer(stream);
         }
         case ContainedData::kLazarusImages:

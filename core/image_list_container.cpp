@@ -287,7 +287,7 @@ Bytes WriteContainer(ContainerForm form, const ImageListData& list, std::string_
             case ContainerForm::kLazarusForm:
                 return FromText(WriteLazarusFormBlock(list, ComponentName(name, "ImageList1")));
             case ContainerForm::kResx: {
-                Bytes stream = WriteImageListStream(list);
+                Bytes stream = ResxImageListStream(list);
                 if (stream.empty()) return {};
                 return FromText(WriteResxDocument(stream, ComponentName(name, "imageList1")));
             }

@@ -134,6 +134,8 @@ ImageListData Through(const ContainedImageList& list, const ImageListData& image
     ContainerError error;
     if (list.data == ContainedData::kLazarusImages)
         return *DecodeLazarusImages(EncodeLazarusImages(images), error);
+    if (list.data == ContainedData::kResxData)
+        return *ParseImageListStream(ResxImageListStream(images));
     return *ParseImageListStream(WriteImageListStream(images));
 }
 
@@ -228,6 +230,31 @@ TEST(FormWriteBack, BareStreamIsTheFileOnlyList) {
     ContainerError error;
     const Bytes out = WriteBackList(WriteImageListStream(kA), "", 0, kNew, error);
     EXPECT_EQ(out, WriteImageListStream(kNew));
+}
+
+TEST(FormWriteBack, ResourcesMaskWhereAlphaIsClear) {
+    ImageListData list = List(4, 2);
+    list.mask.assign(list.mask.size(), 0);
+    for (int x = 0; x < 4; ++x) list.SetPixel(0, x, 0, x == 0 ? 0x00123456 : 0xFF123456);
+    for (int x = 0; x < 4; ++x) list.SetPixel(1, x, 1, 0x00654321);
+    for (int x = 0; x < 4; ++x) list.SetPixel(1, x, 2, 0x80654321);
+    ImageListData noAlpha = list;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 4; ++x) noAlpha.SetPixel(1, x, y, 0x00654321);
+    ContainerError error;
+    const Bytes doc = WriteContainer(ContainerForm::kResx, noAlpha, "ListA");
+    const Bytes written = WriteBackList(doc, "ListA", 0, list, error);
+    for (const bool first : {true, false}) {
+        const ContainerContents contents = ReadContainer(first ? doc : written);
+        ASSERT_FALSE(contents.error) << DescribeContainerError(contents.error);
+        const ImageListData back = Decoded(contents.lists[0], 0);
+        // Image 0 has alpha: clear where it is 0. Image 1 of the first file has none: drawn by
+        // its mask, which is kept.
+        EXPECT_TRUE(back.Transparent(0, 0, 0));
+        EXPECT_FALSE(back.Transparent(0, 1, 0));
+        EXPECT_EQ(back.Transparent(1, 0, 1), !first);
+        EXPECT_FALSE(back.Transparent(1, 0, 2));
+    }
 }
 
 struct Refusal {
