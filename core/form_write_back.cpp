@@ -333,8 +333,11 @@ Bytes WriteBack(std::span<const std::uint8_t> file, std::string_view listName, s
         return {};
     }
     const ContainedImageList* list = nullptr;
-    for (const ContainedImageList& candidate : contents.lists)
-        if (candidate.name == listName) list = &candidate;
+    for (const ContainedImageList& candidate : contents.lists) {
+        if (candidate.name != listName) continue;
+        list = &candidate;
+        break;
+    }
     if (listName.empty() && contents.lists.size() == 1) list = &contents.lists[0];
     if (!list) {
         error = {ContainerProblem::kListGone, 0, std::string(listName)};

@@ -17,7 +17,8 @@
 namespace iconvale {
 
 // The file's bytes with size `size` (an index into the list's `sizes`) of the list named
-// `listName` replaced by `images`; an empty name stands for a file's only list. Empty with
+// `listName` (the first of that name) replaced by `images`; an empty name stands for a file's
+// only list. Empty with
 // `error` set when the file no longer reads (the reader's error), the list or size is not in it
 // (kListGone), the images would put a multi-size list's sizes out of step (kSizesOutOfStep,
 // kRepeatedSize) or cannot be written (kTooLarge, kBadStream). Never throws.
