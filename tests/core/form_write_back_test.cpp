@@ -35,10 +35,10 @@ std::string Tail(const std::string& value) {
     return value.substr(value.find_last_not_of(" \t\r\n") + 1);
 }
 
-// Two lists, ListA and ListB, among unrelated objects and properties; `values` are their Bitmap
-// values (and BitmapAdv for ListA when `advanced` is not empty), in hex rows of `row` bytes.
+// Two lists, ListA and ListB, among unrelated objects and properties, their Bitmap values `a`
+// and `b` (and BitmapAdv for ListA when `advanced` is not empty) in hex rows of `row` bytes.
 std::string TextForm(const Bytes& a, const Bytes& b, bool lazarus, std::string_view nl,
-                     std::size_t row, const Bytes& advanced = {}, int side = 16) {
+                     std::size_t row, const Bytes& advanced = {}) {
     const std::string close = lazarus ? std::string(nl) + "    }" : "}";
     auto value = [&](std::string_view name, const Bytes& bytes) {
         return "    " + std::string(name) + " = {" + std::string(nl) +
@@ -49,8 +49,8 @@ std::string TextForm(const Bytes& a, const Bytes& b, bool lazarus, std::string_v
     for (const auto& [name, bytes] : {std::pair{"ListA", &a}, std::pair{"ListB", &b}}) {
         form += "  object " + std::string(name) + ": TImageList" + std::string(nl);
         if (!lazarus) form += "    ColorDepth = cd32Bit" + std::string(nl);
-        form += "    Height = " + std::to_string(side) + std::string(nl) +
-                "    Width = " + std::to_string(side) + std::string(nl) + value("Bitmap", *bytes);
+        form += "    Height = 16" + std::string(nl) + "    Width = 16" + std::string(nl) +
+                value("Bitmap", *bytes);
         if (bytes == &a && !advanced.empty()) form += value("BitmapAdv", advanced);
         form += "  end" + std::string(nl) + "  object Button1: TButton" + std::string(nl) +
                 "    Width = 75" + std::string(nl) + "  end" + std::string(nl);
@@ -67,13 +67,11 @@ Bytes BinaryForm(const Bytes& a, const Bytes& b) {
     str("Left");
     out.insert(out.end(), {2, 10, 0});  // Left = 10, end of the form's properties
     for (const auto& [name, bytes] : {std::pair{"ListA", &a}, std::pair{"ListB", &b}}) {
-        str("TImageList");
-        str(name);
-        str("ColorDepth");
-        out.push_back(7);
+        for (std::string_view s : {"TImageList", name, "ColorDepth"}) str(s);
+        out.push_back(7);  // an identifier
         str("cd32Bit");
         str("Height");
-        out.insert(out.end(), {2, 16});
+        out.insert(out.end(), {2, 16});  // an 8-bit integer; Width holds its default
         str("Bitmap");
         out.push_back(10);
         AppendU32(out, static_cast<std::uint32_t>(bytes->size()));
@@ -159,7 +157,6 @@ TEST(FormWriteBack, OneListOrSizeChangesAndEveryOtherByteStays) {
         ASSERT_EQ(now.sizes.size(), was.sizes.size());
         for (std::size_t i = 0; i < was.sizes.size(); ++i) {
             if (i == c.size) continue;
-            EXPECT_EQ(Decoded(now, i).pixels, Decoded(was, i).pixels) << i;
             const Bytes& from = was.sizes[i].advanced ? was.advanced : was.bitmap;
             const Bytes& to = now.sizes[i].advanced ? now.advanced : now.bitmap;
             const ByteSpan f = was.sizes[i].block, t = now.sizes[i].block;
@@ -224,23 +221,24 @@ TEST(FormWriteBack, SizeAndDepthPropertiesFollowTheImages) {
               (Bytes{3, 200, 0}));
     EXPECT_EQ(binary[p.colorDepth.offset + 4], '8');
     EXPECT_EQ(back.lists[1].properties.width.size, 0u);
-}
-
-TEST(FormWriteBack, BareStreamIsTheFileOnlyList) {
-    ContainerError error;
-    const Bytes out = WriteBackList(WriteImageListStream(kA), "", 0, kNew, error);
-    EXPECT_EQ(out, WriteImageListStream(kNew));
+    // A bare stream is the file's only list, with no name.
+    EXPECT_EQ(WriteBackList(WriteImageListStream(kA), "", 0, kNew, error),
+              WriteImageListStream(kNew));
 }
 
 TEST(FormWriteBack, ResourcesMaskWhereAlphaIsClear) {
-    ImageListData list = List(4, 2);
+    // Image 0 has alpha but for one pixel; image 1 has alpha in row 2 alone, and none at all in
+    // the list first written, which Windows then draws by its mask.
+    ImageListData list = List(2, 2), noAlpha = List(2, 2);
     list.mask.assign(list.mask.size(), 0);
-    for (int x = 0; x < 4; ++x) list.SetPixel(0, x, 0, x == 0 ? 0x00123456 : 0xFF123456);
-    for (int x = 0; x < 4; ++x) list.SetPixel(1, x, 1, 0x00654321);
-    for (int x = 0; x < 4; ++x) list.SetPixel(1, x, 2, 0x80654321);
-    ImageListData noAlpha = list;
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 4; ++x) noAlpha.SetPixel(1, x, y, 0x00654321);
+    noAlpha.mask = list.mask;
+    for (int x = 0; x < 2; ++x)
+        for (int y = 0; y < 2; ++y) {
+            list.SetPixel(0, x, y, x + y == 0 ? 0x00123456 : 0xFF123456);
+            list.SetPixel(1, x, y, y == 0 ? 0x00654321 : 0x80654321);
+            noAlpha.SetPixel(0, x, y, list.Pixel(0, x, y));
+            noAlpha.SetPixel(1, x, y, 0x00654321);
+        }
     ContainerError error;
     const Bytes doc = WriteContainer(ContainerForm::kResx, noAlpha, "ListA");
     const Bytes written = WriteBackList(doc, "ListA", 0, list, error);
@@ -248,12 +246,10 @@ TEST(FormWriteBack, ResourcesMaskWhereAlphaIsClear) {
         const ContainerContents contents = ReadContainer(first ? doc : written);
         ASSERT_FALSE(contents.error) << DescribeContainerError(contents.error);
         const ImageListData back = Decoded(contents.lists[0], 0);
-        // Image 0 has alpha: clear where it is 0. Image 1 of the first file has none: drawn by
-        // its mask, which is kept.
         EXPECT_TRUE(back.Transparent(0, 0, 0));
         EXPECT_FALSE(back.Transparent(0, 1, 0));
-        EXPECT_EQ(back.Transparent(1, 0, 1), !first);
-        EXPECT_FALSE(back.Transparent(1, 0, 2));
+        EXPECT_EQ(back.Transparent(1, 0, 0), !first);
+        EXPECT_FALSE(back.Transparent(1, 0, 1));
     }
 }
 
