@@ -267,7 +267,11 @@ TEST(FormWriteBack, RefusesWhatItCannotWriteInPlace) {
     const std::string sizes = TextForm(kLz, lazB, true, "\r\n", 32, LazarusSizes({List(20)}));
     const std::string dfm =
         TextForm(WriteImageListStream(kA), WriteImageListStream(kB), false, "\r\n", 32);
+    ImageListData huge = List(1, 0);  // its figures alone: refused before anything is made
+    huge.width = huge.height = 4096;
+    huge.count = 100;
     const Refusal cases[] = {
+        {"over the budget", dfm, "ListA", 0, huge, ContainerProblem::kTooLarge},
         {"no such list", dfm, "ListC", 0, kNew, ContainerProblem::kListGone},
         {"no such size", sizes, "ListA", 2, List(30), ContainerProblem::kListGone},
         {"empty name, two lists", dfm, "", 0, kNew, ContainerProblem::kListGone},
