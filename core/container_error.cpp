@@ -40,6 +40,10 @@ const char* ProblemText(ContainerProblem problem) {
             return "this size holds another number of images than the list";
         case ContainerProblem::kRepeatedSize:
             return "this size repeats another size of the list";
+        case ContainerProblem::kListGone:
+            return "the list is no longer in the file";
+        case ContainerProblem::kSizesOutOfStep:
+            return "the list's other sizes hold another number of images";
     }
     return "unknown problem";
 }

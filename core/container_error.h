@@ -22,8 +22,10 @@ enum class ContainerProblem {
     kTooLarge,        // sizes beyond what a list may hold, or overflowing arithmetic
     kTooDeep,         // objects nested deeper than any real form
     kOutOfMemory,
-    kOtherCount,    // one size of a multi-size list holds another number of images
-    kRepeatedSize,  // one size of a multi-size list has the width of another
+    kOtherCount,      // one size of a multi-size list holds another number of images
+    kRepeatedSize,    // one size of a multi-size list has the width of another
+    kListGone,        // a list (or a size of it) to be written back is not in the file
+    kSizesOutOfStep,  // images written into one size of a multi-size list differ in count
 };
 
 struct ContainerError {

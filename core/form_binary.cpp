@@ -123,13 +123,25 @@ private:
         if (!Check()) return;
         std::size_t bitmapsBefore = result_.bitmaps.size();
         bool haveBitmap = false;
-        FormBitmap entry{std::string(name), std::string(className), 0, {}, {}, {}, {}};
+        FormBitmap entry{std::string(name), std::string(className), 0, {}, {}, {}, {}, {}};
         // Properties, then children, each list closed by a zero byte.
         while (ok() && Peek() != kNull) {
+            const std::size_t nameAt = reader_.offset();
             std::string_view property = ShortString();
             if (!Check()) return;
             const bool isBitmap = SameWord(property, "Bitmap");
-            if ((isBitmap || SameWord(property, "BitmapAdv")) && Peek() == kBinary) {
+            ByteSpan* known = SameWord(property, "Width")        ? &entry.properties.width
+                              : SameWord(property, "Height")     ? &entry.properties.height
+                              : SameWord(property, "ColorDepth") ? &entry.properties.colorDepth
+                                                                 : nullptr;
+            if (known) {
+                const std::size_t start = reader_.offset();
+                const std::uint8_t type = Peek();
+                ParseValue(depth + 1);
+                const bool integer = type == kInt8 || type == kInt16 || type == kInt32;
+                if (ok() && (integer || type == kIdent)) *known = {start, reader_.offset() - start};
+            } else if ((isBitmap || SameWord(property, "BitmapAdv")) && Peek() == kBinary) {
+                if (isBitmap) entry.properties.bitmapName = nameAt;
                 Byte();
                 const std::size_t start = reader_.offset();
                 std::uint32_t n = 0;

@@ -11,6 +11,16 @@
 
 namespace iconvale {
 
+// Where an image list's size and depth properties stand in its object, so that a write can
+// change them in place: each value's text in a text form, or its value type and bytes in a binary
+// one; size 0 when the property is absent (it holds its default).
+struct FormListProperties {
+    ByteSpan width;
+    ByteSpan height;
+    ByteSpan colorDepth;
+    std::size_t bitmapName = 0;  // where the Bitmap property's name starts; new ones go before it
+};
+
 struct FormBitmap {
     std::string name;       // component name; empty for an unnamed object
     std::string className;  // e.g. TImageList
@@ -21,6 +31,7 @@ struct FormBitmap {
     // between the braces of a text form, or the length and bytes of a binary one.
     ByteSpan bitmapSpan;
     ByteSpan advancedSpan;  // size 0 when there is no BitmapAdv
+    FormListProperties properties;
 };
 
 struct FormObjects {

@@ -74,6 +74,11 @@ private:
         token_ = {Kind::kEnd, {}, token_.line};
     }
 
+    // Where a token's text stands in the file.
+    std::size_t OffsetOf(std::string_view token) const {
+        return origin_ + static_cast<std::size_t>(token.data() - text_.data());
+    }
+
     void SkipBlanks() {
         while (at_ < text_.size()) {
             char c = text_[at_];
@@ -207,7 +212,7 @@ private:
         SkipOrder();
         std::size_t bitmapsBefore = result_.bitmaps.size();
         bool haveBitmap = false;
-        FormBitmap entry{std::string(name), std::string(className), line, {}, {}, {}, {}};
+        FormBitmap entry{std::string(name), std::string(className), line, {}, {}, {}, {}, {}};
         while (ok()) {
             if (token_.kind != Kind::kIdent) return FailAtEnd();
             if (IsWord("end")) {
@@ -220,10 +225,19 @@ private:
             }
             bool isBitmap = SameWord(token_.text, "Bitmap");
             bool isAdvanced = SameWord(token_.text, "BitmapAdv");
+            ByteSpan* property = SameWord(token_.text, "Width")    ? &entry.properties.width
+                                 : SameWord(token_.text, "Height") ? &entry.properties.height
+                                 : SameWord(token_.text, "ColorDepth")
+                                     ? &entry.properties.colorDepth
+                                     : nullptr;
+            const std::size_t nameAt = OffsetOf(token_.text);
             Next();
             if (!Expect('=')) return;
+            if (property && (token_.kind == Kind::kNumber || token_.kind == Kind::kIdent))
+                *property = {OffsetOf(token_.text), token_.text.size()};
             if (isBitmap && IsSymbol('{')) {
                 haveBitmap = true;
+                entry.properties.bitmapName = nameAt;
                 entry.bitmap = ParseBinary(&entry.bitmapSpan);
             } else if (isAdvanced && IsSymbol('{')) {
                 entry.advanced = ParseBinary(&entry.advancedSpan);

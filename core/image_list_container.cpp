@@ -133,6 +133,7 @@ void TakeFormLists(FormObjects& objects, ContainerContents& out) {
         entry.className = std::move(object.className);
         entry.line = object.line;
         entry.bitmapSpan = object.bitmapSpan;
+        entry.properties = object.properties;
         if (IsStream(object.bitmap)) {
             entry.bitmap = std::move(object.bitmap);
             if (!DescribeStream(entry, out.error)) return;
@@ -286,7 +287,7 @@ Bytes WriteContainer(ContainerForm form, const ImageListData& list, std::string_
             case ContainerForm::kLazarusForm:
                 return FromText(WriteLazarusFormBlock(list, ComponentName(name, "ImageList1")));
             case ContainerForm::kResx: {
-                Bytes stream = WriteImageListStream(list);
+                Bytes stream = ResxImageListStream(list);
                 if (stream.empty()) return {};
                 return FromText(WriteResxDocument(stream, ComponentName(name, "imageList1")));
             }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/container_error.h"
+#include "core/form_objects.h"
 #include "core/image_list_stream.h"
 
 namespace iconvale {
@@ -56,6 +57,7 @@ struct ContainedImageList {
     Bytes advanced;
     ByteSpan bitmapSpan;
     ByteSpan advancedSpan;             // size 0 when there is no BitmapAdv
+    FormListProperties properties;     // its Width, Height and ColorDepth in a form
     std::vector<ContainedSize> sizes;  // the base size first, then BitmapAdv's in its order
     ContainerError sizesError;         // a damaged BitmapAdv, whose sizes are left out
 };

@@ -187,7 +187,7 @@ std::vector<LazarusSize> ReadLazarusSizes(std::span<const std::uint8_t> advanced
     return sizes;
 }
 
-Bytes EncodeLazarusImages(const ImageListData& list) {
+Bytes EncodeLazarusImages(const ImageListData& list, bool compress) {
     if (!IsSupportedDepth(list.bitsPerPixel) || list.width == 0 || list.height == 0 ||
         list.pixels.size() < list.ImageBytes() * list.count ||
         (list.HasMask() && list.mask.size() < list.MaskBytes() * list.count))
@@ -213,11 +213,15 @@ Bytes EncodeLazarusImages(const ImageListData& list) {
         }
     }
 
-    Bytes out{'L', 'z'};
+    Bytes out{'L', static_cast<std::uint8_t>(compress ? 'z' : 'i')};
     AppendU32(out, list.count);
     AppendU32(out, list.width);
     AppendU32(out, list.height);
     if (list.count == 0) return out;
+    if (!compress) {
+        out.insert(out.end(), raw.begin(), raw.end());
+        return out;
+    }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     Bytes packed(packedSize);
     if (compress2(packed.data(), &packedSize, raw.data(), static_cast<uLong>(raw.size()),

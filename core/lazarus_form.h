@@ -57,8 +57,9 @@ struct LazarusSize {
 std::vector<LazarusSize> ReadLazarusSizes(std::span<const std::uint8_t> advanced,
                                           const LazarusBlock& base, ContainerError& error);
 
-// The "Lz" bytes of a list; empty when the list is inconsistent or too large.
-Bytes EncodeLazarusImages(const ImageListData& list);
+// The "Lz" bytes of a list, or with `compress` false its "Li" bytes; empty when the list is
+// inconsistent or too large.
+Bytes EncodeLazarusImages(const ImageListData& list, bool compress = true);
 
 // An .lfm object block for the list, named `name`, ending with a line break.
 std::string WriteLazarusFormBlock(const ImageListData& list, std::string_view name);

@@ -248,6 +248,24 @@ std::vector<ResxImageStream> ReadResxImageStreams(std::string_view text, Contain
     return found;
 }
 
+Bytes ResxImageListStream(const ImageListData& list) {
+    if (list.bitsPerPixel != 32 || !list.HasMask() ||
+        list.pixels.size() < list.ImageBytes() * list.count ||
+        list.mask.size() < list.MaskBytes() * list.count)
+        return WriteImageListStream(list);
+    ImageListData masked = list;
+    for (int i = 0; i < masked.count; ++i) {
+        bool alpha = false;
+        for (int y = 0; y < masked.height && !alpha; ++y)
+            for (int x = 0; x < masked.width && !alpha; ++x)
+                alpha = (masked.Pixel(i, x, y) >> 24) != 0;
+        for (int y = 0; y < masked.height && alpha; ++y)
+            for (int x = 0; x < masked.width; ++x)
+                if ((masked.Pixel(i, x, y) >> 24) == 0) masked.SetTransparent(i, x, y, true);
+    }
+    return WriteImageListStream(masked);
+}
+
 std::string WriteResxDocument(std::span<const std::uint8_t> stream, std::string_view name) {
     static constexpr std::string_view kHead =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"

@@ -10,6 +10,7 @@
 
 #include "core/container_error.h"
 #include "core/bytes.h"
+#include "core/image_list_stream.h"
 #include "core/image_list_streamer.h"
 
 namespace iconvale {
@@ -27,6 +28,12 @@ bool LooksLikeResx(std::string_view text);
 // Every data element named "*.ImageStream" or typed as an ImageListStreamer, its records checked
 // (core/image_list_streamer.h expands the data).
 std::vector<ResxImageStream> ReadResxImageStreams(std::string_view text, ContainerError& error);
+
+// The stream of a list as a resource carries it. At 32 bits, a masked image with alpha has its
+// mask bit set wherever alpha is 0, so that readers taking transparency from the mask alone show
+// what Windows shows (it draws such an image by its alpha; an image whose alpha is 0 throughout
+// it draws through its mask, which is kept). Empty when the list cannot be written.
+Bytes ResxImageListStream(const ImageListData& list);
 
 // A complete .resx document holding one "<name>.ImageStream" element for the stream.
 std::string WriteResxDocument(std::span<const std::uint8_t> stream, std::string_view name);

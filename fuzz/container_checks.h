@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <span>
 
+#include "core/form_write_back.h"
 #include "core/image_list_container.h"
+#include "core/resx_image_stream.h"
 
 namespace iconvale::fuzz {
 
@@ -22,6 +24,45 @@ inline bool SameList(const ImageListData& a, const ImageListData& b) {
 [[noreturn]] inline void Finding(const char* what) {
     std::fprintf(stderr, "container: %s\n", what);
     std::abort();
+}
+
+// A list as a resource gives it back: masked where a 32-bit image's alpha is 0.
+inline ImageListData AsResource(const ImageListData& list) {
+    ImageListData out = list;
+    if (auto masked = ParseImageListStream(ResxImageListStream(list))) out.mask = masked->mask;
+    return out;
+}
+
+// Writing a size back with the images it holds gives a file that reads, that size with the same
+// images, and every other list as it was.
+inline void CheckWriteBack(std::span<const std::uint8_t> bytes, const ContainerContents& contents,
+                           const ContainedImageList& entry, std::size_t size,
+                           const ImageListData& images) {
+    for (const ContainedImageList& other : contents.lists) {
+        if (&other == &entry) break;
+        if (other.name == entry.name) return;  // write-back takes the first list of a name
+    }
+    ContainerError error;
+    const Bytes file = WriteBackList(bytes, entry.name, size, images, error);
+    if (file.empty()) Finding("a size that was read could not be written back");
+    ContainerContents again = ReadContainer(file);
+    if (again.error || again.lists.size() != contents.lists.size())
+        Finding("a file written back does not read");
+    for (std::size_t i = 0; i < contents.lists.size(); ++i) {
+        const ContainedImageList& now = again.lists[i];
+        if (&contents.lists[i] != &entry) {
+            if (now.bitmap != contents.lists[i].bitmap ||
+                now.advanced != contents.lists[i].advanced)
+                Finding("writing back one list changed another");
+            continue;
+        }
+        if (now.sizes.size() != entry.sizes.size()) Finding("writing back lost a size");
+        const ImageListData expected =
+            entry.data == ContainedData::kResxData ? AsResource(images) : images;
+        auto back = DecodeContainedList(now, size, error);
+        if (!back || back->pixels != expected.pixels || back->mask != expected.mask)
+            Finding("a size written back reads as other images");
+    }
 }
 
 // `lazarusLists` picks the lists that came as Lazarus images rather than as streams.
@@ -44,6 +85,7 @@ inline void CheckRoundTrip(std::span<const std::uint8_t> bytes, ContainerForm fo
             }
             if (list->width != entry.sizes[size].width || list->count != entry.sizes[size].count)
                 Finding("a size decodes to other figures than its header");
+            CheckWriteBack(bytes, contents, entry, size, *list);
             Bytes file = WriteContainer(form, *list, entry.name);
             if (file.empty()) Finding("a list that was read could not be written");
             ContainerContents again = ReadContainer(file);
@@ -51,10 +93,12 @@ inline void CheckRoundTrip(std::span<const std::uint8_t> bytes, ContainerForm fo
                 Finding("a written container does not read");
             auto back = DecodeContainedList(again.lists[0], 0, error);
             if (!back) Finding("a written list does not decode");
-            bool same = lazarusLists ? back->count == list->count && back->width == list->width &&
-                                           back->height == list->height &&
-                                           back->pixels == list->pixels && back->mask == list->mask
-                                     : SameList(*list, *back);
+            bool same =
+                lazarusLists
+                    ? back->count == list->count && back->width == list->width &&
+                          back->height == list->height && back->pixels == list->pixels &&
+                          back->mask == list->mask
+                    : SameList(form == ContainerForm::kResx ? AsResource(*list) : *list, *back);
             if (!same) Finding("the list read back differs");
         }
     }

@@ -1,0 +1,418 @@
+#include "core/form_write_back.h"
+
+#include <algorithm>
+#include <cctype>
+#include <limits>
+#include <new>
+#include <string>
+#include <vector>
+
+#include "core/delphi_form.h"
+#include "core/image_list_streamer.h"
+#include "core/lazarus_form.h"
+#include "core/resx_image_stream.h"
+#include "core/text_codecs.h"
+
+namespace iconvale {
+
+namespace {
+
+// Width and Height of both tools' image lists hold 16 when a form leaves them out.
+constexpr int kDefaultSide = 16;
+// Row widths for a value that had a single row to measure: Delphi's 32 bytes, the designer's 80
+// base64 characters.
+constexpr std::size_t kDefaultHexRow = 64;
+constexpr std::size_t kDefaultBase64Row = 80;
+
+// The VCL's value types this writer puts in a binary form.
+constexpr std::uint8_t kInt8 = 2;
+constexpr std::uint8_t kInt16 = 3;
+constexpr std::uint8_t kInt32 = 4;
+constexpr std::uint8_t kIdent = 7;
+
+// One change to the file: the bytes at `span` (none for an insertion) give way to `bytes`.
+struct Edit {
+    ByteSpan span;
+    Bytes bytes;
+};
+
+std::string_view AsText(std::span<const std::uint8_t> bytes) {
+    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
+}
+
+Bytes FromText(std::string_view text) {
+    return Bytes(text.begin(), text.end());
+}
+
+std::string_view NewlineIn(std::string_view text, std::string_view otherwise) {
+    const std::size_t at = text.find('\n');
+    if (at == std::string_view::npos) return otherwise;
+    return at > 0 && text[at - 1] == '\r' ? "\r\n" : "\n";
+}
+
+bool IsBase64Char(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '/' || c == '=';
+}
+
+// The layout of a value's text, measured from the old one: what comes before its first row, the
+// rows' indentation, width and line break, and what follows the last row (e.g. Lazarus's break
+// and indentation before the closing brace).
+struct TextLayout {
+    std::string_view lead;
+    std::string_view indent;
+    std::string_view newline;
+    std::size_t rowChars = 0;
+    std::string_view tail;
+};
+
+TextLayout MeasureLayout(std::string_view old, bool hex, std::string_view fileNewline) {
+    auto isData = [hex](char c) { return hex ? HexDigitValue(c) >= 0 : IsBase64Char(c); };
+    TextLayout layout;
+    layout.newline = NewlineIn(old, fileNewline);
+    const std::size_t defaultRow = hex ? kDefaultHexRow : kDefaultBase64Row;
+    std::size_t first = 0;
+    while (first < old.size() && !isData(old[first])) ++first;
+    if (first == old.size()) {
+        layout.lead = old;
+        layout.rowChars = defaultRow;
+        return layout;
+    }
+    std::size_t last = old.size();
+    while (!isData(old[last - 1])) --last;
+    const std::size_t lineBreak = old.rfind('\n', first);
+    const std::size_t lineStart = lineBreak == std::string_view::npos ? first : lineBreak + 1;
+    layout.lead = old.substr(0, lineStart);
+    layout.indent = old.substr(lineStart, first - lineStart);
+    layout.tail = old.substr(last);
+    std::size_t rowEnd = first;
+    while (rowEnd < last && isData(old[rowEnd])) ++rowEnd;
+    layout.rowChars = rowEnd - first;
+    // A single row says nothing about where rows wrap: the tool's own width then, or longer.
+    if (old.substr(first, last - first).find('\n') == std::string_view::npos)
+        layout.rowChars = std::max(layout.rowChars, defaultRow);
+    return layout;
+}
+
+Bytes LaidOut(std::span<const std::uint8_t> value, bool hex, const TextLayout& layout) {
+    std::string text(layout.lead);
+    text += hex ? HexLines(value, std::max<std::size_t>(layout.rowChars / 2, 1), layout.indent,
+                           layout.newline)
+                : Base64Lines(value, layout.rowChars, layout.indent, layout.newline);
+    text += layout.tail;
+    return FromText(text);
+}
+
+// A property's value as stored, when it is an integer or an identifier.
+struct StoredValue {
+    bool present = false;
+    long long number = -1;
+    std::string ident;
+};
+
+StoredValue ReadTextValue(std::string_view text) {
+    StoredValue value{true, -1, {}};
+    if (text.empty()) return value;
+    if (std::isalpha(static_cast<unsigned char>(text[0]))) {
+        value.ident = std::string(text);
+        return value;
+    }
+    const bool hexNumber = text[0] == '$';
+    long long n = 0;
+    for (char c : text.substr(hexNumber ? 1 : 0)) {
+        const int digit = hexNumber ? HexDigitValue(c) : (c >= '0' && c <= '9' ? c - '0' : -1);
+        if (digit < 0 || n > 0xFFFFFF) return value;
+        n = n * (hexNumber ? 16 : 10) + digit;
+    }
+    value.number = n;
+    return value;
+}
+
+StoredValue ReadBinaryValue(std::span<const std::uint8_t> value) {
+    StoredValue out{true, -1, {}};
+    if (value.empty()) return out;
+    const std::uint8_t* p = value.data() + 1;
+    switch (value[0]) {
+        case kInt8:
+            if (value.size() >= 2) out.number = static_cast<std::int8_t>(p[0]);
+            break;
+        case kInt16:
+            if (value.size() >= 3) out.number = static_cast<std::int16_t>(ReadU16(p));
+            break;
+        case kInt32:
+            if (value.size() >= 5) out.number = static_cast<std::int32_t>(ReadU32(p));
+            break;
+        case kIdent:
+            out.ident = std::string(AsText(value.subspan(2)));
+            break;
+        default:
+            break;
+    }
+    return out;
+}
+
+bool SameIdent(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+Bytes BinaryInteger(int n) {
+    Bytes out;
+    if (n >= -128 && n <= 127) {
+        out = {kInt8, static_cast<std::uint8_t>(n)};
+    } else if (n >= -32768 && n <= 32767) {
+        out = {kInt16};
+        AppendU16(out, static_cast<std::uint16_t>(n));
+    } else {
+        out = {kInt32};
+        AppendU32(out, static_cast<std::uint32_t>(n));
+    }
+    return out;
+}
+
+Bytes ShortString(std::string_view s) {
+    Bytes out{static_cast<std::uint8_t>(s.size())};
+    out.insert(out.end(), s.begin(), s.end());
+    return out;
+}
+
+// Writes the changes of one list's properties into a text or binary form.
+class PropertyEdits {
+public:
+    PropertyEdits(std::span<const std::uint8_t> file, bool binary, std::size_t bitmapName,
+                  std::vector<Edit>& edits)
+        : file_(file), binary_(binary), bitmapName_(bitmapName), edits_(edits) {}
+
+    // An integer property, added before Bitmap when absent and the value is not the default.
+    void Integer(std::string_view name, ByteSpan at, int value, int byDefault) {
+        const StoredValue old = Stored(at);
+        if ((old.present ? old.number : byDefault) == value) return;
+        Bytes bytes = binary_ ? BinaryInteger(value) : FromText(std::to_string(value));
+        Put(name, at, std::move(bytes));
+    }
+
+    // An identifier property, changed only where the form has it.
+    void Ident(ByteSpan at, std::string_view value) {
+        const StoredValue old = Stored(at);
+        if (!old.present || SameIdent(old.ident, value)) return;
+        Bytes bytes = FromText(value);
+        if (binary_) {
+            bytes = ShortString(value);
+            bytes.insert(bytes.begin(), kIdent);
+        }
+        edits_.push_back({at, std::move(bytes)});
+    }
+
+private:
+    StoredValue Stored(ByteSpan at) const {
+        if (at.size == 0 || at.end() > file_.size()) return {};
+        const auto value = file_.subspan(at.offset, at.size);
+        return binary_ ? ReadBinaryValue(value) : ReadTextValue(AsText(value));
+    }
+
+    void Put(std::string_view name, ByteSpan at, Bytes value) {
+        if (at.size != 0) {
+            edits_.push_back({at, std::move(value)});
+            return;
+        }
+        Bytes line;
+        if (binary_) {
+            line = ShortString(name);
+            line.insert(line.end(), value.begin(), value.end());
+        } else {
+            // "Name = value", a line break and the Bitmap line's own indentation, where the
+            // Bitmap property's name stood.
+            const std::string_view text = AsText(file_);
+            const std::size_t lineBreak = text.rfind('\n', bitmapName_);
+            const std::size_t start = lineBreak == std::string_view::npos ? 0 : lineBreak + 1;
+            std::size_t end = start;
+            while (end < bitmapName_ && (text[end] == ' ' || text[end] == '\t')) ++end;
+            line = FromText(std::string(name) + " = ");
+            line.insert(line.end(), value.begin(), value.end());
+            const std::string_view newline = NewlineIn(text, "\r\n");
+            line.insert(line.end(), newline.begin(), newline.end());
+            line.insert(line.end(), text.begin() + static_cast<std::ptrdiff_t>(start),
+                        text.begin() + static_cast<std::ptrdiff_t>(end));
+        }
+        edits_.push_back({{bitmapName_, 0}, std::move(line)});
+    }
+
+    std::span<const std::uint8_t> file_;
+    bool binary_;
+    std::size_t bitmapName_;
+    std::vector<Edit>& edits_;
+};
+
+bool Refuse(ContainerError& error, ContainerProblem problem, const ContainedImageList* list,
+            const ContainedSize* size = nullptr) {
+    error.problem = problem;
+    if (list) {
+        error.line = list->line;
+        error.where = list->name;
+        if (size && list->sizes.size() > 1) {
+            error.width = size->width;
+            error.height = size->height;
+        }
+    }
+    return false;
+}
+
+// What can be written: sizes within the budget, and a multi-size list's sizes kept in step.
+bool CheckImages(const ContainedImageList& list, std::size_t index, const ImageListData& images,
+                 ContainerError& error) {
+    const ContainedSize& size = list.sizes[index];
+    const bool lazarus = list.data == ContainedData::kLazarusImages;
+    const int bits = lazarus ? 32 : images.bitsPerPixel;
+    if (images.width == 0 || images.height == 0 || !IsSupportedDepth(images.bitsPerPixel))
+        return Refuse(error, ContainerProblem::kBadStream, &list, &size);
+    if (WrittenBitmapBytes(images.width, images.height, images.count, bits) > kMaxBitmapBytes ||
+        std::uint64_t{images.count} * images.width * images.height * 4 > kMaxBitmapBytes)
+        return Refuse(error, ContainerProblem::kTooLarge, &list, &size);
+    if (list.sizes.size() < 2) return true;
+    for (std::size_t i = 0; i < list.sizes.size(); ++i) {
+        if (i == index) continue;
+        if (list.sizes[i].count != images.count)
+            return Refuse(error, ContainerProblem::kSizesOutOfStep, &list, &size);
+        if (list.sizes[i].width == images.width)
+            return Refuse(error, ContainerProblem::kRepeatedSize, &list, &size);
+    }
+    return true;
+}
+
+// The list's new value as decoded: Bitmap's or, for a further size, BitmapAdv's bytes, the other
+// blocks as they were; empty when the images cannot be written.
+Bytes NewValue(const ContainedImageList& list, const ContainedSize& size,
+               const ImageListData& images) {
+    switch (list.data) {
+        case ContainedData::kStream:
+            return WriteImageListStream(images);
+        case ContainedData::kResxData: {
+            const Bytes stream = ResxImageListStream(images);
+            return stream.empty() ? Bytes{} : SerializeImageListStreamer(stream);
+        }
+        case ContainedData::kLazarusImages:
+            break;
+    }
+    const Bytes& from = size.advanced ? list.advanced : list.bitmap;
+    if (size.block.end() > from.size() || size.block.size < 2) return {};
+    const Bytes block = EncodeLazarusImages(images, from[size.block.offset + 1] == 'z');
+    if (block.empty()) return {};
+    Bytes value;
+    value.reserve(from.size() - size.block.size + block.size());
+    const auto at = from.begin() + static_cast<std::ptrdiff_t>(size.block.offset);
+    value.insert(value.end(), from.begin(), at);
+    value.insert(value.end(), block.begin(), block.end());
+    value.insert(value.end(), at + static_cast<std::ptrdiff_t>(size.block.size), from.end());
+    return value;
+}
+
+Bytes Apply(std::span<const std::uint8_t> file, std::vector<Edit>& edits) {
+    std::stable_sort(edits.begin(), edits.end(),
+                     [](const Edit& a, const Edit& b) { return a.span.offset < b.span.offset; });
+    std::size_t total = file.size();
+    for (const Edit& edit : edits) total = total - edit.span.size + edit.bytes.size();
+    Bytes out;
+    out.reserve(total);
+    std::size_t at = 0;
+    for (const Edit& edit : edits) {
+        out.insert(out.end(), file.begin() + static_cast<std::ptrdiff_t>(at),
+                   file.begin() + static_cast<std::ptrdiff_t>(edit.span.offset));
+        out.insert(out.end(), edit.bytes.begin(), edit.bytes.end());
+        at = edit.span.end();
+    }
+    out.insert(out.end(), file.begin() + static_cast<std::ptrdiff_t>(at), file.end());
+    return out;
+}
+
+Bytes WriteBack(std::span<const std::uint8_t> file, std::string_view listName, std::size_t index,
+                const ImageListData& images, ContainerError& error) {
+    ContainerContents contents = ReadContainer(file);
+    if (contents.error) {
+        error = std::move(contents.error);
+        return {};
+    }
+    const ContainedImageList* list = nullptr;
+    for (const ContainedImageList& candidate : contents.lists) {
+        if (candidate.name != listName) continue;
+        list = &candidate;
+        break;
+    }
+    if (listName.empty() && contents.lists.size() == 1) list = &contents.lists[0];
+    if (!list) {
+        error = {ContainerProblem::kListGone, 0, std::string(listName)};
+        return {};
+    }
+    if (index >= list->sizes.size()) {
+        Refuse(error, ContainerProblem::kListGone, list);
+        return {};
+    }
+    const ContainedSize& size = list->sizes[index];
+    if (!CheckImages(*list, index, images, error)) return {};
+    const Bytes value = NewValue(*list, size, images);
+    if (value.empty()) {
+        Refuse(error, ContainerProblem::kBadStream, list, &size);
+        return {};
+    }
+    if (contents.form == ContainerForm::kStream) return value;
+
+    const ByteSpan span = size.advanced ? list->advancedSpan : list->bitmapSpan;
+    const bool binary = contents.form == ContainerForm::kDelphiBinaryForm;
+    std::vector<Edit> edits;
+    if (binary) {
+        if (value.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
+            Refuse(error, ContainerProblem::kTooLarge, list, &size);
+            return {};
+        }
+        Bytes counted;
+        counted.reserve(4 + value.size());
+        AppendU32(counted, static_cast<std::uint32_t>(value.size()));
+        counted.insert(counted.end(), value.begin(), value.end());
+        edits.push_back({span, std::move(counted)});
+    } else {
+        const bool hex = contents.form != ContainerForm::kResx;
+        const std::string_view old = AsText(file.subspan(span.offset, span.size));
+        edits.push_back(
+            {span, LaidOut(value, hex, MeasureLayout(old, hex, NewlineIn(AsText(file), "\r\n")))});
+    }
+    // A form's Width, Height and ColorDepth describe the base size.
+    if (contents.form != ContainerForm::kResx && !size.advanced) {
+        const FormListProperties& properties = list->properties;
+        PropertyEdits put(file, binary, properties.bitmapName, edits);
+        put.Integer("Height", properties.height, images.height, kDefaultSide);
+        put.Integer("Width", properties.width, images.width, kDefaultSide);
+        if (list->data == ContainedData::kStream)
+            put.Ident(properties.colorDepth, DelphiColorDepth(images.flags));
+    }
+    return Apply(file, edits);
+}
+
+}  // namespace
+
+Bytes WriteBackList(std::span<const std::uint8_t> file, std::string_view listName, std::size_t size,
+                    const ImageListData& images, ContainerError& error) {
+    try {
+        return WriteBack(file, listName, size, images, error);
+    } catch (const std::bad_alloc&) {
+        error = {};
+        error.problem = ContainerProblem::kOutOfMemory;
+        return {};
+    }
+}
+
+std::uint64_t ListFingerprint(const ContainedImageList& list) {
+    // FNV-1a over both values, each followed by its length so that bytes cannot move between them.
+    std::uint64_t hash = 0xCBF29CE484222325ull;
+    auto add = [&hash](std::uint8_t b) {
+        hash ^= b;
+        hash *= 0x100000001B3ull;
+    };
+    for (const Bytes* value : {&list.bitmap, &list.advanced}) {
+        for (std::uint8_t b : *value) add(b);
+        for (int shift = 0; shift < 64; shift += 8)
+            add(static_cast<std::uint8_t>(value->size() >> shift));
+    }
+    return hash;
+}
+
+}  // namespace iconvale
