@@ -19,6 +19,7 @@
 #include "app/picture_import.h"
 #include "app/program_objects.h"
 #include "app/settings_file.h"
+#include "app/write_back_command.h"
 #include "ui/progress_relay.h"
 #include "ui/status_bar_progress.h"
 #include "ui/win_handles.h"
@@ -48,6 +49,7 @@ public:
     ExchangeCommands& exchange() { return parts_->exchange; }
     EditCommands& edit() { return parts_->edit; }
     ClipboardCommands& clipboard() { return parts_->clipboard; }
+    WriteBackCommand& writeBack() { return parts_->writeBack; }
 
 private:
     // Everything that works on the window, made once the window object exists.
@@ -61,6 +63,7 @@ private:
         ExchangeCommands exchange;
         EditCommands edit;
         ClipboardCommands clipboard;
+        WriteBackCommand writeBack;
     };
 
     void OnCreated();

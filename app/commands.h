@@ -36,10 +36,11 @@ enum class Command : UINT {
     Paste,
     LanguageChinese,
     LanguageEnglish,
+    WriteBack,
 };
 
 inline constexpr UINT kFirstCommand = static_cast<UINT>(Command::New);
-inline constexpr UINT kCommandCount = static_cast<UINT>(Command::LanguageEnglish) - kFirstCommand + 1;
+inline constexpr UINT kCommandCount = static_cast<UINT>(Command::WriteBack) - kFirstCommand + 1;
 
 inline UINT CommandId(Command c) {
     return static_cast<UINT>(c);

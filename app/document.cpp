@@ -15,6 +15,7 @@ void Document::Create(ImageGroup& made, COLORREF background) {
     group_.TakeListFrom(made);
     group_.SetBackgroundColour(background);
     path_.clear();
+    origin_.reset();
     modified_ = false;
     // A new group has nothing to save, so undoing back to it leaves nothing to save either.
     history_.Start(true);
@@ -30,6 +31,7 @@ bool Document::Open(const std::string& path, ProgressReporter& progress) {
     outgoing.TakeListFrom(group_);
     path_ = path;
     modified_ = false;
+    origin_.reset();
     const bool opened = ReadGroupFile(path_, group_, StepsFor(progress, kOpeningProgress));
     // Over before the announcement, so that the refresh's text is the one left in the pane.
     progress.End();
@@ -80,7 +82,10 @@ bool Document::Apply(const Edit& edit, bool untitled) {
     if (!changed && step.empty()) return false;
     // Not saved anywhere yet, when untitled: Save asks for a name, and closing asks first.
     modified_ = true;
-    if (untitled) path_.clear();
+    if (untitled) {
+        path_.clear();
+        origin_.reset();
+    }
     if ((untitled && !hadGroup) || step.lost) {
         // Nothing before this state can be reached from it.
         history_.Start(false);
@@ -136,8 +141,29 @@ void Document::Discard() {
     ImageGroup outgoing;
     outgoing.TakeListFrom(group_);
     modified_ = false;
+    origin_.reset();
     history_.Clear();
     Announce(DocumentEvent::Discarded);
+}
+
+void Document::SetOrigin(FormOrigin origin) {
+    origin_ = std::move(origin);
+    originDepth_ = history_.UndoSteps();
+}
+
+const FormOrigin* Document::origin() const {
+    // A history that dropped its oldest steps counts fewer: the origin then stays hidden, which
+    // errs on the side of not writing.
+    if (!origin_ || !group_.IsCreated() || history_.UndoSteps() < originDepth_) return nullptr;
+    return &*origin_;
+}
+
+void Document::MarkWrittenBack(std::uint64_t fingerprint) {
+    if (!origin_) return;
+    origin_->fingerprint = fingerprint;
+    modified_ = false;
+    history_.MarkSaved();
+    Announce(DocumentEvent::Saved);
 }
 
 void Document::Announce(DocumentEvent event) {

@@ -5,7 +5,9 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 
@@ -22,6 +24,15 @@ enum class DocumentEvent {
     Saved,      // written to its file or to a copy; nothing is left unsaved
     Changed,    // the group was edited
     Discarded,  // the group is gone with its changes
+};
+
+// The list of another program's file that an imported group came from, so that the group can
+// be written back into it.
+struct FormOrigin {
+    std::string path;
+    std::string list;       // the component's name
+    std::size_t size = 0;   // which of the list's sizes
+    std::uint64_t fingerprint = 0;  // of the list's stored bytes when they were read
 };
 
 class DocumentListener {
@@ -72,6 +83,14 @@ public:
     // Drops the group and its changes; the path stays.
     void Discard();
 
+    // Set right after an import made the group; any other group replacing it forgets it. An
+    // undo back past the import hides it, and a redo shows it again.
+    void SetOrigin(FormOrigin origin);
+    const FormOrigin* origin() const;
+    // The group went back into its origin's file, whose list now has `fingerprint`: nothing
+    // is left unsaved, as after a save.
+    void MarkWrittenBack(std::uint64_t fingerprint);
+
     // Back to the state before the last step, or forward again; false when there is no step
     // or the earlier state cannot be rebuilt (the group then stays as it was).
     bool Undo();
@@ -92,6 +111,8 @@ private:
     std::string path_;
     bool modified_ = false;
     ChangeHistory<GroupChange> history_;
+    std::optional<FormOrigin> origin_;
+    std::size_t originDepth_ = 0;  // undo steps up to and including the import
     DocumentListener* listener_ = nullptr;
 };
 

@@ -4,6 +4,7 @@
 
 #include "core/conversion_losses.h"
 #include "core/file_io.h"
+#include "core/form_write_back.h"
 #include "core/group_lists.h"
 #include "ui/file_dialog_object.h"
 #include "ui/wait_cursor.h"
@@ -99,9 +100,12 @@ FileForm ExportFormFor(const std::string& path, int filterIndex) {
     return kExportForms[inFilter ? filterIndex - 1 : 0];
 }
 
+std::string ContainerProblemText(const ContainerError& error) {
+    return ProblemText(error.problem) + PlaceText(error);
+}
+
 std::string ImportProblemText(const ContainerError& error) {
-    return std::string(kImportFailedMessage) + "\r\n" + ProblemText(error.problem) +
-           PlaceText(error);
+    return std::string(kImportFailedMessage) + "\r\n" + ContainerProblemText(error);
 }
 
 ExchangeCommands::ExchangeCommands(Document& document, FileDialogObject& dialog, DocumentView& view,
@@ -160,10 +164,12 @@ bool ExchangeCommands::ImportFrom(const std::string& path) {
         ui_.Fail(owner, ImportProblemText(error));
         return false;
     }
+    const ContainedImageList& chosen = contents.lists[rows[index].first];
     if (!OpenList(*images)) {
         ui_.Fail(owner, std::string(kImportFailedMessage) + "\r\n无法创建这个图片列表");
         return false;
     }
+    document_.SetOrigin({path, chosen.name, rows[index].second, ListFingerprint(chosen)});
     return true;
 }
 

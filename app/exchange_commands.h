@@ -27,6 +27,8 @@ inline constexpr char kExportedComponentName[] = "ImageList1";
 // The form Export writes to `path`: its extension's when it names one of the written forms,
 // else the one of the export filter's 1-based entry `filterIndex`.
 FileForm ExportFormFor(const std::string& path, int filterIndex);
+// What is wrong with a container, and where (GBK).
+std::string ContainerProblemText(const ContainerError& error);
 // What a failed import tells the user about the file's damage (GBK).
 std::string ImportProblemText(const ContainerError& error);
 // The question an export asks before it writes a form that cannot keep all of the group (GBK).

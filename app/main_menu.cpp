@@ -21,6 +21,7 @@ const MenuItem kFileMenu[] = {
     {"另存为", Command::SaveAs},
     {"导入(&I)…", Command::Import},
     {"导出(&X)…", Command::Export},
+    {"写回表单(&W)", Command::WriteBack},
     {nullptr, kNone},
     {"退出", Command::Exit},
 };

@@ -112,7 +112,7 @@ TEST_F(MainWindowTest, MenuBarHasEveryItemWithItsShortcut) {
     ASSERT_EQ(::GetMenuItemCount(bar), 5);
     const std::vector<std::vector<std::string>> expected = {
         {"新建(&N)\tCtrl+N", "打开(&O)\tCtrl+O", "保存(&S)\tCtrl+S", "", "另存为", "导入(&I)…",
-         "导出(&X)…", "", "退出"},
+         "导出(&X)…", "写回表单(&W)", "", "退出"},
         {"添加图标(&A)", "替换图标(&R)", "", "删除(&D)\tDel", "清空(&C)", "", "合并图片组(&M)",
          "提取图标(&E)", "", "撤销(&U)\tCtrl+Z", "重做(&Y)\tCtrl+Y", "上移\tAlt+Up",
          "下移\tAlt+Down", "", "复制(&O)\tCtrl+C", "粘贴(&P)\tCtrl+V"},

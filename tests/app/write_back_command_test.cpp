@@ -1,0 +1,161 @@
+// Write-back of an imported group into its form, through the modal seam and real files.
+#include "app/write_back_command.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "app/exchange_commands.h"
+#include "core/file_io.h"
+#include "core/group_lists.h"
+#include "support/program_fixture.h"
+#include "support/stream_builders.h"
+#include "support/temp_folder.h"
+#include "ui/file_dialog_object.h"
+
+namespace iconvale {
+namespace {
+
+using testing::MakeCanonical;
+using testing::PatternList;
+using testing::SameImages;
+
+std::string AsText(const Bytes& bytes) {
+    return std::string(bytes.begin(), bytes.end());
+}
+
+ImageListData Canonical(ImageListData list) {
+    MakeCanonical(list);
+    return list;
+}
+
+class WriteBackCommandTest : public testing::ProgramFixture {
+protected:
+    void SetUp() override {
+        ProgramFixture::SetUp();
+        toolbar_ = Canonical(PatternList({.width = 16, .height = 16, .count = 3}));
+        tree_ = Canonical(PatternList({.width = 16, .height = 16, .count = 4}));
+        std::string form = "object Form1: TForm1\r\n  Caption = 'Main'\r\n";
+        form += AsText(WriteContainer(ContainerForm::kDelphiForm, toolbar_, "Toolbar"));
+        form += AsText(WriteContainer(ContainerForm::kDelphiForm, tree_, "TreeIcons"));
+        form += "end\r\n";
+        formBytes_ = Bytes(form.begin(), form.end());
+        ASSERT_TRUE(testing::WriteBytes(form_, formBytes_));
+    }
+
+    // Imports the form's second list, TreeIcons.
+    void ImportTree() {
+        ui_.files.push_back(FileChoice{form_, 1});
+        ui_.listChoices.push_back(1);
+        exchange_.Import();
+        ASSERT_EQ(group().GetCount(), 4);
+    }
+
+    void DeleteFirst() {
+        ASSERT_TRUE(document().Change([](ImageGroup& group) { return group.Remove(0); }));
+    }
+
+    std::optional<ImageListData> ListInFile(std::size_t index) {
+        const ContainerContents contents = ReadContainer(ReadWholeFile(form_));
+        if (contents.error || index >= contents.lists.size()) return std::nullopt;
+        ContainerError error;
+        return DecodeContainedList(contents.lists[index], 0, error);
+    }
+
+    ImageListData toolbar_;
+    ImageListData tree_;
+    Bytes formBytes_;
+    std::string form_ = folder_.File("窗体.dfm");
+    FileDialogObject dialog_;
+    DocumentCommands commands_{program_.document(),       program_.choices, window_, ui_, dialog_,
+                               folder_.File("seting.ini")};
+    ExchangeCommands exchange_{program_.document(), dialog_, window_, ui_, commands_};
+    WriteBackCommand writeBack_{program_.document(), window_, ui_};
+};
+
+TEST_F(WriteBackCommandTest, ChangesOnlyTheImportedListAndLeavesNothingUnsaved) {
+    EXPECT_FALSE(writeBack_.Available()) << "no group came from a form yet";
+    ImportTree();
+    EXPECT_TRUE(writeBack_.Available());
+    DeleteFirst();
+    ASSERT_TRUE(writeBack_.WriteBack());
+    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_FALSE(document().modified());
+
+    const auto written = ListInFile(1);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(written->count, 3);
+    EXPECT_TRUE(SameImages(*written, *ListOfGroup(group())));
+    const auto other = ListInFile(0);
+    ASSERT_TRUE(other);
+    EXPECT_TRUE(SameImages(*other, toolbar_));
+    // Everything up to the rewritten list is as it was.
+    const Bytes after = ReadWholeFile(form_);
+    const std::string before = AsText(formBytes_);
+    const std::size_t treeStart = before.find("object TreeIcons");
+    ASSERT_NE(treeStart, std::string::npos);
+    EXPECT_EQ(AsText(after).substr(0, treeStart), before.substr(0, treeStart));
+    EXPECT_EQ(AsText(after).substr(after.size() - 5), "end\r\n");
+
+    // A second write-back sees the list it wrote, and asks nothing.
+    DeleteFirst();
+    EXPECT_TRUE(writeBack_.WriteBack());
+    EXPECT_TRUE(ui_.messages.empty());
+    EXPECT_EQ(ListInFile(1)->count, 2);
+}
+
+TEST_F(WriteBackCommandTest, AsksBeforeOverwritingAListChangedOnDisk) {
+    ImportTree();
+    DeleteFirst();
+    // Another program puts a list of other images where TreeIcons was.
+    std::string changed = AsText(formBytes_);
+    const ImageListData other = Canonical(PatternList({.width = 16, .height = 16, .count = 5}));
+    const std::size_t treeStart = changed.find("  object TreeIcons");
+    changed = changed.substr(0, treeStart) +
+              AsText(WriteContainer(ContainerForm::kDelphiForm, other, "TreeIcons")) + "end\r\n";
+    const Bytes changedBytes(changed.begin(), changed.end());
+    ASSERT_TRUE(testing::WriteBytes(form_, changedBytes));
+
+    ui_.answers.push_back(IDNO);
+    EXPECT_FALSE(writeBack_.WriteBack());
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text, kFormChangedQuestion);
+    EXPECT_EQ(ReadWholeFile(form_), changedBytes);
+    EXPECT_TRUE(document().modified());
+
+    ui_.answers.push_back(IDYES);
+    EXPECT_TRUE(writeBack_.WriteBack());
+    EXPECT_EQ(ListInFile(1)->count, 3);
+}
+
+TEST_F(WriteBackCommandTest, AListGoneFromTheFormFailsAndLeavesTheFileAlone) {
+    ImportTree();
+    const std::string onlyToolbar =
+        "object Form1: TForm1\r\n" +
+        AsText(WriteContainer(ContainerForm::kDelphiForm, toolbar_, "Toolbar")) + "end\r\n";
+    const Bytes bytes(onlyToolbar.begin(), onlyToolbar.end());
+    ASSERT_TRUE(testing::WriteBytes(form_, bytes));
+    EXPECT_FALSE(writeBack_.WriteBack());
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].text.rfind(kWriteBackFailedMessage, 0), 0u);
+    EXPECT_EQ(ReadWholeFile(form_), bytes);
+    EXPECT_TRUE(document().modified());
+}
+
+TEST_F(WriteBackCommandTest, UndoingTheImportHidesTheFormAndRedoShowsItAgain) {
+    ui_.newGroupPresses.push_back({testing::Inputs("16", "16", "32")});
+    commands_.New();
+    ImportTree();
+    EXPECT_TRUE(writeBack_.Available());
+    ASSERT_TRUE(document().Undo());
+    EXPECT_FALSE(writeBack_.Available());
+    ASSERT_TRUE(document().Redo());
+    EXPECT_TRUE(writeBack_.Available());
+    ui_.answers.push_back(IDNO);
+    ui_.newGroupPresses.push_back({testing::Inputs("16", "16", "32")});
+    commands_.New();
+    EXPECT_FALSE(writeBack_.Available());
+}
+
+}  // namespace
+}  // namespace iconvale
