@@ -15,7 +15,8 @@ namespace {
 bool FocusIsEditBox() {
     wchar_t className[16] = {};
     HWND focus = ::GetFocus();
-    return focus && ::GetClassNameW(focus, className, 16) > 0 && ::lstrcmpiW(className, L"Edit") == 0;
+    return focus && ::GetClassNameW(focus, className, 16) > 0 &&
+           ::lstrcmpiW(className, L"Edit") == 0;
 }
 
 std::string ResolvedSettingsPath(const std::string& given) {

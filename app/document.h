@@ -30,8 +30,8 @@ enum class DocumentEvent {
 // be written back into it.
 struct FormOrigin {
     std::string path;
-    std::string list;       // the component's name
-    std::size_t size = 0;   // which of the list's sizes
+    std::string list;               // the component's name
+    std::size_t size = 0;           // which of the list's sizes
     std::uint64_t fingerprint = 0;  // of the list's stored bytes when they were read
 };
 

@@ -55,6 +55,10 @@ const char* ProblemText(ContainerProblem problem) {
             return "这个尺寸的图标数与列表不同";
         case ContainerProblem::kRepeatedSize:
             return "这个尺寸与列表的另一个尺寸重复";
+        case ContainerProblem::kListGone:
+            return "文件中已没有这个图片列表";
+        case ContainerProblem::kSizesOutOfStep:
+            return "列表的其他尺寸的图标数与图片组不同";
         case ContainerProblem::kNone:
             break;
     }

@@ -69,7 +69,8 @@ bool WriteBackCommand::WriteBack() {
         written = WriteBackList(file, origin.list, origin.size, *images, error);
     }
     if (written.empty()) {
-        ui_.Fail(owner, std::string(kWriteBackFailedMessage) + "\r\n" + ContainerProblemText(error));
+        ui_.Fail(owner,
+                 std::string(kWriteBackFailedMessage) + "\r\n" + ContainerProblemText(error));
         return false;
     }
     // The fingerprint the list has now, for the next write-back's question.

@@ -172,8 +172,9 @@ Bytes BinaryInteger(int n) {
 }
 
 Bytes ShortString(std::string_view s) {
-    Bytes out{static_cast<std::uint8_t>(s.size())};
-    out.insert(out.end(), s.begin(), s.end());
+    Bytes out(1 + s.size());
+    out[0] = static_cast<std::uint8_t>(s.size());
+    std::copy(s.begin(), s.end(), out.begin() + 1);
     return out;
 }
 

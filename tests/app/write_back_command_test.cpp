@@ -110,7 +110,7 @@ TEST_F(WriteBackCommandTest, AsksBeforeOverwritingAListChangedOnDisk) {
     // Another program puts a list of other images where TreeIcons was.
     std::string changed = AsText(formBytes_);
     const ImageListData other = Canonical(PatternList({.width = 16, .height = 16, .count = 5}));
-    const std::size_t treeStart = changed.find("  object TreeIcons");
+    const std::size_t treeStart = changed.find("object TreeIcons");
     changed = changed.substr(0, treeStart) +
               AsText(WriteContainer(ContainerForm::kDelphiForm, other, "TreeIcons")) + "end\r\n";
     const Bytes changedBytes(changed.begin(), changed.end());
