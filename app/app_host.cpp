@@ -36,8 +36,7 @@ AppHost::Parts::Parts(ProgramObjects& program, MainWindow& window, ModalUi& ui,
                  {}, progress),
       exchange(program.document(), program.fileDialog(), window, ui, commands),
       edit(program.document(), window, ui),
-      clipboard(program.document(), window, ui, commands, pictures),
-      writeBack(program.document(), window, ui) {}
+      clipboard(program.document(), window, ui, commands, pictures) {}
 
 AppHost::AppHost(ProgramObjects& program, ModalUi& ui, AppHostOptions options)
     : program_(program),
@@ -171,7 +170,7 @@ void AppHost::SwitchLanguage(UiLanguage language) {
 void AppHost::OnMenuOpening() {
     window_.EnableCommand(Command::Copy, parts_->clipboard.CanCopy());
     window_.EnableCommand(Command::Paste, ClipboardCommands::CanPaste());
-    window_.EnableCommand(Command::WriteBack, parts_->writeBack.Available());
+    window_.EnableCommand(Command::WriteBack, parts_->exchange.writeBack().Available());
 }
 
 void AppHost::ToggleAutoSegmentation() {
@@ -206,8 +205,8 @@ void AppHost::WireCommands() {
     window_.SetCommandHandler(Command::LanguageEnglish,
                               [this] { SwitchLanguage(UiLanguage::English); });
     window_.SetCommandHandler(Command::Export, [&exchange] { exchange.Export(); });
-    WriteBackCommand& writeBack = parts_->writeBack;
-    window_.SetCommandHandler(Command::WriteBack, [&writeBack] { writeBack.WriteBack(); });
+    window_.SetCommandHandler(Command::WriteBack,
+                              [&exchange] { exchange.writeBack().WriteBack(); });
     WireViewCommands();
     WireEditCommands();
 }

@@ -19,7 +19,6 @@
 #include "app/picture_import.h"
 #include "app/program_objects.h"
 #include "app/settings_file.h"
-#include "app/write_back_command.h"
 #include "ui/progress_relay.h"
 #include "ui/status_bar_progress.h"
 #include "ui/win_handles.h"
@@ -49,7 +48,6 @@ public:
     ExchangeCommands& exchange() { return parts_->exchange; }
     EditCommands& edit() { return parts_->edit; }
     ClipboardCommands& clipboard() { return parts_->clipboard; }
-    WriteBackCommand& writeBack() { return parts_->writeBack; }
 
 private:
     // Everything that works on the window, made once the window object exists.
@@ -63,7 +61,6 @@ private:
         ExchangeCommands exchange;
         EditCommands edit;
         ClipboardCommands clipboard;
-        WriteBackCommand writeBack;
     };
 
     void OnCreated();

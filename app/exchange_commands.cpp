@@ -78,9 +78,10 @@ std::string PlaceText(const ContainerError& error) {
     return text + "）";
 }
 
-// One row per list and size, in file order; `rows` says which list and size each row is.
-std::vector<ImageListSummary> Summaries(const ContainerContents& contents,
-                                        std::vector<std::pair<std::size_t, std::size_t>>& rows) {
+}  // namespace
+
+std::vector<ImageListSummary> ListSummaries(
+    const ContainerContents& contents, std::vector<std::pair<std::size_t, std::size_t>>& rows) {
     std::vector<ImageListSummary> summaries;
     for (std::size_t i = 0; i < contents.lists.size(); ++i) {
         const ContainedImageList& list = contents.lists[i];
@@ -93,8 +94,6 @@ std::vector<ImageListSummary> Summaries(const ContainerContents& contents,
     }
     return summaries;
 }
-
-}  // namespace
 
 FileForm ExportFormFor(const std::string& path, int filterIndex) {
     const FileForm named = FileFormForName(path);
@@ -114,7 +113,12 @@ std::string ImportProblemText(const ContainerError& error) {
 
 ExchangeCommands::ExchangeCommands(Document& document, FileDialogObject& dialog, DocumentView& view,
                                    ModalUi& ui, DocumentCommands& commands)
-    : document_(document), dialog_(dialog), view_(view), ui_(ui), commands_(commands) {}
+    : document_(document),
+      dialog_(dialog),
+      view_(view),
+      ui_(ui),
+      commands_(commands),
+      writeBack_(document, view, ui) {}
 
 bool ExchangeCommands::OpenList(const ImageListData& list) {
     // Made aside first, so that a list the platform refuses leaves the open group as it was.
@@ -152,7 +156,7 @@ bool ExchangeCommands::ImportFrom(const std::string& path) {
         }
     }
     std::vector<std::pair<std::size_t, std::size_t>> rows;
-    const std::vector<ImageListSummary> summaries = Summaries(contents, rows);
+    const std::vector<ImageListSummary> summaries = ListSummaries(contents, rows);
     int index = 0;
     if (summaries.size() > 1) {
         index = ui_.ChooseImageList(owner, summaries);
@@ -222,6 +226,15 @@ void ExchangeCommands::Export() {
     auto choice = ui_.ChooseFile(dialog_, view_.DialogOwner(), FileDialogKind::Save);
     if (!choice) return;
     exportFilterIndex_ = choice->filterIndex;
+    // A form that holds lists already may take the group into one of them.
+    switch (writeBack_.OfferToReplaceAList(choice->path)) {
+        case WriteBackCommand::Replacement::kReplaced:
+        case WriteBackCommand::Replacement::kCancelled:
+            return;
+        case WriteBackCommand::Replacement::kNoLists:
+        case WriteBackCommand::Replacement::kOverwrite:
+            break;
+    }
     const FileForm form = ExportFormFor(choice->path, choice->filterIndex);
     std::optional<ImageListData> list;
     {

@@ -9,6 +9,7 @@
 #include "app/document_commands.h"
 #include "app/document_view.h"
 #include "app/modal_ui.h"
+#include "app/write_back_command.h"
 #include "core/conversion_losses.h"
 #include "core/file_forms.h"
 #include "core/image_list_container.h"
@@ -27,6 +28,9 @@ inline constexpr char kExportedComponentName[] = "ImageList1";
 // The form Export writes to `path`: its extension's when it names one of the written forms,
 // else the one of the export filter's 1-based entry `filterIndex`.
 FileForm ExportFormFor(const std::string& path, int filterIndex);
+// One chooser row per list and size, in file order; `rows` says which list and size each is.
+std::vector<ImageListSummary> ListSummaries(const ContainerContents& contents,
+                                            std::vector<std::pair<std::size_t, std::size_t>>& rows);
 // What is wrong with a container, and where (GBK).
 std::string ContainerProblemText(const ContainerError& error);
 // What a failed import tells the user about the file's damage (GBK).
@@ -48,6 +52,9 @@ public:
     // Writes the open group to `path` in `form`; false when nothing was written.
     bool ExportTo(const std::string& path, FileForm form);
 
+    // "写回表单": the group back into the list it was imported from.
+    WriteBackCommand& writeBack() { return writeBack_; }
+
 private:
     bool OpenList(const ImageListData& list);
     bool WriteExport(const std::string& path, FileForm form, const ImageListData& list);
@@ -57,6 +64,7 @@ private:
     DocumentView& view_;
     ModalUi& ui_;
     DocumentCommands& commands_;
+    WriteBackCommand writeBack_;
     // Kept for the session only, so each dialog reopens on the kind of file last chosen.
     int importFilterIndex_ = 1;
     int exportFilterIndex_ = 1;

@@ -37,56 +37,85 @@ const ContainedImageList* FindList(const ContainerContents& contents, const std:
 }  // namespace
 
 bool WriteBackCommand::WriteBack() {
-    const FormOrigin* found = document_.origin();
-    if (!found) return false;
-    const FormOrigin origin = *found;
+    const FormOrigin* origin = document_.origin();
+    if (!origin) return false;
+    const auto fingerprint =
+        WriteInto(origin->path, origin->list, origin->size, origin->fingerprint);
+    if (!fingerprint) return false;
+    document_.MarkWrittenBack(*fingerprint);
+    return true;
+}
+
+WriteBackCommand::Replacement WriteBackCommand::OfferToReplaceAList(const std::string& path) {
+    HWND owner = view_.DialogOwner();
+    ContainerContents contents;
+    {
+        WaitCursor cursor;
+        contents = ReadContainer(ReadWholeFile(path));
+    }
+    if (contents.error || contents.lists.empty()) return Replacement::kNoLists;
+    const int answer =
+        ui_.Message(owner, kReplaceListQuestion, kProgramTitle, kYesNoCancelQuestion);
+    if (answer == IDNO) return Replacement::kOverwrite;
+    if (answer != IDYES) return Replacement::kCancelled;
+    std::vector<std::pair<std::size_t, std::size_t>> rows;
+    const std::vector<ImageListSummary> summaries = ListSummaries(contents, rows);
+    const int index = ui_.ChooseImageList(owner, summaries);
+    if (index < 0 || index >= static_cast<int>(rows.size())) return Replacement::kCancelled;
+    const ContainedImageList& chosen = contents.lists[rows[index].first];
+    const bool written = WriteInto(path, chosen.name, rows[index].second, std::nullopt).has_value();
+    return written ? Replacement::kReplaced : Replacement::kCancelled;
+}
+
+std::optional<std::uint64_t> WriteBackCommand::WriteInto(const std::string& path,
+                                                         const std::string& name, std::size_t size,
+                                                         std::optional<std::uint64_t> expected) {
     HWND owner = view_.DialogOwner();
     WaitCursor cursor;
     const std::optional<ImageListData> images = ListOfGroup(document_.group());
-    const Bytes file = ReadWholeFile(origin.path);
+    const Bytes file = ReadWholeFile(path);
     if (!images || file.empty()) {
         cursor.Restore();
         ui_.Fail(owner, std::string(kWriteBackFailedMessage) + "\r\n" +
                             (images ? "文件无法读取，或是空文件" : "无法创建这个图片列表"));
-        return false;
+        return std::nullopt;
     }
     const ContainerContents contents = ReadContainer(file);
-    const ContainedImageList* list = FindList(contents, origin.list);
+    const ContainedImageList* list = FindList(contents, name);
     cursor.Restore();
-    if (!contents.error && list && ListFingerprint(*list) != origin.fingerprint &&
+    if (expected && !contents.error && list && ListFingerprint(*list) != *expected &&
         ui_.Message(owner, kFormChangedQuestion, kProgramTitle, kYesNoQuestion) != IDYES) {
-        return false;
+        return std::nullopt;
     }
     const ConversionLosses losses = LossesOfWriting(*images, WrittenFormOf(contents.form));
     if (!contents.error && list && losses.Any() &&
         ui_.Message(owner, ExportLossQuestion(losses), kProgramTitle, kYesNoQuestion) != IDYES) {
-        return false;
+        return std::nullopt;
     }
     ContainerError error;
     Bytes written;
     {
         WaitCursor writing;
-        written = WriteBackList(file, origin.list, origin.size, *images, error);
+        written = WriteBackList(file, name, size, *images, error);
     }
     if (written.empty()) {
         ui_.Fail(owner,
                  std::string(kWriteBackFailedMessage) + "\r\n" + ContainerProblemText(error));
-        return false;
+        return std::nullopt;
     }
     // The fingerprint the list has now, for the next write-back's question.
     const ContainerContents after = ReadContainer(written);
-    const ContainedImageList* rewritten = FindList(after, origin.list);
+    const ContainedImageList* rewritten = FindList(after, name);
     bool saved = false;
     {
         WaitCursor writing;
-        saved = rewritten && WriteFileAtomically(origin.path, written);
+        saved = rewritten && WriteFileAtomically(path, written);
     }
     if (!saved) {
         ui_.Message(owner, kSaveFailedMessage, kUntitledBoxTitle, kErrorBox);
-        return false;
+        return std::nullopt;
     }
-    document_.MarkWrittenBack(ListFingerprint(*rewritten));
-    return true;
+    return ListFingerprint(*rewritten);
 }
 
 }  // namespace iconvale

@@ -157,5 +157,43 @@ TEST_F(WriteBackCommandTest, UndoingTheImportHidesTheFormAndRedoShowsItAgain) {
     EXPECT_FALSE(writeBack_.Available());
 }
 
+// Export to a form that holds lists: Yes replaces the chosen one in place, No writes the file
+// whole, Cancel (here or in the chooser) leaves it alone.
+TEST_F(WriteBackCommandTest, ExportToAFormWithListsOffersToReplaceOne) {
+    struct Case {
+        int answer;
+        int chosen;
+        int toolbarCount;  // in the file afterwards; -1 when the list is gone
+        int treeCount;
+    };
+    const Case cases[] = {{IDYES, 1, 3, 2},
+                          {IDYES, 0, 2, 4},
+                          {IDNO, -1, -1, -1},
+                          {IDCANCEL, -1, 3, 4},
+                          {IDYES, -1, 3, 4}};
+    ImportTree();
+    DeleteFirst();
+    DeleteFirst();
+    for (const Case& c : cases) {
+        ASSERT_TRUE(testing::WriteBytes(form_, formBytes_));
+        ui_.messages.clear();
+        ui_.files.push_back(FileChoice{form_, 1});
+        ui_.answers.push_back(c.answer);
+        if (c.chosen >= 0 || c.answer == IDYES) ui_.listChoices.push_back(c.chosen);
+        exchange_.Export();
+        const ContainerContents contents = ReadContainer(ReadWholeFile(form_));
+        ASSERT_FALSE(contents.error) << c.answer;
+        if (c.toolbarCount < 0) {
+            ASSERT_EQ(contents.lists.size(), 1u) << "the file was written whole";
+            EXPECT_EQ(contents.lists[0].figures.count, 2);
+            continue;
+        }
+        ASSERT_EQ(contents.lists.size(), 2u);
+        EXPECT_EQ(contents.lists[0].figures.count, c.toolbarCount) << c.answer << c.chosen;
+        EXPECT_EQ(contents.lists[1].figures.count, c.treeCount) << c.answer << c.chosen;
+        EXPECT_TRUE(document().modified()) << "an export leaves the document as it was";
+    }
+}
+
 }  // namespace
 }  // namespace iconvale
