@@ -225,6 +225,8 @@ TEST_F(UiLanguageTest, PiecedMessagesReadAsOneSentenceInEitherLanguage) {
         SetUiLanguage(UiLanguage::English);
         EXPECT_EQ(ShownMessage(c.make()), c.english) << c.chinese;
     }
+    // The import dialog's filter, one text written as two literals.
+    EXPECT_FALSE(HasChinese(ToWideString(Translated(kImportFilter))));
     // Every problem an import can report, with every piece of its place.
     for (int p = 1; p <= static_cast<int>(ContainerProblem::kRepeatedSize); ++p) {
         const ContainerError error{static_cast<ContainerProblem>(p), 2, "Icons", 16, 16};
