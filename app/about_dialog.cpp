@@ -4,18 +4,22 @@
 
 #include <string>
 
+#include "ui/ui_language.h"
+
 namespace iconvale {
 
 namespace {
 
-constexpr char kCredits[] =
-    "Iconvale 是自由软件，可以自由使用和分发。\r\n"
-    "作者：Iconvale 开发组";
+// Each line is a text of its own in the string tables.
+std::string Credits() {
+    return Translated("Iconvale 是自由软件，可以自由使用和分发。\r\n") +
+           Translated("作者：Iconvale 开发组");
+}
 
 std::string InfoMarkup() {
-    return std::string("版本：V1.2") + std::string(4, ' ') + "交流群：暂无\r\n" +
-           std::string(12, ' ') + "网址：<a href=\"" + AboutDialog::kAddress + "\">" +
-           AboutDialog::kAddress + "</a>";
+    return Translated("版本：V1.2") + std::string(4, ' ') + Translated("交流群：暂无\r\n") +
+           std::string(12, ' ') + Translated("网址：") + "<a href=\"" + AboutDialog::kAddress +
+           "\">" + AboutDialog::kAddress + "</a>";
 }
 
 }  // namespace
@@ -26,7 +30,7 @@ AboutDialog::AboutDialog(HICON programIcon)
 void AboutDialog::CreateControls() {
     icon_.reset(programIcon_ ? ::CopyIcon(programIcon_) : nullptr);
     AddControl(L"STATIC", "", SS_OWNERDRAW, {8, 8, 48, 48}, kIconId);
-    AddControl(L"STATIC", kCredits, SS_LEFT, {80, 16, 176, 40}, kCreditsId);
+    AddControl(L"STATIC", Credits(), SS_LEFT, {80, 16, 176, 40}, kCreditsId);
     // SysLink exists only once its class is registered, and only in comctl32 v6.
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LINK_CLASS};
     ::InitCommonControlsEx(&classes);

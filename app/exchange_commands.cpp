@@ -7,6 +7,7 @@
 #include "core/form_write_back.h"
 #include "core/group_lists.h"
 #include "ui/file_dialog_object.h"
+#include "ui/ui_language.h"
 #include "ui/wait_cursor.h"
 
 namespace iconvale {
@@ -65,17 +66,25 @@ const char* ProblemText(ContainerProblem problem) {
     return "文件无法读取";
 }
 
-// Where the problem is, as "（第 3 行，组件 X，尺寸 22×22）"; empty when nothing is known.
+// Where the problem is, as "（第 3 行，组件 X，尺寸 22×22）"; empty when nothing is known. Each
+// piece is translated on its own, as English puts the number after the word.
 std::string PlaceText(const ContainerError& error) {
     std::vector<std::string> parts;
-    if (error.line > 0) parts.push_back("第 " + std::to_string(error.line) + " 行");
-    if (!error.where.empty()) parts.push_back("组件 " + error.where);
-    if (error.width > 0)
-        parts.push_back("尺寸 " + std::to_string(error.width) + "×" + std::to_string(error.height));
+    if (error.line > 0) parts.push_back(TranslatedWith("第 %s 行", std::to_string(error.line)));
+    if (!error.where.empty()) parts.push_back(TranslatedWith("组件 %s", error.where));
+    if (error.width > 0) {
+        parts.push_back(TranslatedWith(
+            "尺寸 %s", std::to_string(error.width) + "×" + std::to_string(error.height)));
+    }
     if (parts.empty()) return {};
-    std::string text = "（" + parts[0];
-    for (std::size_t i = 1; i < parts.size(); ++i) text += "，" + parts[i];
-    return text + "）";
+    std::string text = Translated("（") + parts[0];
+    for (std::size_t i = 1; i < parts.size(); ++i) text += Translated("，") + parts[i];
+    return text + Translated("）");
+}
+
+// The problem and its place, in the shown language.
+std::string ProblemWithPlace(const ContainerError& error) {
+    return Translated(ProblemText(error.problem)) + PlaceText(error);
 }
 
 }  // namespace
@@ -104,11 +113,11 @@ FileForm ExportFormFor(const std::string& path, int filterIndex) {
 }
 
 std::string ContainerProblemText(const ContainerError& error) {
-    return ProblemText(error.problem) + PlaceText(error);
+    return ProblemWithPlace(error);
 }
 
 std::string ImportProblemText(const ContainerError& error) {
-    return std::string(kImportFailedMessage) + "\r\n" + ContainerProblemText(error);
+    return Translated(kImportFailedMessage) + "\r\n" + ProblemWithPlace(error);
 }
 
 ExchangeCommands::ExchangeCommands(Document& document, FileDialogObject& dialog, DocumentView& view,
@@ -150,9 +159,8 @@ bool ExchangeCommands::ImportFrom(const std::string& path) {
     // A damaged BitmapAdv leaves the list's base size, which still imports.
     for (const ContainedImageList& list : contents.lists) {
         if (list.sizesError) {
-            ui_.Inform(owner, std::string("这个列表的其他尺寸无法读取：\r\n") +
-                                  ProblemText(list.sizesError.problem) +
-                                  PlaceText(list.sizesError));
+            ui_.Inform(owner, Translated("这个列表的其他尺寸无法读取：\r\n") +
+                                  ProblemWithPlace(list.sizesError));
         }
     }
     std::vector<std::pair<std::size_t, std::size_t>> rows;
@@ -193,15 +201,18 @@ void ExchangeCommands::Import() {
 }
 
 std::string ExportLossQuestion(const ConversionLosses& losses) {
-    std::string text = "导出为 Lazarus 窗体时，图片组的以下内容无法保留：\r\n";
+    std::string text = Translated("导出为 Lazarus 窗体时，图片组的以下内容无法保留：\r\n");
+    const auto item = [&text](const std::string& loss) { text += "  · " + loss + "\r\n"; };
     if (losses.raisedDepth != 0) {
-        text += "  · " + std::to_string(losses.raisedDepth) + " 位颜色深度（图片将变为 32 位）\r\n";
+        item(TranslatedWith("%s 位颜色深度（图片将变为 32 位）",
+                            std::to_string(losses.raisedDepth)));
     }
     if (losses.maskPixels != 0) {
-        text += "  · " + std::to_string(losses.maskPixels) + " 个像素的遮罩（与其 Alpha 不符）\r\n";
+        item(TranslatedWith("%s 个像素的遮罩（与其 Alpha 不符）",
+                            std::to_string(losses.maskPixels)));
     }
-    if (losses.background) text += "  · 背景色\r\n";
-    return text + "仍要导出吗？";
+    if (losses.background) item(Translated("背景色"));
+    return text + Translated("仍要导出吗？");
 }
 
 bool ExchangeCommands::ExportTo(const std::string& path, FileForm form) {

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "ui/control_text.h"
+#include "ui/ui_language.h"
 
 namespace iconvale {
 
@@ -14,15 +15,16 @@ constexpr char kCaption[] = "选择图片列表";
 
 struct Column {
     const char* title;
-    int width;  // design pixels
+    int width;         // design pixels
+    int englishWidth;  // room for the longer English title, taken from the name
     int format;
 };
 
 constexpr Column kColumns[] = {
-    {"名称", 150, LVCFMT_LEFT},
-    {"图标数", 60, LVCFMT_RIGHT},
-    {"尺寸", 64, LVCFMT_RIGHT},
-    {"色深", 56, LVCFMT_RIGHT},
+    {"名称", 150, 130, LVCFMT_LEFT},
+    {"图标数", 60, 72, LVCFMT_RIGHT},
+    {"尺寸", 64, 64, LVCFMT_RIGHT},
+    {"色深", 56, 64, LVCFMT_RIGHT},
 };
 
 }  // namespace
@@ -32,7 +34,7 @@ ImageListChooser::ImageListChooser(std::vector<ImageListSummary> lists)
 
 std::vector<std::string> ImageListChooser::RowTexts(const ImageListSummary& list) {
     // A bare stream has no component to name it by; the rows of one list's sizes differ by size.
-    std::string name = list.name.empty() ? std::string("(无名称)") : list.name;
+    std::string name = list.name.empty() ? Translated("(无名称)") : list.name;
     if (list.oneOfSizes) {
         name.append(" ")
             .append(std::to_string(list.width))
@@ -41,7 +43,7 @@ std::vector<std::string> ImageListChooser::RowTexts(const ImageListSummary& list
     }
     return {name, std::to_string(list.count),
             std::to_string(list.width) + "x" + std::to_string(list.height),
-            std::to_string(list.bitsPerPixel) + " 位"};
+            std::to_string(list.bitsPerPixel) + Translated(" 位")};
 }
 
 void ImageListChooser::CreateControls() {
@@ -57,8 +59,7 @@ void ImageListChooser::CreateControls() {
                    {12, 36, 340, 140}, kListId, WS_EX_CLIENTEDGE);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
     for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
-        InsertListColumn(list_, c, kColumns[c].title, Scaled(kColumns[c].width),
-                         kColumns[c].format);
+        InsertListColumn(list_, c, kColumns[c].title, ColumnWidth(c), kColumns[c].format);
     }
     for (int row = 0; row < static_cast<int>(lists_.size()); ++row) {
         const std::vector<std::string> texts = RowTexts(lists_[row]);
@@ -73,6 +74,17 @@ void ImageListChooser::CreateControls() {
 
     AddControl(L"BUTTON", "确定", WS_TABSTOP | BS_DEFPUSHBUTTON, {204, 186, 70, 24}, IDOK);
     AddControl(L"BUTTON", "取消", WS_TABSTOP | BS_PUSHBUTTON, {282, 186, 70, 24}, IDCANCEL);
+}
+
+int ImageListChooser::ColumnWidth(int column) const {
+    return Scaled(ByLanguage(kColumns[column].width, kColumns[column].englishWidth));
+}
+
+void ImageListChooser::OnDpiChanged() {
+    // The list's columns are its own, in pixels; they follow the font like the controls.
+    for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
+        ListView_SetColumnWidth(list_, c, ColumnWidth(c));
+    }
 }
 
 void ImageListChooser::OnCommand(int id, int code, HWND) {

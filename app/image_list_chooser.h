@@ -30,6 +30,8 @@ private:
     void CreateControls() override;
     void OnCommand(int id, int code, HWND control) override;
     LRESULT OnNotify(const NMHDR& header) override;
+    void OnDpiChanged() override;
+    int ColumnWidth(int column) const;
     void Confirm();
 
     std::vector<ImageListSummary> lists_;

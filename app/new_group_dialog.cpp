@@ -56,12 +56,14 @@ void NewGroupDialog::CreateControls() {
     widthBox_ = AddControl(L"EDIT", "16", box, {57, 14, 48, 19}, kWidthBoxId, WS_EX_CLIENTEDGE);
     AddControl(L"STATIC", "高度：", label, {8, 49, 48, 16}, -1);
     heightBox_ = AddControl(L"EDIT", "16", box, {56, 47, 48, 19}, kHeightBoxId, WS_EX_CLIENTEDGE);
-    transparencyBox_ = AddControl(L"BUTTON", "使用透明色", WS_TABSTOP | BS_AUTOCHECKBOX,
-                                  {144, 12, 80, 24}, kTransparencyBoxId);
-    colourLabel_ =
-        AddControl(L"STATIC", kTransparentLabel, label, {144, 48, 48, 16}, kColourLabelId);
-    colourChooser_ =
-        AddControl(L"BUTTON", "", WS_TABSTOP | BS_OWNERDRAW, {192, 46, 68, 20}, kColourChooserId);
+    // English needs a wider box and label; the colour button moves right by what the label grew.
+    transparencyBox_ =
+        AddControl(L"BUTTON", "使用透明色", WS_TABSTOP | BS_AUTOCHECKBOX,
+                   ByLanguage({144, 12, 80, 24}, {144, 12, 148, 24}), kTransparencyBoxId);
+    colourLabel_ = AddControl(L"STATIC", kTransparentLabel, label,
+                              ByLanguage({144, 48, 48, 16}, {144, 48, 76, 16}), kColourLabelId);
+    colourChooser_ = AddControl(L"BUTTON", "", WS_TABSTOP | BS_OWNERDRAW,
+                                ByLanguage({192, 46, 68, 20}, {220, 46, 68, 20}), kColourChooserId);
     AddControl(L"STATIC", "位深：", label, {8, 81, 48, 16}, -1);
     // Created with room for the five items dropped down below the closed list.
     depthList_ = AddControl(L"COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,

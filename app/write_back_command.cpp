@@ -7,6 +7,7 @@
 #include "core/form_write_back.h"
 #include "core/group_lists.h"
 #include "core/image_list_container.h"
+#include "ui/ui_language.h"
 #include "ui/wait_cursor.h"
 
 namespace iconvale {
@@ -76,8 +77,9 @@ std::optional<std::uint64_t> WriteBackCommand::WriteInto(const std::string& path
     const Bytes file = ReadWholeFile(path);
     if (!images || file.empty()) {
         cursor.Restore();
-        ui_.Fail(owner, std::string(kWriteBackFailedMessage) + "\r\n" +
-                            (images ? "文件无法读取，或是空文件" : "无法创建这个图片列表"));
+        ui_.Fail(owner, Translated(kWriteBackFailedMessage) +
+                            Translated(images ? "\r\n文件无法读取，或是空文件"
+                                              : "\r\n无法创建这个图片列表"));
         return std::nullopt;
     }
     const ContainerContents contents = ReadContainer(file);
@@ -99,8 +101,7 @@ std::optional<std::uint64_t> WriteBackCommand::WriteInto(const std::string& path
         written = WriteBackList(file, name, size, *images, error);
     }
     if (written.empty()) {
-        ui_.Fail(owner,
-                 std::string(kWriteBackFailedMessage) + "\r\n" + ContainerProblemText(error));
+        ui_.Fail(owner, Translated(kWriteBackFailedMessage) + "\r\n" + ContainerProblemText(error));
         return std::nullopt;
     }
     // The fingerprint the list has now, for the next write-back's question.

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Installs a release installer under Wine as a user would, silently and with the .eil
-# association, opens a group with the installed program, checks what the installer left, then
+# Installs a release installer under Wine as a user would, silently, with the .eil
+# association and the English interface, opens a group with the installed program, checks what the installer left, then
 # installs a newer package of the same product over it (the same package with its version raised
 # and a product code of its own) and checks that the upgrade kept the settings file and the
-# association, then uninstalls it silently and checks that nothing of it is left but what the
+# association (and ignored the LANGUAGE it was given), then uninstalls it silently and checks that nothing of it is left but what the
 # README says.
 #
 #   bash scripts/installer_test.sh LOADER ARCH [MSI]
@@ -125,8 +125,10 @@ log "installing $(basename "$MSI") with $LOADER"
 check "the installer asks for no administrator rights" \
     bash -c '(( $(msiinfo suminfo "$1" | sed -n "s/^Source: \([0-9]*\).*/\1/p") & 8 ))' _ "$MSI"
 status=0
-"$LOADER" msiexec /i "$msi_windows" /qn ASSOCIATE=1 </dev/null >/dev/null 2>&1 || status=$?
+"$LOADER" msiexec /i "$msi_windows" /qn ASSOCIATE=1 LANGUAGE=en </dev/null >/dev/null 2>&1 || status=$?
 check_equal "msiexec /i ends without error" "$status" 0
+check_equal "LANGUAGE=en chose English in seting.ini" \
+    "$(tr -d '\r' <"$install_unix/seting.ini" 2>/dev/null | tr '\n' ' ')" "[ui] language=en "
 
 check "iconvale.exe is the built program" cmp -s "$install_unix/iconvale.exe" "$build/iconvale.exe"
 check "image.ico is the built document icon" cmp -s "$install_unix/image.ico" "$build/image.ico"
@@ -172,7 +174,7 @@ newer_code=$(make_newer_package)
 newer_windows=$(run winepath -w "$NEWER_MSI")
 log "upgrading to $newer_version"
 status=0
-"$LOADER" msiexec /i "$newer_windows" /qn </dev/null >/dev/null 2>&1 || status=$?
+"$LOADER" msiexec /i "$newer_windows" /qn LANGUAGE=zh </dev/null >/dev/null 2>&1 || status=$?
 check_equal "msiexec /i of the newer package ends without error" "$status" 0
 check_equal "installed programs show the newer version" \
     "$(reg_value "$(uninstall_key "$newer_code")" DisplayVersion)" "$newer_version"
@@ -202,6 +204,7 @@ status=0
 "$LOADER" msiexec /i "$newer_windows" /qn </dev/null >/dev/null 2>&1 || status=$?
 check_equal "msiexec /i without ASSOCIATE ends without error" "$status" 0
 check "the program is installed" test -f "$install_unix/iconvale.exe"
+check "no seting.ini without LANGUAGE" test ! -e "$install_unix/seting.ini"
 if reg_key_exists "$classes\\.eil"; then fail "no association without ASSOCIATE"; else pass "no association without ASSOCIATE"; fi
 status=0
 "$LOADER" msiexec /i "$msi_windows" /qn </dev/null >/dev/null 2>&1 || status=$?

@@ -56,10 +56,15 @@ make_zip() {
 # - the old version goes with its features named (UPGRADE_REMOVES) rather than REMOVE=ALL, which
 #   only a real uninstall has. Windows also marks that uninstall with UPGRADINGPRODUCTCODE, but
 #   Wine runs it as "msiexec /i {product} REMOVE=<this column>" and sets nothing else. The list
-#   must name every feature that any released version had.
+#   must name every feature that any released version had;
+# - LANGUAGE=en|zh writes "[ui] language=" into seting.ini on a first install only: an IniFile
+#   row of the LanguageChoice component, which is installed only then. Its action adds the line
+#   only where the file has none, and RemoveIniValues is not sequenced, so that the uninstall
+#   inside an upgrade never takes the line out of the user's file (a real uninstall removes the
+#   whole file).
 UPGRADE_REMOVES=Main,Association
 finish_msi() {
-    local msi=$1 version=$2 upgrade
+    local msi=$1 version=$2 upgrade table=$WORK/ini
     upgrade=$(msiinfo export "$msi" Property | tr -d '\r' | sed -n 's/^UpgradeCode\t//p')
     msibuild "$msi" -q "INSERT INTO RemoveFile (FileKey, Component_, FileName, DirProperty, InstallMode) \
 VALUES ('Settings', 'Program', 'seting.ini', 'SETTINGSDIR', 2)"
@@ -68,6 +73,17 @@ VALUES ('Settings', 'Program', 'seting.ini', 'SETTINGSDIR', 2)"
     msibuild "$msi" -q "DELETE FROM Upgrade WHERE ActionProperty = 'OLDERFOUND'"
     msibuild "$msi" -q "INSERT INTO Upgrade (UpgradeCode, VersionMin, VersionMax, Attributes, Remove, ActionProperty) \
 VALUES ('$upgrade', '0.0.0', '$version', 768, '$UPGRADE_REMOVES', 'OLDERFOUND')"
+    msibuild "$msi" -q "UPDATE Component SET Condition = '((LANGUAGE = \"en\" OR LANGUAGE = \"zh\") AND NOT OLDERFOUND) OR Installed' WHERE Component = 'LanguageChoice'"
+    mkdir -p "$table"
+    # Action 1 (msidbIniFileActionCreateLine): a line that is there already stays as it is.
+    printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\r\n' \
+        IniFile FileName DirProperty Section Key Value Action Component_ \
+        s72 l255 S72 l96 l128 l255 i2 s72 \
+        IniFile IniFile '' '' '' '' '' '' \
+        Language seting.ini INSTALLDIR ui language '[LANGUAGE]' 1 LanguageChoice \
+        | sed 's/\t*\r$/\r/' >"$table/IniFile.idt"
+    msibuild "$msi" -i "$table/IniFile.idt"
+    msibuild "$msi" -q "INSERT INTO InstallExecuteSequence (Action, Sequence) VALUES ('WriteIniValues', 5100)"
 }
 
 make_msi() {

@@ -93,6 +93,14 @@ HWND ModalForm::AddControl(const wchar_t* className, std::string_view text, DWOR
     return control;
 }
 
+ModalForm::Placement ModalForm::ByLanguage(Placement chinese, Placement english) {
+    return CurrentUiLanguage() == UiLanguage::English ? english : chinese;
+}
+
+int ModalForm::ByLanguage(int chinese, int english) {
+    return CurrentUiLanguage() == UiLanguage::English ? english : chinese;
+}
+
 std::string ModalForm::TextOf(HWND control) {
     return iconvale::TextOf(control);
 }

@@ -45,6 +45,9 @@ protected:
     HWND AddControl(const wchar_t* className, std::string_view text, DWORD style, Placement at,
                     int id, DWORD extendedStyle = 0);
     int Scaled(int designPixels) const { return layout_.Scaled(designPixels); }
+    // The design's place, or in English the one that has room for the longer text.
+    static Placement ByLanguage(Placement chinese, Placement english);
+    static int ByLanguage(int chinese, int english);
     // Where the focus goes when the form opens; the first tab stop unless set in CreateControls.
     void SetInitialFocus(HWND control) { lastFocus_ = control; }
 

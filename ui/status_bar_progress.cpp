@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "ui/control_text.h"
+#include "ui/ui_language.h"
 
 namespace iconvale {
 
@@ -84,7 +85,7 @@ void StatusBarProgress::Refresh(std::uint64_t now) {
     refreshed_ = now;
     try {
         SetPaneText(bar_, pane_,
-                    text_ + " " + std::to_string(done_) + "/" + std::to_string(total_));
+                    Translated(text_) + " " + std::to_string(done_) + "/" + std::to_string(total_));
     } catch (const std::bad_alloc&) {
         // The count is a courtesy; the work goes on without it.
     }

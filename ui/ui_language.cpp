@@ -127,4 +127,12 @@ std::string Translated(std::string_view text) {
     return ToNarrow(std::wstring_view(ShownText(text)));
 }
 
+std::string TranslatedWith(std::string_view pattern, std::string_view value) {
+    std::string text = Translated(pattern);
+    // '%' is never the second byte of a GBK character, so this finds only a real "%s".
+    const std::size_t at = text.find("%s");
+    if (at != std::string::npos) text.replace(at, 2, value);
+    return text;
+}
+
 }  // namespace iconvale

@@ -27,6 +27,9 @@ std::wstring ShownText(std::string_view text);
 std::wstring ShownMessage(std::string_view text);
 // The same, back in GBK, for texts that are put together before they are shown.
 std::string Translated(std::string_view text);
+// A text that carries a value where the languages put it in different places: `pattern` holds
+// "%s" once and is looked up whole, then `value` takes the place of "%s".
+std::string TranslatedWith(std::string_view pattern, std::string_view value);
 
 // Every entry of the module's string tables in one language, by number; empty when none.
 struct StringEntry {

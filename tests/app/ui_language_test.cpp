@@ -7,14 +7,18 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <set>
 
 #include "app/clipboard_commands.h"
 #include "app/document_commands.h"
 #include "app/edit_commands.h"
+#include "app/exchange_commands.h"
+#include "app/image_list_chooser.h"
 #include "app/main_menu.h"
 #include "app/picture_import.h"
 #include "app/settings_file.h"
+#include "core/file_io.h"
 #include "support/temp_folder.h"
 #include "ui/text.h"
 
@@ -64,6 +68,44 @@ std::wstring ShortcutOf(const std::wstring& text) {
     return tab == std::wstring::npos ? L"" : text.substr(tab);
 }
 
+// The Chinese string literals of one source file (UTF-8), escapes resolved; comments skipped.
+std::vector<std::wstring> ChineseLiterals(const std::string& source) {
+    std::vector<std::wstring> found;
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        if (source.compare(i, 2, "//") == 0) {
+            i = source.find('\n', i);
+            if (i == std::string::npos) break;
+        } else if (source.compare(i, 2, "/*") == 0) {
+            i = source.find("*/", i);
+            if (i == std::string::npos) break;
+            ++i;
+        } else if (source[i] == '\'') {
+            while (++i < source.size() && source[i] != '\'') i += source[i] == '\\';
+        } else if (source[i] == '"') {
+            std::string literal;
+            bool chinese = false;
+            while (++i < source.size() && source[i] != '"') {
+                char c = source[i];
+                if (c == '\\' && i + 1 < source.size()) {
+                    c = source[++i];
+                    c = c == 'r' ? '\r' : c == 'n' ? '\n' : c == 't' ? '\t' : c;
+                }
+                // Three-byte UTF-8 sequences: CJK and its punctuation, not "×" or "·".
+                chinese = chinese || static_cast<unsigned char>(c) >= 0xE0;
+                literal += c;
+            }
+            if (chinese) {
+                const int length = static_cast<int>(literal.size());
+                std::wstring wide(literal.size(), L'\0');
+                wide.resize(static_cast<std::size_t>(::MultiByteToWideChar(
+                    CP_UTF8, 0, literal.data(), length, wide.data(), length)));
+                found.push_back(wide);
+            }
+        }
+    }
+    return found;
+}
+
 class UiLanguageTest : public ::testing::Test {
 protected:
     void TearDown() override { SetUiLanguage(UiLanguage::Chinese); }
@@ -78,11 +120,37 @@ TEST_F(UiLanguageTest, BothTablesHoldTheSameEntriesAndTheChineseOnesDiffer) {
     for (std::size_t i = 0; i < chinese.size(); ++i) {
         EXPECT_EQ(chinese[i].id, english[i].id);
         EXPECT_TRUE(keys.insert(chinese[i].text).second) << "one key, one entry: " << chinese[i].id;
-        if (HasChinese(chinese[i].text) && chinese[i].text.find(L"Language") == std::wstring::npos &&
-            chinese[i].text != L"中文") {
+        if (HasChinese(chinese[i].text) &&
+            chinese[i].text.find(L"Language") == std::wstring::npos && chinese[i].text != L"中文") {
             EXPECT_FALSE(HasChinese(english[i].text)) << chinese[i].id;
         }
     }
+}
+
+TEST_F(UiLanguageTest, EveryChineseTextInTheProgramsSourcesHasAnEntry) {
+    std::set<std::wstring> keys;
+    for (const StringEntry& entry : StringTableOf(kChineseLanguageId)) keys.insert(entry.text);
+    const std::string root = std::string("Z:") + ICONVALE_SOURCE_DIR + "/";
+    int files = 0;
+    for (const char* pattern :
+         {"app/*.cpp", "app/*.h", "ui/*.cpp", "ui/*.h", "imaging/*.cpp", "imaging/*.h"}) {
+        const std::string folder =
+            root + std::string(pattern).substr(0, std::string(pattern).find('/') + 1);
+        WIN32_FIND_DATAA data{};
+        HANDLE search = ::FindFirstFileA((root + pattern).c_str(), &data);
+        if (search == INVALID_HANDLE_VALUE) continue;
+        do {
+            ++files;
+            const std::string name = folder + data.cFileName;
+            const Bytes bytes = ReadWholeFile(name);
+            for (const std::wstring& text :
+                 ChineseLiterals(std::string(bytes.begin(), bytes.end()))) {
+                EXPECT_TRUE(keys.count(text)) << name << ": " << ToNarrow(std::wstring_view(text));
+            }
+        } while (::FindNextFileA(search, &data));
+        ::FindClose(search);
+    }
+    if (files == 0) GTEST_SKIP() << "the sources are not at " << root;
 }
 
 TEST_F(UiLanguageTest, EveryMenuHasItsCounterpartInOrderWithTheSameShortcuts) {
@@ -90,9 +158,11 @@ TEST_F(UiLanguageTest, EveryMenuHasItsCounterpartInOrderWithTheSameShortcuts) {
     const auto english = MenuIn(UiLanguage::English);
     ASSERT_EQ(chinese.size(), english.size());
     for (std::size_t i = 0; i < chinese.size(); ++i) {
-        const std::string where = ToNarrow(std::wstring_view(english[i].path + L" > " + english[i].text));
+        const std::string where =
+            ToNarrow(std::wstring_view(english[i].path + L" > " + english[i].text));
         EXPECT_EQ(ShortcutOf(chinese[i].text), ShortcutOf(english[i].text)) << where;
-        const bool named = english[i].text == L"中文" || english[i].text.find(L"Language") != std::wstring::npos;
+        const bool named =
+            english[i].text == L"中文" || english[i].text.find(L"Language") != std::wstring::npos;
         if (!named) {
             EXPECT_FALSE(HasChinese(english[i].text)) << where;
         }
@@ -103,10 +173,9 @@ TEST_F(UiLanguageTest, EveryMenuHasItsCounterpartInOrderWithTheSameShortcuts) {
 }
 
 TEST_F(UiLanguageTest, MessagesAreTranslatedWholeOrAroundWhatTheyCarry) {
-    const char* const messages[] = {kNoGroupMessage,     kAddFailedMessage,  kReplaceFailedMessage,
-                                    kUndoFailedMessage,  kRedoFailedMessage, kMoveFailedMessage,
-                                    kCopyFailedMessage,  kPasteFailedMessage,
-                                    kClipboardBusyMessage};
+    const char* const messages[] = {kNoGroupMessage,    kAddFailedMessage,   kReplaceFailedMessage,
+                                    kUndoFailedMessage, kRedoFailedMessage,  kMoveFailedMessage,
+                                    kCopyFailedMessage, kPasteFailedMessage, kClipboardBusyMessage};
     for (const char* message : messages) {
         SetUiLanguage(UiLanguage::Chinese);
         EXPECT_EQ(ShownMessage(message), ToWideString(message)) << "Chinese stays exact";
@@ -119,6 +188,50 @@ TEST_F(UiLanguageTest, MessagesAreTranslatedWholeOrAroundWhatTheyCarry) {
     EXPECT_EQ(Translated("图标数：") + "12", "Images: 12");
     EXPECT_EQ(ShownText("C:\\保存"), L"C:\\保存") << "whole texts only";
     EXPECT_EQ(ShownText("16"), L"16");
+}
+
+TEST_F(UiLanguageTest, PiecedMessagesReadAsOneSentenceInEitherLanguage) {
+    const ContainerError placed{ContainerProblem::kBadCompression, 3, "ilBookmarks", 33, 33};
+    const ContainerError unplaced{ContainerProblem::kTooDeep, 0, "Form1"};
+    const ConversionLosses losses{8, 12, true};
+    const ImageListSummary unnamed{"", 2, 16, 16, 32, true};
+    struct Case {
+        std::function<std::string()> make;
+        const char* chinese;
+        const wchar_t* english;
+    } cases[] = {
+        {[&] { return ImportProblemText(placed); },
+         "导入失败！\r\n图片列表的压缩数据已损坏（第 3 行，组件 ilBookmarks，尺寸 33×33）",
+         L"Import failed!\r\nThe image list's compressed data is damaged (line 3, component "
+         L"ilBookmarks, size 33×33)"},
+        {[&] { return ImportProblemText(unplaced); },
+         "导入失败！\r\n窗体中的对象嵌套过深（组件 Form1）",
+         L"Import failed!\r\nThe form's objects are nested too deeply (component Form1)"},
+        {[&] { return ExportLossQuestion(losses); },
+         "导出为 Lazarus 窗体时，图片组的以下内容无法保留：\r\n"
+         "  · 8 位颜色深度（图片将变为 32 位）\r\n"
+         "  · 12 个像素的遮罩（与其 Alpha 不符）\r\n  · 背景色\r\n仍要导出吗？",
+         L"A Lazarus form cannot keep these parts of the group:\r\n"
+         L"  · its 8-bit colour depth (the pictures become 32-bit)\r\n"
+         L"  · the mask where it disagrees with the alpha (12 px)\r\n"
+         L"  · the background colour\r\nExport anyway?"},
+        {[&] { return ImageListChooser::RowTexts(unnamed)[0]; }, "(无名称) 16×16",
+         L"(no name) 16×16"},
+        {[&] { return ImageListChooser::RowTexts(unnamed)[3]; }, "32 位", L"32 bits"},
+    };
+    for (const Case& c : cases) {
+        SetUiLanguage(UiLanguage::Chinese);
+        EXPECT_EQ(c.make(), c.chinese);
+        SetUiLanguage(UiLanguage::English);
+        EXPECT_EQ(ShownMessage(c.make()), c.english) << c.chinese;
+    }
+    // The import dialog's filter, one text written as two literals.
+    EXPECT_FALSE(HasChinese(ToWideString(Translated(kImportFilter))));
+    // Every problem an import can report, with every piece of its place.
+    for (int p = 1; p <= static_cast<int>(ContainerProblem::kRepeatedSize); ++p) {
+        const ContainerError error{static_cast<ContainerProblem>(p), 2, "Icons", 16, 16};
+        EXPECT_FALSE(HasChinese(ShownMessage(ImportProblemText(error)))) << p;
+    }
 }
 
 TEST_F(UiLanguageTest, TheChoiceIsKeptUnderUiAndAnythingElseIsChinese) {

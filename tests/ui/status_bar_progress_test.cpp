@@ -10,6 +10,7 @@
 #include "support/control_probes.h"
 #include "support/windows.h"
 #include "ui/control_text.h"
+#include "ui/ui_language.h"
 #include "ui/win_handles.h"
 
 namespace iconvale {
@@ -116,6 +117,18 @@ TEST_F(StatusBarProgressTest, WhileShownOnlyPaintMessagesAreHandled) {
         }
     }
     EXPECT_EQ(queued, (std::vector<UINT>{kQueuedCommand, WM_COMMAND})) << "still queued, in order";
+}
+
+TEST_F(StatusBarProgressTest, TheCountIsNamedInTheChosenLanguage) {
+    SetUiLanguage(UiLanguage::English);
+    {
+        StatusBarProgress progress(bar_, clock_);
+        progress.Begin(4, "正在提取");
+        now_ += 600;
+        progress.Step();
+        EXPECT_EQ(PaneText(bar_, 3), "Extracting 1/4");
+    }
+    SetUiLanguage(UiLanguage::Chinese);
 }
 
 }  // namespace
