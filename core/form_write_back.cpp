@@ -330,7 +330,10 @@ Bytes SplicedBlocks(const ContainedImageList& list, bool advanced,
     }
     std::sort(blocks.begin(), blocks.end(),
               [](const auto& a, const auto& b) { return a.first.offset < b.first.offset; });
+    std::size_t total = from.size();
+    for (const auto& [span, block] : blocks) total = total - span.size + block.size();
     Bytes value;
+    value.reserve(total);
     std::size_t at = 0;
     for (const auto& [span, block] : blocks) {
         value.insert(value.end(), from.begin() + static_cast<std::ptrdiff_t>(at),
