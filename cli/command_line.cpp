@@ -49,11 +49,19 @@ int RunCommandLine(const std::vector<std::string>& arguments, const Console& con
     CLI::App* convertCommand = app.add_subcommand(
         "convert",
         "Write an image list in the form that OUT's name chooses (.eil, .dfm, .lfm, "
-        ".resx; any other name gives the bare stream)");
-    convertCommand->add_option("IN", convert.input, "The file to read")->required();
-    convertCommand->add_option("OUT", convert.output, "The file to write")->required();
+        ".resx; any other name gives the bare stream), or with --into into a list of the "
+        "existing form OUT");
+    // One positional list: this version of CLI11 lets a list leave nothing for a later one.
+    convertCommand
+        ->add_option("FILES", convert.inputs,
+                     "IN OUT: the file to read, then the file to write; with --into, one group "
+                     "per size of the list, then the form")
+        ->required();
     AddList(*convertCommand, convert.list, convert.size);
     AddForce(*convertCommand, convert.force);
+    convertCommand->add_flag("--into", convert.into,
+                             "Replace the images of list --list (at --size, or each group's own "
+                             "size) in the form OUT, leaving the rest of it as it is");
     AddQuiet(*convertCommand, quiet);
 
     PackOptions pack;
@@ -117,7 +125,13 @@ int RunCommandLine(const std::vector<std::string>& arguments, const Console& con
 
     const Console quietConsole{console.out, console.err, console.quiet || quiet};
     if (infoCommand->parsed()) return RunInfo(info, quietConsole);
-    if (convertCommand->parsed()) return RunConvert(convert, quietConsole);
+    if (convertCommand->parsed()) {
+        if (convert.inputs.size() < 2)
+            return console.Misuse("convert needs IN and OUT (see --help)");
+        convert.output = convert.inputs.back();
+        convert.inputs.pop_back();
+        return RunConvert(convert, quietConsole);
+    }
     if (packCommand->parsed()) return RunPack(pack, quietConsole);
     if (unpackCommand->parsed()) return RunUnpack(unpack, quietConsole);
     if (stripCommand->parsed()) return RunStrip(strip, quietConsole);

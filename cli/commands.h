@@ -14,11 +14,12 @@ struct InfoOptions {
 };
 
 struct ConvertOptions {
-    std::string input;
+    std::vector<std::string> inputs;  // one, or with `into` one group per size of the list
     std::string output;
     std::string list;
     std::string size;  // of a multi-size list, "WxH"; its base size when empty
     bool force = false;
+    bool into = false;  // write into the list of the existing form `output`, in place
 };
 
 struct PackOptions {

@@ -1,10 +1,13 @@
+#include <algorithm>
 #include <cstdio>
 #include <nlohmann/json.hpp>
 
 #include "cli/commands.h"
 #include "cli/files.h"
 #include "cli/group_forms.h"
+#include "cli/arguments.h"
 #include "core/conversion_losses.h"
+#include "core/form_write_back.h"
 
 namespace iconvale::cli {
 namespace {
@@ -98,6 +101,100 @@ void WarnOfLostSizes(const std::string& name, const std::vector<NamedList>& list
     }
 }
 
+// The only list of a group file (or container) given to --into, at its base size.
+std::optional<ImageListData> ReadGroup(const std::string& name, std::string& error) {
+    const Bytes file = ReadInputFile(PathFromUtf8(name), error);
+    auto lists = file.empty() ? std::nullopt : ReadGroupForm(FileFormForName(name), file, error);
+    if (!lists) return std::nullopt;
+    NamedList* only = PickList(*lists, "", error);
+    return only ? TakeImages(*only, "", error) : std::nullopt;
+}
+
+std::string SizeName(int width, int height) {
+    return std::to_string(width) + "x" + std::to_string(height);
+}
+
+// convert GROUP... FORM --into: the groups' images into a list of the form, in place.
+int ConvertInto(const ConvertOptions& options, const Console& console) {
+    const std::string& formName = options.output;
+    if (options.inputs.size() > 1 && !options.size.empty()) {
+        return console.Misuse("--size names the size of one group; several groups take their own");
+    }
+    std::string error;
+    if (!IsContainerForm(FileFormForName(formName))) {
+        return console.Fail(formName, "is not a form to write into (.dfm, .lfm or .resx)");
+    }
+    const Bytes form = ReadInputFile(PathFromUtf8(formName), error);
+    auto lists =
+        form.empty() ? std::nullopt : ReadGroupForm(FileFormForName(formName), form, error);
+    if (!lists) return console.Fail(formName, error);
+    NamedList* target = PickList(*lists, options.list, error);
+    if (!target) return console.Fail(formName, error);
+    const std::vector<ContainedSize>& sizes = target->contained->sizes;
+
+    std::vector<ImageListData> groups;
+    groups.reserve(options.inputs.size());
+    std::vector<SizedImages> given;
+    for (const std::string& name : options.inputs) {
+        auto images = ReadGroup(name, error);
+        if (!images) return console.Fail(name, error);
+        groups.push_back(std::move(*images));
+        const ImageListData& group = groups.back();
+        if (group.count != groups.front().count) {
+            return console.Fail(name, "holds " + std::to_string(group.count) + " images where " +
+                                          options.inputs.front() + " holds " +
+                                          std::to_string(groups.front().count));
+        }
+        std::size_t index = 0;
+        if (options.inputs.size() > 1) {
+            while (index < sizes.size() &&
+                   (sizes[index].width != group.width || sizes[index].height != group.height))
+                ++index;
+        } else if (!options.size.empty()) {
+            const auto wanted = ParseCellSize(options.size);
+            while (wanted && index < sizes.size() &&
+                   (sizes[index].width != wanted->width || sizes[index].height != wanted->height))
+                ++index;
+            if (!wanted) index = sizes.size();
+        }
+        if (index == sizes.size()) {
+            std::string names;
+            for (const std::string& size : SizeNames(*target))
+                names += (names.empty() ? "" : ", ") + size;
+            const std::string asked =
+                options.inputs.size() > 1 ? SizeName(group.width, group.height) : options.size;
+            return console.Fail(
+                options.inputs.size() > 1 ? name : formName,
+                "list " + target->name + " has no size " + asked + " (" + names + ")");
+        }
+        for (const SizedImages& earlier : given) {
+            if (earlier.size == index) {
+                return console.Fail(name, "is " + SizeName(group.width, group.height) +
+                                              ", as another group given is");
+            }
+        }
+        given.push_back({index, &group});
+    }
+
+    ContainerError problem;
+    const Bytes written = given.size() == 1 ? WriteBackList(form, target->name, given[0].size,
+                                                            *given[0].images, problem)
+                                            : WriteBackSizes(form, target->name, given, problem);
+    if (written.empty()) return console.Fail(formName, DescribeContainerError(problem));
+    if (!WriteOutputFile(PathFromUtf8(formName), written, true, error)) {
+        return console.Fail(formName, error);
+    }
+    // Groups that lose the same things are one warning.
+    std::vector<std::string> warned;
+    for (const ImageListData& group : groups) {
+        const std::string lost = LossText(LossesOfWriting(group, FileFormForName(formName)));
+        if (lost.empty() || std::find(warned.begin(), warned.end(), lost) != warned.end()) continue;
+        console.Warn(formName, lost);
+        warned.push_back(lost);
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunInfo(const InfoOptions& options, const Console& console) {
@@ -143,15 +240,20 @@ int RunInfo(const InfoOptions& options, const Console& console) {
 }
 
 int RunConvert(const ConvertOptions& options, const Console& console) {
+    if (options.into) return ConvertInto(options, console);
+    if (options.inputs.size() != 1) {
+        return console.Misuse("convert takes one input file, or with --into one group per size");
+    }
+    const std::string& input = options.inputs.front();
     std::string error;
-    const Bytes file = ReadInputFile(PathFromUtf8(options.input), error);
-    if (file.empty()) return console.Fail(options.input, error);
-    auto lists = ReadGroupForm(FileFormForName(options.input), file, error);
-    if (!lists) return console.Fail(options.input, error);
+    const Bytes file = ReadInputFile(PathFromUtf8(input), error);
+    if (file.empty()) return console.Fail(input, error);
+    auto lists = ReadGroupForm(FileFormForName(input), file, error);
+    if (!lists) return console.Fail(input, error);
     NamedList* chosen = PickList(*lists, options.list, error);
-    if (!chosen) return console.Fail(options.input, error);
+    if (!chosen) return console.Fail(input, error);
     const auto images = TakeImages(*chosen, options.size, error);
-    if (!images) return console.Fail(options.input, error);
+    if (!images) return console.Fail(input, error);
 
     const std::string name = chosen->name.empty() ? "ImageList1" : chosen->name;
     const FileForm outputForm = FileFormForName(options.output);

@@ -259,10 +259,9 @@ bool Refuse(ContainerError& error, ContainerProblem problem, const ContainedImag
     return false;
 }
 
-// What can be written: sizes within the budget, and a multi-size list's sizes kept in step.
-bool CheckImages(const ContainedImageList& list, std::size_t index, const ImageListData& images,
-                 ContainerError& error) {
-    const ContainedSize& size = list.sizes[index];
+// What one size's images must be to be written: within the budget, of a depth we write.
+bool CheckImages(const ContainedImageList& list, const ContainedSize& size,
+                 const ImageListData& images, ContainerError& error) {
     const bool lazarus = list.data == ContainedData::kLazarusImages;
     const int bits = lazarus ? 32 : images.bitsPerPixel;
     if (images.width == 0 || images.height == 0 || !IsSupportedDepth(images.bitsPerPixel))
@@ -270,42 +269,89 @@ bool CheckImages(const ContainedImageList& list, std::size_t index, const ImageL
     if (WrittenBitmapBytes(images.width, images.height, images.count, bits) > kMaxBitmapBytes ||
         std::uint64_t{images.count} * images.width * images.height * 4 > kMaxBitmapBytes)
         return Refuse(error, ContainerProblem::kTooLarge, &list, &size);
-    if (list.sizes.size() < 2) return true;
-    for (std::size_t i = 0; i < list.sizes.size(); ++i) {
-        if (i == index) continue;
-        if (list.sizes[i].count != images.count)
+    return true;
+}
+
+// The images given for size `index`, or null when it keeps its own.
+const ImageListData* GivenFor(std::span<const SizedImages> sizes, std::size_t index) {
+    for (const SizedImages& given : sizes)
+        if (given.size == index) return given.images;
+    return nullptr;
+}
+
+// What can be written: each size named once and within the budget, and a multi-size list's
+// sizes kept in step (one count, no two of one width) once the new images are in.
+bool CheckSizes(const ContainedImageList& list, std::span<const SizedImages> sizes,
+                ContainerError& error) {
+    if (sizes.empty()) return Refuse(error, ContainerProblem::kBadStream, &list);
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const SizedImages& given = sizes[i];
+        if (given.size >= list.sizes.size())
+            return Refuse(error, ContainerProblem::kListGone, &list);
+        const ContainedSize& size = list.sizes[given.size];
+        if (!given.images) return Refuse(error, ContainerProblem::kBadStream, &list, &size);
+        for (std::size_t j = 0; j < i; ++j)
+            if (sizes[j].size == given.size)
+                return Refuse(error, ContainerProblem::kRepeatedSize, &list, &size);
+        if (!CheckImages(list, size, *given.images, error)) return false;
+        if (given.images->count != sizes[0].images->count)
             return Refuse(error, ContainerProblem::kSizesOutOfStep, &list, &size);
-        if (list.sizes[i].width == images.width)
-            return Refuse(error, ContainerProblem::kRepeatedSize, &list, &size);
+    }
+    if (list.sizes.size() < 2) return true;
+    const int count = sizes[0].images->count;
+    auto widthOf = [&](std::size_t i) {
+        const ImageListData* images = GivenFor(sizes, i);
+        return images ? int{images->width} : list.sizes[i].width;
+    };
+    for (std::size_t i = 0; i < list.sizes.size(); ++i) {
+        const ContainedSize& size = list.sizes[i];
+        if (!GivenFor(sizes, i) && size.count != count)
+            return Refuse(error, ContainerProblem::kSizesOutOfStep, &list, &size);
+        for (std::size_t j = 0; j < i; ++j)
+            if (widthOf(j) == widthOf(i))
+                return Refuse(error, ContainerProblem::kRepeatedSize, &list, &size);
     }
     return true;
 }
 
-// The list's new value as decoded: Bitmap's or, for a further size, BitmapAdv's bytes, the other
-// blocks as they were; empty when the images cannot be written.
-Bytes NewValue(const ContainedImageList& list, const ContainedSize& size,
-               const ImageListData& images) {
-    switch (list.data) {
-        case ContainedData::kStream:
-            return WriteImageListStream(images);
-        case ContainedData::kResxData: {
-            const Bytes stream = ResxImageListStream(images);
-            return stream.empty() ? Bytes{} : SerializeImageListStreamer(stream);
-        }
-        case ContainedData::kLazarusImages:
-            break;
+// A Lazarus value (Bitmap or BitmapAdv) with the blocks of the sizes given in it replaced, each
+// encoded as its old block was ("Lz" or "Li"); empty when a block cannot be written.
+Bytes SplicedBlocks(const ContainedImageList& list, bool advanced,
+                    std::span<const SizedImages> sizes) {
+    const Bytes& from = advanced ? list.advanced : list.bitmap;
+    std::vector<std::pair<ByteSpan, Bytes>> blocks;
+    for (const SizedImages& given : sizes) {
+        const ContainedSize& size = list.sizes[given.size];
+        if (size.advanced != advanced) continue;
+        if (size.block.end() > from.size() || size.block.size < 2) return {};
+        Bytes block = EncodeLazarusImages(*given.images, from[size.block.offset + 1] == 'z');
+        if (block.empty()) return {};
+        blocks.emplace_back(size.block, std::move(block));
     }
-    const Bytes& from = size.advanced ? list.advanced : list.bitmap;
-    if (size.block.end() > from.size() || size.block.size < 2) return {};
-    const Bytes block = EncodeLazarusImages(images, from[size.block.offset + 1] == 'z');
-    if (block.empty()) return {};
+    std::sort(blocks.begin(), blocks.end(),
+              [](const auto& a, const auto& b) { return a.first.offset < b.first.offset; });
+    std::size_t total = from.size();
+    for (const auto& [span, block] : blocks) total = total - span.size + block.size();
     Bytes value;
-    value.reserve(from.size() - size.block.size + block.size());
-    const auto at = from.begin() + static_cast<std::ptrdiff_t>(size.block.offset);
-    value.insert(value.end(), from.begin(), at);
-    value.insert(value.end(), block.begin(), block.end());
-    value.insert(value.end(), at + static_cast<std::ptrdiff_t>(size.block.size), from.end());
+    value.reserve(total);
+    std::size_t at = 0;
+    for (const auto& [span, block] : blocks) {
+        value.insert(value.end(), from.begin() + static_cast<std::ptrdiff_t>(at),
+                     from.begin() + static_cast<std::ptrdiff_t>(span.offset));
+        value.insert(value.end(), block.begin(), block.end());
+        at = span.end();
+    }
+    value.insert(value.end(), from.begin() + static_cast<std::ptrdiff_t>(at), from.end());
     return value;
+}
+
+// The value of a list of one size as decoded: an image-list stream or a resource's record.
+Bytes NewStreamValue(const ContainedImageList& list, const ImageListData& images) {
+    if (list.data == ContainedData::kResxData) {
+        const Bytes stream = ResxImageListStream(images);
+        return stream.empty() ? Bytes{} : SerializeImageListStreamer(stream);
+    }
+    return WriteImageListStream(images);
 }
 
 Bytes Apply(std::span<const std::uint8_t> file, std::vector<Edit>& edits) {
@@ -326,8 +372,28 @@ Bytes Apply(std::span<const std::uint8_t> file, std::vector<Edit>& edits) {
     return out;
 }
 
-Bytes WriteBack(std::span<const std::uint8_t> file, std::string_view listName, std::size_t index,
-                const ImageListData& images, ContainerError& error) {
+// The edit that puts a property's new value (as decoded) where the old one stood.
+bool ValueEdit(std::span<const std::uint8_t> file, ContainerForm form, ByteSpan span,
+               const Bytes& value, std::vector<Edit>& edits) {
+    if (form == ContainerForm::kDelphiBinaryForm) {
+        if (value.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max()))
+            return false;
+        Bytes counted;
+        counted.reserve(4 + value.size());
+        AppendU32(counted, static_cast<std::uint32_t>(value.size()));
+        counted.insert(counted.end(), value.begin(), value.end());
+        edits.push_back({span, std::move(counted)});
+        return true;
+    }
+    const bool hex = form != ContainerForm::kResx;
+    const std::string_view old = AsText(file.subspan(span.offset, span.size));
+    edits.push_back(
+        {span, LaidOut(value, hex, MeasureLayout(old, hex, NewlineIn(AsText(file), "\r\n")))});
+    return true;
+}
+
+Bytes WriteBack(std::span<const std::uint8_t> file, std::string_view listName,
+                std::span<const SizedImages> sizes, ContainerError& error) {
     ContainerContents contents = ReadContainer(file);
     if (contents.error) {
         error = std::move(contents.error);
@@ -344,46 +410,41 @@ Bytes WriteBack(std::span<const std::uint8_t> file, std::string_view listName, s
         error = {ContainerProblem::kListGone, 0, std::string(listName)};
         return {};
     }
-    if (index >= list->sizes.size()) {
-        Refuse(error, ContainerProblem::kListGone, list);
-        return {};
-    }
-    const ContainedSize& size = list->sizes[index];
-    if (!CheckImages(*list, index, images, error)) return {};
-    const Bytes value = NewValue(*list, size, images);
-    if (value.empty()) {
-        Refuse(error, ContainerProblem::kBadStream, list, &size);
-        return {};
-    }
-    if (contents.form == ContainerForm::kStream) return value;
+    if (!CheckSizes(*list, sizes, error)) return {};
 
-    const ByteSpan span = size.advanced ? list->advancedSpan : list->bitmapSpan;
-    const bool binary = contents.form == ContainerForm::kDelphiBinaryForm;
+    const ImageListData* base = GivenFor(sizes, 0);
+    const bool anyAdvanced = std::any_of(sizes.begin(), sizes.end(), [&](const SizedImages& s) {
+        return list->sizes[s.size].advanced;
+    });
     std::vector<Edit> edits;
-    if (binary) {
-        if (value.size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
-            Refuse(error, ContainerProblem::kTooLarge, list, &size);
+    for (const bool advanced : {false, true}) {
+        if (advanced ? !anyAdvanced : !base) continue;
+        const Bytes value = list->data == ContainedData::kLazarusImages
+                                ? SplicedBlocks(*list, advanced, sizes)
+                                : NewStreamValue(*list, *base);
+        std::size_t named = 0;  // the size an error names: the base, or the first further one
+        while (advanced && !list->sizes[named].advanced) ++named;
+        const ContainedSize& first = list->sizes[named];
+        if (value.empty()) {
+            Refuse(error, ContainerProblem::kBadStream, list, &first);
             return {};
         }
-        Bytes counted;
-        counted.reserve(4 + value.size());
-        AppendU32(counted, static_cast<std::uint32_t>(value.size()));
-        counted.insert(counted.end(), value.begin(), value.end());
-        edits.push_back({span, std::move(counted)});
-    } else {
-        const bool hex = contents.form != ContainerForm::kResx;
-        const std::string_view old = AsText(file.subspan(span.offset, span.size));
-        edits.push_back(
-            {span, LaidOut(value, hex, MeasureLayout(old, hex, NewlineIn(AsText(file), "\r\n")))});
+        if (contents.form == ContainerForm::kStream) return value;
+        if (!ValueEdit(file, contents.form, advanced ? list->advancedSpan : list->bitmapSpan, value,
+                       edits)) {
+            Refuse(error, ContainerProblem::kTooLarge, list, &first);
+            return {};
+        }
     }
     // A form's Width, Height and ColorDepth describe the base size.
-    if (contents.form != ContainerForm::kResx && !size.advanced) {
+    if (contents.form != ContainerForm::kResx && base) {
         const FormListProperties& properties = list->properties;
-        PropertyEdits put(file, binary, properties.bitmapName, edits);
-        put.Integer("Height", properties.height, images.height, kDefaultSide);
-        put.Integer("Width", properties.width, images.width, kDefaultSide);
+        PropertyEdits put(file, contents.form == ContainerForm::kDelphiBinaryForm,
+                          properties.bitmapName, edits);
+        put.Integer("Height", properties.height, base->height, kDefaultSide);
+        put.Integer("Width", properties.width, base->width, kDefaultSide);
         if (list->data == ContainedData::kStream)
-            put.Ident(properties.colorDepth, DelphiColorDepth(images.flags));
+            put.Ident(properties.colorDepth, DelphiColorDepth(base->flags));
     }
     return Apply(file, edits);
 }
@@ -392,8 +453,14 @@ Bytes WriteBack(std::span<const std::uint8_t> file, std::string_view listName, s
 
 Bytes WriteBackList(std::span<const std::uint8_t> file, std::string_view listName, std::size_t size,
                     const ImageListData& images, ContainerError& error) {
+    const SizedImages one{size, &images};
+    return WriteBackSizes(file, listName, {&one, 1}, error);
+}
+
+Bytes WriteBackSizes(std::span<const std::uint8_t> file, std::string_view listName,
+                     std::span<const SizedImages> sizes, ContainerError& error) {
     try {
-        return WriteBack(file, listName, size, images, error);
+        return WriteBack(file, listName, sizes, error);
     } catch (const std::bad_alloc&) {
         error = {};
         error.problem = ContainerProblem::kOutOfMemory;

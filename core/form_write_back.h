@@ -25,6 +25,19 @@ namespace iconvale {
 Bytes WriteBackList(std::span<const std::uint8_t> file, std::string_view listName, std::size_t size,
                     const ImageListData& images, ContainerError& error);
 
+// Images for one size of a list: `size` is an index into the list's `sizes`.
+struct SizedImages {
+    std::size_t size = 0;
+    const ImageListData* images = nullptr;
+};
+
+// The file's bytes with several sizes of one list replaced at once, in one pass, as
+// WriteBackList does for one. Every size given must hold one count, and a multi-size list's
+// sizes not given must hold it too (kSizesOutOfStep); a size given twice, or two sizes of one
+// width, are kRepeatedSize. Never throws.
+Bytes WriteBackSizes(std::span<const std::uint8_t> file, std::string_view listName,
+                     std::span<const SizedImages> sizes, ContainerError& error);
+
 // A fingerprint of a list's stored values (Bitmap and BitmapAdv, as decoded), so that a caller can
 // tell whether the list changed on disk since it was read.
 std::uint64_t ListFingerprint(const ContainedImageList& list);

@@ -264,6 +264,126 @@ TEST(CliSizes, InfoListsEverySizeAndConvertTakesOneBySize) {
               warned.err);
 }
 
+ImageListData Canonical(int side, int count) {
+    ImageListData list = PatternList({.width = side, .height = side, .count = count});
+    MakeCanonical(list);
+    list.background = kNoColour;  // which a Lazarus form would lose, with a warning
+    return list;
+}
+
+TEST(CliConvertInto, WritesGroupsIntoTheListOfAnExistingForm) {
+    const ImageListData old16 = Canonical(16, 3);
+    const std::string dfm = [&] {
+        const Bytes form = WriteContainer(ContainerForm::kDelphiForm, old16, "Icons");
+        return std::string(form.begin(), form.end());
+    }();
+    const std::string lfm = LazarusFormWithSizes(
+        "ilBookmarks", Canonical(11, 2), LazarusSizes({Canonical(16, 2), Canonical(22, 2)}));
+    struct Case {
+        const char* what;
+        std::vector<std::string> groups;
+        const char* form;
+        std::vector<std::string> options;
+        int status;
+        const char* said;  // in the error line
+    } cases[] = {
+        {"into a text dfm",
+         {"g16x5.eil"},
+         "f.dfm",
+         {"--list", "Icons", "--into"},
+         cli::kExitOk,
+         ""},
+        {"one group per size of an lfm",
+         {"g22x4.eil", "g11x4.eil", "g16x4.eil"},
+         "f.lfm",
+         {"--into", "--list", "ilBookmarks"},
+         cli::kExitOk,
+         ""},
+        {"one size of an lfm by --size",
+         {"g16x2.eil"},
+         "f.lfm",
+         {"--into", "--size", "16x16"},
+         cli::kExitOk,
+         ""},
+        {"no --into: the form is not replaced",
+         {"g16x5.eil"},
+         "f.dfm",
+         {},
+         cli::kExitFailed,
+         "exists already"},
+        {"counts differ between groups",
+         {"g11x4.eil", "g16x2.eil"},
+         "f.lfm",
+         {"--into"},
+         cli::kExitFailed,
+         "g16x2.eil: holds 2 images where"},
+        {"a size left out holds another count",
+         {"g11x4.eil", "g16x4.eil"},
+         "f.lfm",
+         {"--into"},
+         cli::kExitFailed,
+         "f.lfm: line 3: ilBookmarks 22x22: the list's other sizes hold another number"},
+        {"a group of a size the list lacks",
+         {"g11x4.eil", "g33x4.eil"},
+         "f.lfm",
+         {"--into"},
+         cli::kExitFailed,
+         "g33x4.eil: list ilBookmarks has no size 33x33 (11x11, 16x16, 22x22)"},
+        {"no such list",
+         {"g16x5.eil"},
+         "f.dfm",
+         {"--into", "--list", "Toolbar"},
+         cli::kExitFailed,
+         "f.dfm: holds no image list called \"Toolbar\""},
+        {"several groups without --into",
+         {"g11x4.eil", "g16x4.eil"},
+         "f.lfm",
+         {},
+         cli::kExitUsage,
+         "one input"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CliFolder folder;
+        folder.Write("f.dfm", Bytes(dfm.begin(), dfm.end()));
+        folder.Write("f.lfm", Bytes(lfm.begin(), lfm.end()));
+        std::vector<std::string> arguments{"convert"};
+        std::vector<ImageListData> groups;
+        for (const std::string& group : c.groups) {
+            const int side = std::stoi(group.substr(1)), count = group[group.find('x') + 1] - '0';
+            groups.push_back(Canonical(side, count));
+            folder.Write(group, EilOf(groups.back()));
+            arguments.push_back(folder.Name(group));
+        }
+        arguments.push_back(folder.Name(c.form));
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const Bytes before = folder.Read(c.form);
+        const CliRun run = RunCli(arguments);
+        EXPECT_EQ(c.status, run.status) << run.err;
+        if (c.status != cli::kExitOk) {
+            EXPECT_NE(std::string::npos, run.err.find(c.said)) << run.err;
+            EXPECT_EQ(1, std::count(run.err.begin(), run.err.end(), '\n')) << run.err;
+            EXPECT_EQ(before, folder.Read(c.form));
+            continue;
+        }
+        EXPECT_EQ("", run.err);
+        const ContainerContents after = ReadContainer(folder.Read(c.form));
+        ASSERT_FALSE(after.error) << DescribeContainerError(after.error);
+        ASSERT_EQ(1u, after.lists.size());
+        const ContainedImageList& list = after.lists[0];
+        for (const ImageListData& group : groups) {
+            const auto size = std::find_if(list.sizes.begin(), list.sizes.end(),
+                                           [&](auto& s) { return s.width == group.width; });
+            ASSERT_NE(size, list.sizes.end()) << group.width;
+            for (const ContainedSize& other : list.sizes) EXPECT_EQ(group.count, other.count);
+            ContainerError error;
+            const auto back = DecodeContainedList(list, size - list.sizes.begin(), error);
+            ASSERT_TRUE(back) << DescribeContainerError(error);
+            EXPECT_TRUE(SameImages(group, *back)) << group.width;
+        }
+    }
+}
+
 TEST(CliErrors, BadFilesAndUsageGiveTheCodeOneLineAndNoFile) {
     CliFolder folder;
     Bytes notAGroup(64, 'x');
