@@ -1,8 +1,13 @@
 #include "app/document.h"
 
+#include <algorithm>
+#include <numeric>
+#include <utility>
+
 #include "app/group_files.h"
 #include "app/progress_texts.h"
 #include "core/image_order.h"
+#include "core/image_sources.h"
 
 namespace iconvale {
 
@@ -16,6 +21,7 @@ void Document::Create(ImageGroup& made, COLORREF background) {
     group_.SetBackgroundColour(background);
     path_.clear();
     origin_.reset();
+    sources_.clear();
     modified_ = false;
     // A new group has nothing to save, so undoing back to it leaves nothing to save either.
     history_.Start(true);
@@ -32,6 +38,7 @@ bool Document::Open(const std::string& path, ProgressReporter& progress) {
     path_ = path;
     modified_ = false;
     origin_.reset();
+    sources_.clear();
     const bool opened = ReadGroupFile(path_, group_, StepsFor(progress, kOpeningProgress));
     // Over before the announcement, so that the refresh's text is the one left in the pane.
     progress.End();
@@ -85,11 +92,15 @@ bool Document::Apply(const Edit& edit, bool untitled) {
     if (untitled) {
         path_.clear();
         origin_.reset();
+        sources_.clear();
     }
+    ForgetHiddenOrigin();
     if ((untitled && !hadGroup) || step.lost) {
         // Nothing before this state can be reached from it.
         history_.Start(false);
+        if (origin_) LoseSources();
     } else {
+        FollowSources(step);
         history_.Record(std::move(step));
         // The group lost its file, so no earlier state is saved anywhere it could be found.
         if (untitled) history_.ForgetSaved();
@@ -106,9 +117,12 @@ bool Document::Reorder(std::span<const int> order) {
     group_.StopRecording();
     if (!moved) return false;
     modified_ = true;
+    ForgetHiddenOrigin();
     if (step.lost) {
         history_.Start(false);
+        if (origin_) LoseSources();
     } else {
+        FollowSources(step);
         history_.Record(std::move(step));
     }
     Announce(DocumentEvent::Changed);
@@ -117,16 +131,14 @@ bool Document::Reorder(std::span<const int> order) {
 
 bool Document::Undo() {
     ImageGroup outgoing;
-    if (!history_.Undo([&](GroupChange& step) { return group_.TurnChange(step, outgoing); }))
-        return false;
+    if (!history_.Undo([&](GroupChange& step) { return TurnStep(step, outgoing); })) return false;
     AfterStep();
     return true;
 }
 
 bool Document::Redo() {
     ImageGroup outgoing;
-    if (!history_.Redo([&](GroupChange& step) { return group_.TurnChange(step, outgoing); }))
-        return false;
+    if (!history_.Redo([&](GroupChange& step) { return TurnStep(step, outgoing); })) return false;
     AfterStep();
     return true;
 }
@@ -142,13 +154,49 @@ void Document::Discard() {
     outgoing.TakeListFrom(group_);
     modified_ = false;
     origin_.reset();
+    sources_.clear();
     history_.Clear();
     Announce(DocumentEvent::Discarded);
+}
+
+void Document::LoseSources() {
+    // The history starts over from here: what the group holds is still the import's, but which
+    // image came from where is no longer known.
+    originDepth_ = 0;
+    std::fill(sources_.begin(), sources_.end(), kNewImage);
+    sources_.resize(std::max(group_.GetCount(), 0), kNewImage);
 }
 
 void Document::SetOrigin(FormOrigin origin) {
     origin_ = std::move(origin);
     originDepth_ = history_.UndoSteps();
+    sources_.clear();
+    if (origin_->followSources) {
+        sources_.resize(std::max(group_.GetCount(), 0));
+        std::iota(sources_.begin(), sources_.end(), 0);
+        fileIndex_ = sources_;
+    }
+}
+
+void Document::ForgetHiddenOrigin() {
+    // An edit after an undo back past the import starts from a group that did not come from
+    // the form, and the redo that would have led back there is gone.
+    if (origin_ && history_.UndoSteps() < originDepth_) {
+        origin_.reset();
+        sources_.clear();
+    }
+}
+
+void Document::FollowSources(GroupChange& step) {
+    if (!origin_ || !origin_->followSources) return;
+    std::vector<int> after = SourcesAfter(step, sources_, group_.GetCount());
+    step.sources = std::exchange(sources_, std::move(after));
+}
+
+bool Document::TurnStep(GroupChange& step, ImageGroup& outgoing) {
+    if (!group_.TurnChange(step, outgoing)) return false;
+    std::swap(step.sources, sources_);
+    return true;
 }
 
 const FormOrigin* Document::origin() const {
@@ -158,8 +206,30 @@ const FormOrigin* Document::origin() const {
     return &*origin_;
 }
 
+std::vector<int> Document::SourcesInFile() const {
+    std::vector<int> inFile;
+    if (!origin() || !origin_->followSources) return inFile;
+    inFile.reserve(sources_.size());
+    for (int source : sources_) {
+        const bool known = source >= 0 && source < static_cast<int>(fileIndex_.size());
+        inFile.push_back(known ? fileIndex_[source] : kNewImage);
+    }
+    return inFile;
+}
+
 void Document::MarkWrittenBack(std::uint64_t fingerprint) {
     if (!origin_) return;
+    // The file now holds the group's images in its order; those added since the import have no
+    // imported index, and count as new again in a later write-back (their other sizes are made
+    // from them once more).
+    if (origin_->followSources) {
+        std::fill(fileIndex_.begin(), fileIndex_.end(), kNewImage);
+        for (std::size_t p = 0; p < sources_.size(); ++p) {
+            const int source = sources_[p];
+            if (source >= 0 && source < static_cast<int>(fileIndex_.size()))
+                fileIndex_[source] = static_cast<int>(p);
+        }
+    }
     origin_->fingerprint = fingerprint;
     modified_ = false;
     history_.MarkSaved();

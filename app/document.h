@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "core/change_history.h"
 #include "core/group_change.h"
@@ -33,6 +34,7 @@ struct FormOrigin {
     std::string list;               // the component's name
     std::size_t size = 0;           // which of the list's sizes
     std::uint64_t fingerprint = 0;  // of the list's stored bytes when they were read
+    bool followSources = false;     // the list has other sizes, to be kept in step
 };
 
 class DocumentListener {
@@ -90,6 +92,9 @@ public:
     // The group went back into its origin's file, whose list now has `fingerprint`: nothing
     // is left unsaved, as after a save.
     void MarkWrittenBack(std::uint64_t fingerprint);
+    // For an origin whose sizes are kept in step: which image of the list as it now stands in
+    // the file each image came from, or kNewImage (core/image_sources.h).
+    std::vector<int> SourcesInFile() const;
 
     // Back to the state before the last step, or forward again; false when there is no step
     // or the earlier state cannot be rebuilt (the group then stays as it was).
@@ -105,6 +110,11 @@ private:
     // The one way in for every edit, where its undo step is recorded.
     bool Apply(const Edit& edit, bool untitled);
     void AfterStep();
+    // Keeps `sources_` in step with a recorded edit, the step holding the earlier ones.
+    void FollowSources(GroupChange& step);
+    bool TurnStep(GroupChange& step, ImageGroup& outgoing);
+    void LoseSources();
+    void ForgetHiddenOrigin();
     void Announce(DocumentEvent event);
 
     ImageGroup group_;
@@ -113,6 +123,10 @@ private:
     ChangeHistory<GroupChange> history_;
     std::optional<FormOrigin> origin_;
     std::size_t originDepth_ = 0;  // undo steps up to and including the import
+    // Both by the imported list's indices, which the history's steps keep too; a write-back
+    // moves the file's images, and `fileIndex_` says where each imported one went.
+    std::vector<int> sources_;
+    std::vector<int> fileIndex_;
     DocumentListener* listener_ = nullptr;
 };
 

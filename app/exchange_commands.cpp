@@ -185,7 +185,8 @@ bool ExchangeCommands::ImportFrom(const std::string& path) {
         ui_.Fail(owner, std::string(kImportFailedMessage) + "\r\n无法创建这个图片列表");
         return false;
     }
-    document_.SetOrigin({path, chosen.name, rows[index].second, ListFingerprint(chosen)});
+    document_.SetOrigin(
+        {path, chosen.name, rows[index].second, ListFingerprint(chosen), chosen.sizes.size() > 1});
     return true;
 }
 

@@ -6,6 +6,7 @@
 #include "core/file_io.h"
 #include "core/form_write_back.h"
 #include "core/group_lists.h"
+#include "core/sizes_in_step.h"
 #include "core/image_list_container.h"
 #include "ui/ui_language.h"
 #include "ui/wait_cursor.h"
@@ -40,8 +41,8 @@ const ContainedImageList* FindList(const ContainerContents& contents, const std:
 bool WriteBackCommand::WriteBack() {
     const FormOrigin* origin = document_.origin();
     if (!origin) return false;
-    const auto fingerprint =
-        WriteInto(origin->path, origin->list, origin->size, origin->fingerprint);
+    const auto fingerprint = WriteInto(origin->path, origin->list, origin->size,
+                                       origin->fingerprint, document_.SourcesInFile());
     if (!fingerprint) return false;
     document_.MarkWrittenBack(*fingerprint);
     return true;
@@ -70,7 +71,8 @@ WriteBackCommand::Replacement WriteBackCommand::OfferToReplaceAList(const std::s
 
 std::optional<std::uint64_t> WriteBackCommand::WriteInto(const std::string& path,
                                                          const std::string& name, std::size_t size,
-                                                         std::optional<std::uint64_t> expected) {
+                                                         std::optional<std::uint64_t> expected,
+                                                         std::span<const int> sources) {
     HWND owner = view_.DialogOwner();
     WaitCursor cursor;
     const std::optional<ImageListData> images = ListOfGroup(document_.group());
@@ -98,7 +100,8 @@ std::optional<std::uint64_t> WriteBackCommand::WriteInto(const std::string& path
     Bytes written;
     {
         WaitCursor writing;
-        written = WriteBackList(file, name, size, *images, error);
+        written = sources.empty() ? WriteBackList(file, name, size, *images, error)
+                                  : WriteBackInStep(file, name, size, *images, sources, error);
     }
     if (written.empty()) {
         ui_.Fail(owner, Translated(kWriteBackFailedMessage) + "\r\n" + ContainerProblemText(error));

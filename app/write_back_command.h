@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 
 #include "app/document.h"
@@ -40,10 +41,12 @@ public:
 
 private:
     // Writes the group into `size` of `list` in the form at `path`; `expected`, when given, is
-    // the fingerprint the list should still have. The list's fingerprint afterwards, or nullopt
-    // when nothing was written (the user has been told why, or declined).
+    // the fingerprint the list should still have. With `sources`, the list's other sizes follow
+    // the group's deletes, moves and additions (core/sizes_in_step.h). The list's fingerprint
+    // afterwards, or nullopt when nothing was written (the user has been told why, or declined).
     std::optional<std::uint64_t> WriteInto(const std::string& path, const std::string& list,
-                                           std::size_t size, std::optional<std::uint64_t> expected);
+                                           std::size_t size, std::optional<std::uint64_t> expected,
+                                           std::span<const int> sources = {});
 
     Document& document_;
     DocumentView& view_;

@@ -36,12 +36,16 @@ struct GroupChange {
     // The stream fields and background colour the group had on the other side of the step,
     // opaque here; exchanged with the group's own at each turn.
     Bytes fields;
+    // Where the images on the other side of the step came from in an imported multi-size list
+    // (core/image_sources.h), exchanged with the document's own at each turn; empty when not
+    // followed.
+    std::vector<int> sources;
     // A change could not be recorded (no memory for the cells it replaced).
     bool lost = false;
 
     bool empty() const { return cells.empty(); }
     std::size_t HeldBytes() const {
-        std::size_t bytes = sizeof(GroupChange) + fields.size();
+        std::size_t bytes = sizeof(GroupChange) + fields.size() + sources.size() * sizeof(int);
         for (const auto& change : cells) bytes += change.HeldBytes();
         return bytes;
     }

@@ -195,5 +195,55 @@ TEST_F(WriteBackCommandTest, ExportToAFormWithListsOffersToReplaceOne) {
     }
 }
 
+// Deletes, moves and undos in the base size of a four-size Lazarus list carry over to the other
+// sizes on write-back, their images byte for byte.
+TEST_F(WriteBackCommandTest, TheOtherSizesOfAListFollowTheGroup) {
+    std::vector<ImageListData> further;
+    for (int side : {20, 24, 32})
+        further.push_back(PatternList({.width = side, .height = side, .count = 5}));
+    const std::string lfm = folder_.File("sizes.lfm");
+    const std::string text =
+        testing::LazarusFormWithSizes("Icons", PatternList({.width = 16, .height = 16, .count = 5}),
+                                      testing::LazarusSizes(further));
+    ASSERT_TRUE(testing::WriteBytes(lfm, Bytes(text.begin(), text.end())));
+    ui_.files.push_back(FileChoice{lfm, 1});
+    ui_.listChoices.push_back(0);
+    exchange_.Import();
+    ASSERT_EQ(group().GetCount(), 5);
+
+    auto cellsOf = [&](const std::string& path) {
+        const ContainerContents contents = ReadContainer(ReadWholeFile(path));
+        std::vector<std::vector<Bytes>> sizes;
+        for (std::size_t size = 1; !contents.error && size < 4; ++size) {
+            ContainerError error;
+            const auto list = DecodeContainedList(contents.lists[0], size, error);
+            sizes.emplace_back();
+            for (int i = 0; list && i < list->count; ++i) {
+                const auto at = list->pixels.begin() + i * list->ImageBytes();
+                sizes.back().emplace_back(at, at + list->ImageBytes());
+            }
+        }
+        return sizes;
+    };
+    const auto before = cellsOf(lfm);
+    auto expectOrder = [&](const std::vector<int>& order) {
+        ASSERT_TRUE(writeBack_.WriteBack());
+        EXPECT_TRUE(ui_.messages.empty());
+        const auto after = cellsOf(lfm);
+        ASSERT_EQ(after.size(), 3u);
+        for (std::size_t size = 0; size < after.size(); ++size) {
+            ASSERT_EQ(after[size].size(), order.size()) << size;
+            for (std::size_t p = 0; p < order.size(); ++p)
+                EXPECT_EQ(after[size][p], before[size][order[p]]) << size << " " << p;
+        }
+    };
+    DeleteFirst();
+    const int swapFirstTwo[] = {1, 0, 2, 3};
+    ASSERT_TRUE(document().Reorder(swapFirstTwo));
+    expectOrder({2, 1, 3, 4});
+    ASSERT_TRUE(document().Undo());
+    expectOrder({1, 2, 3, 4});
+}
+
 }  // namespace
 }  // namespace iconvale
