@@ -167,7 +167,7 @@ bool ExchangeCommands::ImportFrom(const std::string& path) {
     const std::vector<ImageListSummary> summaries = ListSummaries(contents, rows);
     int index = 0;
     if (summaries.size() > 1) {
-        index = ui_.ChooseImageList(owner, summaries);
+        index = ui_.ChooseImageList(owner, summaries, ListChoice::kImport);
         if (index < 0 || index >= static_cast<int>(summaries.size())) return false;
     }
     ContainerError error;

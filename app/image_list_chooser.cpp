@@ -29,8 +29,8 @@ constexpr Column kColumns[] = {
 
 }  // namespace
 
-ImageListChooser::ImageListChooser(std::vector<ImageListSummary> lists)
-    : ModalForm(kCaption, 372, 248), lists_(std::move(lists)) {}
+ImageListChooser::ImageListChooser(std::vector<ImageListSummary> lists, ListChoice purpose)
+    : ModalForm(kCaption, 372, 248), lists_(std::move(lists)), purpose_(purpose) {}
 
 std::vector<std::string> ImageListChooser::RowTexts(const ImageListSummary& list) {
     // A bare stream has no component to name it by; the rows of one list's sizes differ by size.
@@ -51,8 +51,10 @@ void ImageListChooser::CreateControls() {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&classes);
 
-    AddControl(L"STATIC", "这个文件中有多个图片列表，请选择要导入的一个：", SS_LEFT,
-               {12, 12, 340, 20}, -1);
+    AddControl(L"STATIC",
+               purpose_ == ListChoice::kImport ? "这个文件中有多个图片列表，请选择要导入的一个："
+                                               : "请选择要由图片组替换的图片列表：",
+               SS_LEFT, {12, 12, 340, 20}, -1);
     list_ =
         AddControl(WC_LISTVIEWW, "",
                    WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,

@@ -15,7 +15,8 @@ class ImageListChooser : public ModalForm {
 public:
     static constexpr int kListId = 1301;
 
-    explicit ImageListChooser(std::vector<ImageListSummary> lists);
+    explicit ImageListChooser(std::vector<ImageListSummary> lists,
+                              ListChoice purpose = ListChoice::kImport);
 
     // Shows the dialog over `owner` (centred on the screen without one) until it is closed.
     bool Show(HWND owner) { return ShowModal(owner); }
@@ -35,6 +36,7 @@ private:
     void Confirm();
 
     std::vector<ImageListSummary> lists_;
+    ListChoice purpose_;
     int chosen_ = -1;
     HWND list_ = nullptr;
 };

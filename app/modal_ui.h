@@ -62,6 +62,9 @@ struct ImageListSummary {
     bool oneOfSizes = false;  // a row for one size of a list that has several
 };
 
+// What the chosen list is for, which the chooser's prompt says.
+enum class ListChoice { kImport, kReplace };
+
 struct SettingsDialogHooks {
     std::function<bool()> opened;                   // whether the association box starts ticked
     std::function<void(bool associate)> confirmed;  // the OK button, with the box's state
@@ -83,7 +86,8 @@ public:
     virtual std::optional<ExtractionChoice> ShowExtractionDialog(
         const std::string& initialFolder) = 0;
     // Lets the user pick one of a file's image lists; its index, or -1 when cancelled.
-    virtual int ChooseImageList(HWND owner, const std::vector<ImageListSummary>& lists) = 0;
+    virtual int ChooseImageList(HWND owner, const std::vector<ImageListSummary>& lists,
+                                ListChoice purpose) = 0;
 
     // A message with the program's title and an OK button.
     void Inform(HWND owner, std::string_view text) {

@@ -47,8 +47,9 @@ std::optional<ExtractionChoice> PlatformModalUi::ShowExtractionDialog(
     return dialog.Choice();
 }
 
-int PlatformModalUi::ChooseImageList(HWND owner, const std::vector<ImageListSummary>& lists) {
-    ImageListChooser chooser(lists);
+int PlatformModalUi::ChooseImageList(HWND owner, const std::vector<ImageListSummary>& lists,
+                                     ListChoice purpose) {
+    ImageListChooser chooser(lists, purpose);
     if (!chooser.Show(owner)) return -1;
     return chooser.chosen();
 }

@@ -16,7 +16,8 @@ public:
     void ShowSettingsDialog(const SettingsDialogHooks& hooks) override;
     void ShowAboutDialog(HWND owner, HICON programIcon) override;
     std::optional<ExtractionChoice> ShowExtractionDialog(const std::string& initialFolder) override;
-    int ChooseImageList(HWND owner, const std::vector<ImageListSummary>& lists) override;
+    int ChooseImageList(HWND owner, const std::vector<ImageListSummary>& lists,
+                        ListChoice purpose) override;
 };
 
 }  // namespace iconvale

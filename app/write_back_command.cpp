@@ -62,7 +62,7 @@ WriteBackCommand::Replacement WriteBackCommand::OfferToReplaceAList(const std::s
     if (answer != IDYES) return Replacement::kCancelled;
     std::vector<std::pair<std::size_t, std::size_t>> rows;
     const std::vector<ImageListSummary> summaries = ListSummaries(contents, rows);
-    const int index = ui_.ChooseImageList(owner, summaries);
+    const int index = ui_.ChooseImageList(owner, summaries, ListChoice::kReplace);
     if (index < 0 || index >= static_cast<int>(rows.size())) return Replacement::kCancelled;
     const ContainedImageList& chosen = contents.lists[rows[index].first];
     const bool written = WriteInto(path, chosen.name, rows[index].second, std::nullopt).has_value();

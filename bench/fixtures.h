@@ -36,7 +36,9 @@ public:
     void ShowSettingsDialog(const SettingsDialogHooks&) override {}
     void ShowAboutDialog(HWND, HICON) override {}
     std::optional<ExtractionChoice> ShowExtractionDialog(const std::string&) override { return {}; }
-    int ChooseImageList(HWND, const std::vector<ImageListSummary>&) override { return -1; }
+    int ChooseImageList(HWND, const std::vector<ImageListSummary>&, ListChoice) override {
+        return -1;
+    }
 };
 
 class NullView : public DocumentView {

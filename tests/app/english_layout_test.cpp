@@ -175,7 +175,10 @@ TEST_F(EnglishLayoutTest, EveryDialogHasRoomForItsEnglishTextsAtBothScales) {
         {"Settings", [&] { ui_.ShowSettingsDialog({}); }},
         {"About Iconvale", [&] { ui_.ShowAboutDialog(nullptr, icon.get()); }},
         {"Extract icons", [&] { (void)ui_.ShowExtractionDialog("C:\\"); }},
-        {"Choose an image list", [&] { (void)ui_.ChooseImageList(nullptr, lists); }},
+        {"Choose an image list",
+         [&] { (void)ui_.ChooseImageList(nullptr, lists, ListChoice::kImport); }},
+        {"Choose an image list",
+         [&] { (void)ui_.ChooseImageList(nullptr, lists, ListChoice::kReplace); }},
     };
     for (const Dialog& d : dialogs) {
         SCOPED_TRACE(d.caption);

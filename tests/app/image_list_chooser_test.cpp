@@ -31,8 +31,9 @@ HWND ListOf(HWND dialog) {
 
 int Choose(const std::function<void(HWND)>& act) {
     int chosen = -2;
-    testing::RunModal(kCaption, act,
-                      [&] { chosen = PlatformModalUi().ChooseImageList(nullptr, kLists); });
+    testing::RunModal(kCaption, act, [&] {
+        chosen = PlatformModalUi().ChooseImageList(nullptr, kLists, ListChoice::kImport);
+    });
     return chosen;
 }
 

@@ -70,7 +70,7 @@ std::optional<ExtractionChoice> ScriptedUi::ShowExtractionDialog(const std::stri
     return answer;
 }
 
-int ScriptedUi::ChooseImageList(HWND, const std::vector<ImageListSummary>& lists) {
+int ScriptedUi::ChooseImageList(HWND, const std::vector<ImageListSummary>& lists, ListChoice) {
     listChoosers.push_back(lists);
     if (listChoices.empty()) return -1;
     const int answer = listChoices.front();
