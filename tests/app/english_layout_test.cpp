@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/platform_modal_ui.h"
+#include "support/control_probes.h"
 #include "support/dialog_driver.h"
 #include "support/test_icons.h"
 #include "support/windows.h"
@@ -22,12 +23,7 @@
 namespace iconvale {
 namespace {
 
-bool HasChinese(const std::wstring& text) {
-    for (wchar_t c : text) {
-        if (c >= 0x3000) return true;
-    }
-    return false;
-}
+using testing::HasChinese;
 
 std::wstring WindowTextOf(HWND window) {
     std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');

@@ -19,35 +19,26 @@
 namespace iconvale {
 namespace {
 
-using testing::MakeCanonical;
 using testing::PatternList;
 using testing::SameImages;
 
-std::string AsText(const Bytes& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
 Bytes AsBytes(const std::string& text) {
     return Bytes(text.begin(), text.end());
-}
-
-ImageListData Canonical(ImageListData list) {
-    MakeCanonical(list);
-    return list;
 }
 
 class ExchangeCommandsTest : public testing::ProgramFixture {
 protected:
     void SetUp() override {
         ProgramFixture::SetUp();
-        toolbar_ = Canonical(PatternList({.width = 16, .height = 16, .count = 3}));
-        tree_ = Canonical(PatternList({.width = 24, .height = 20, .count = 2}));
+        toolbar_ = testing::CanonicalPattern({.width = 16, .height = 16, .count = 3});
+        tree_ = testing::CanonicalPattern({.width = 24, .height = 20, .count = 2});
     }
 
     // A Delphi form holding two image lists, as a designer nests them in the form's block.
     std::string TwoListForm() {
         std::string form = "object Form1: TForm1\r\n  Caption = 'Main'\r\n";
-        form += AsText(WriteContainer(ContainerForm::kDelphiForm, toolbar_, "Toolbar"));
-        form += AsText(WriteContainer(ContainerForm::kDelphiForm, tree_, "TreeIcons"));
+        form += testing::DelphiBlock(toolbar_, "Toolbar");
+        form += testing::DelphiBlock(tree_, "TreeIcons");
         form += "end\r\n";
         const std::string path = folder_.File("两个列表.dfm");
         testing::WriteBytes(path, AsBytes(form));

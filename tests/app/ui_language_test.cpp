@@ -19,18 +19,14 @@
 #include "app/picture_import.h"
 #include "app/settings_file.h"
 #include "core/file_io.h"
+#include "support/control_probes.h"
 #include "support/temp_folder.h"
 #include "ui/text.h"
 
 namespace iconvale {
 namespace {
 
-bool HasChinese(const std::wstring& text) {
-    for (wchar_t c : text) {
-        if (c >= 0x3000) return true;
-    }
-    return false;
-}
+using testing::HasChinese;
 
 struct MenuEntry {
     std::wstring path;  // the titles that lead to the item, then its text

@@ -27,45 +27,23 @@ TEST(ScaleBgra, AveragesWhenShrinkingAndInterpolatesWhenEnlarging) {
         int width, height, toWidth, toHeight;
         Bytes expected;
     };
+    // clang-format off
     const Case cases[] = {
-        {"2x2 to 1x1: the average",
-         {0, 0, 0, 255, 100, 0, 0, 255, 0, 200, 0, 255, 0, 0, 40, 255},
-         2,
-         2,
-         1,
-         1,
-         {25, 50, 10, 255}},
-        {"3 to 2: a third of the middle pixel each",
-         {30, 0, 0, 255, 60, 0, 0, 255, 90, 0, 0, 255},
-         3,
-         1,
-         2,
-         1,
-         {40, 0, 0, 255, 80, 0, 0, 255}},
-        {"a clear pixel lends no colour, only its alpha",
-         {255, 255, 255, 0, 0, 0, 200, 255},
-         2,
-         1,
-         1,
-         1,
-         {0, 0, 200, 128}},
+        {"2x2 to 1x1: the average", {0, 0, 0, 255, 100, 0, 0, 255, 0, 200, 0, 255, 0, 0, 40, 255},
+         2, 2, 1, 1, {25, 50, 10, 255}},
+        {"3 to 2: a third of the middle pixel each", {30, 0, 0, 255, 60, 0, 0, 255, 90, 0, 0, 255},
+         3, 1, 2, 1, {40, 0, 0, 255, 80, 0, 0, 255}},
+        {"a clear pixel lends no colour, only its alpha", {255, 255, 255, 0, 0, 0, 200, 255},
+         2, 1, 1, 1, {0, 0, 200, 128}},
         {"2 to 4: edges held, centres blended a quarter and three quarters",
-         {0, 0, 0, 255, 200, 0, 0, 255},
-         2,
-         1,
-         4,
-         1,
+         {0, 0, 0, 255, 200, 0, 0, 255}, 2, 1, 4, 1,
          {0, 0, 0, 255, 50, 0, 0, 255, 150, 0, 0, 255, 200, 0, 0, 255}},
-        {"1x1 to 2x2: copies",
-         {1, 2, 3, 4},
-         1,
-         1,
-         2,
-         2,
+        {"1x1 to 2x2: copies", {1, 2, 3, 4}, 1, 1, 2, 2,
          {1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4}},
         {"short input", {1, 2, 3}, 1, 1, 2, 2, {}},
         {"no width", {}, 0, 1, 2, 2, {}},
     };
+    // clang-format on
     for (const Case& c : cases)
         EXPECT_EQ(ScaleBgra(c.from, c.width, c.height, c.toWidth, c.toHeight), c.expected)
             << c.what;

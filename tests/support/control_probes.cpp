@@ -66,4 +66,11 @@ std::string PaneText(HWND statusBar, int pane) {
     return ToNarrow(std::wstring_view(text.c_str()));
 }
 
+bool HasChinese(std::wstring_view text) {
+    for (wchar_t c : text) {
+        if (c >= 0x3000) return true;
+    }
+    return false;
+}
+
 }  // namespace iconvale::testing

@@ -6,6 +6,7 @@
 
 #include <initializer_list>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace iconvale::testing {
@@ -23,5 +24,8 @@ void SelectOnly(HWND list, const std::vector<int>& items);
 std::string ComboItem(HWND combo, int index);
 
 std::string PaneText(HWND statusBar, int pane);
+
+// Whether a text holds CJK characters (or their punctuation): a Chinese text left untranslated.
+bool HasChinese(std::wstring_view text);
 
 }  // namespace iconvale::testing

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "core/bit_rows.h"
+#include "core/image_list_container.h"
 #include "core/lazarus_form.h"
 #include "core/text_codecs.h"
 
@@ -190,6 +191,17 @@ std::string LazarusFormWithSizes(std::string_view name, const ImageListData& bas
     if (!sizes.empty())
         form += "    BitmapAdv = {\r\n" + HexLines(sizes, 32, "      ", "\r\n") + "\r\n    }\r\n";
     return form + "  end\r\nend\r\n";
+}
+
+ImageListData CanonicalPattern(const ListShape& shape) {
+    ImageListData list = PatternList(shape);
+    MakeCanonical(list);
+    return list;
+}
+
+std::string DelphiBlock(const ImageListData& list, std::string_view name) {
+    const Bytes block = WriteContainer(ContainerForm::kDelphiForm, list, name);
+    return std::string(block.begin(), block.end());
 }
 
 }  // namespace iconvale::testing

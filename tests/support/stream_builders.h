@@ -43,6 +43,10 @@ ImageListData OneRedPerImage(int width, int height, int count);
 // Brings a list into the form every image list keeps it in: transparent pixels black, and at
 // 32 bits opaque pixels fully opaque, so that platform and codec agree pixel for pixel.
 void MakeCanonical(ImageListData& list);
+// PatternList's images in the form a save and a reload leave them.
+ImageListData CanonicalPattern(const ListShape& shape);
+// A Delphi form's object block for the list, as text.
+std::string DelphiBlock(const ImageListData& list, std::string_view name);
 
 // Colour of a pixel as 0x00RRGGBB (palette looked up; 16-bit 5-5-5 widened), alpha on top at 32.
 std::uint32_t PixelColour(const ImageListData& list, int index, int x, int y);
