@@ -28,13 +28,20 @@ public:
         if (bottomUp_) row = heightPixels_ - 1 - row;
         return bits_ + row * stride_;
     }
-    std::size_t FirstBit(int index) const { return static_cast<std::size_t>(index % perRow_) * cellBits_; }
+    std::size_t FirstBit(int index) const {
+        return static_cast<std::size_t>(index % perRow_) * cellBits_;
+    }
 
 private:
     CellRows(const std::uint8_t* bits, std::size_t stride, std::size_t heightPixels, int cellHeight,
              int perRow, std::size_t cellBits, bool bottomUp)
-        : bits_(bits), stride_(stride), heightPixels_(heightPixels), cellHeight_(cellHeight),
-          perRow_(perRow), cellBits_(cellBits), bottomUp_(bottomUp) {}
+        : bits_(bits),
+          stride_(stride),
+          heightPixels_(heightPixels),
+          cellHeight_(cellHeight),
+          perRow_(perRow),
+          cellBits_(cellBits),
+          bottomUp_(bottomUp) {}
 
     const std::uint8_t* bits_;
     std::size_t stride_;

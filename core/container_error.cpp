@@ -44,6 +44,14 @@ const char* ProblemText(ContainerProblem problem) {
             return "the list is no longer in the file";
         case ContainerProblem::kSizesOutOfStep:
             return "the list's other sizes hold another number of images";
+        case ContainerProblem::kBadPicture:
+            return "the picture is damaged or not in a format the list may hold";
+        case ContainerProblem::kPictureSize:
+            return "the picture's size disagrees with the list's";
+        case ContainerProblem::kEmptyCollection:
+            return "the collection holds no images";
+        case ContainerProblem::kReadOnlyList:
+            return "this kind of image list is read but not written";
     }
     return "unknown problem";
 }

@@ -22,10 +22,14 @@ enum class ContainerProblem {
     kTooLarge,        // sizes beyond what a list may hold, or overflowing arithmetic
     kTooDeep,         // objects nested deeper than any real form
     kOutOfMemory,
-    kOtherCount,      // one size of a multi-size list holds another number of images
-    kRepeatedSize,    // one size of a multi-size list has the width of another
-    kListGone,        // a list (or a size of it) to be written back is not in the file
-    kSizesOutOfStep,  // images written into one size of a multi-size list differ in count
+    kOtherCount,       // one size of a multi-size list holds another number of images
+    kRepeatedSize,     // one size of a multi-size list has the width of another
+    kListGone,         // a list (or a size of it) to be written back is not in the file
+    kSizesOutOfStep,   // images written into one size of a multi-size list differ in count
+    kBadPicture,       // a collection's picture is not a PNG (or BMP) or is damaged
+    kPictureSize,      // a picture's size disagrees with the list's
+    kEmptyCollection,  // a picture collection holds no images, so it has no size
+    kReadOnlyList,     // a kind of list that is read but not written
 };
 
 struct ContainerError {

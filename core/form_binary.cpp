@@ -1,7 +1,12 @@
 #include "core/form_binary.h"
 
 #include <cstring>
+#include <optional>
+#include <string>
 #include <string_view>
+
+#include "core/form_collections.h"
+#include "core/text_codecs.h"
 
 namespace iconvale {
 
@@ -55,7 +60,10 @@ public:
         reader_.Span(sizeof kBinaryFormSignature);
         ParseObject(0);
         if (ok() && reader_.remaining() != 0) Fail(ContainerProblem::kBadSyntax);
-        if (!ok()) result_.bitmaps.clear();
+        if (!ok()) {
+            result_.bitmaps.clear();
+            result_.collections.clear();
+        }
         return std::move(result_);
     }
 
@@ -121,14 +129,27 @@ private:
         std::string_view className = ShortString();
         std::string_view name = ShortString();
         if (!Check()) return;
-        std::size_t bitmapsBefore = result_.bitmaps.size();
+        const std::size_t bitmapsBefore = result_.bitmaps.size();
+        const std::size_t collectionsBefore = result_.collections.size();
         bool haveBitmap = false;
-        FormBitmap entry{std::string(name), std::string(className), 0, {}, {}, {}, {}, {}};
+        FormBitmap entry{
+            std::string(name), std::string(className), 0, objectsOpened_++, {}, {}, {}, {}, {}};
+        std::optional<FormPictureCollection> collection;
+        std::size_t collectionName = 0;
         // Properties, then children, each list closed by a zero byte.
         while (ok() && Peek() != kNull) {
             const std::size_t nameAt = reader_.offset();
             std::string_view property = ShortString();
             if (!Check()) return;
+            if (auto kind = PictureCollectionProperty(property);
+                kind && !collection && Peek() == kCollection) {
+                collectionName = nameAt;
+                collection = FormPictureCollection{};
+                collection->kind = *kind;
+                ParseCollection(*collection, depth + 1);
+                if (!IsPictureCollection(*collection, className)) collection.reset();
+                continue;
+            }
             const bool isBitmap = SameWord(property, "Bitmap");
             ByteSpan* known = SameWord(property, "Width")        ? &entry.properties.width
                               : SameWord(property, "Height")     ? &entry.properties.height
@@ -157,9 +178,106 @@ private:
         Byte();
         while (ok() && Peek() != kNull) ParseObject(depth + 1);
         Byte();
-        if (!Check() || !haveBitmap) return;
+        if (!Check()) return;
+        if (collection) {
+            collection->name = entry.name;
+            collection->className = entry.className;
+            collection->order = entry.order;
+            collection->properties = entry.properties;
+            collection->properties.bitmapName = collectionName;
+            // Before its children's, as bitmaps go.
+            result_.collections.insert(
+                result_.collections.begin() + static_cast<std::ptrdiff_t>(collectionsBefore),
+                std::move(*collection));
+            return;
+        }
+        if (!haveBitmap) return;
         result_.bitmaps.insert(result_.bitmaps.begin() + static_cast<std::ptrdiff_t>(bitmapsBefore),
                                std::move(entry));
+    }
+
+    // A collection of pictures: its items' names and picture values, the rest skipped.
+    void ParseCollection(FormPictureCollection& collection, int depth) {
+        if (depth > kMaxFormDepth) return Fail(ContainerProblem::kTooDeep);
+        const std::size_t start = reader_.offset();
+        Byte();  // the value type
+        while (ok() && Peek() != kNull) {
+            FormPictureItem item;
+            item.span.offset = reader_.offset();
+            const std::uint8_t next = Peek();
+            if (next == kInt8 || next == kInt16 || next == kInt32) ParseInteger();
+            if (Byte() != kList) {
+                if (Check()) Fail(ContainerProblem::kBadSyntax);
+                return;
+            }
+            while (ok() && Peek() != kNull) {
+                const ItemProperty property = ItemPropertyOf(collection.kind, ShortString());
+                if (!Check()) return;
+                const std::uint8_t type = Peek();
+                if (property == ItemProperty::kName && IsTextType(type)) {
+                    item.name = TextValue();
+                } else if ((property == ItemProperty::kPicture ||
+                            property == ItemProperty::kMask) &&
+                           type == kBinary) {
+                    Byte();
+                    FormPicture picture;
+                    const std::size_t at = reader_.offset();
+                    std::uint32_t n = 0;
+                    const std::uint8_t* p = Counted(1, &n);
+                    if (!p) return;
+                    picture.data.assign(p, p + n);
+                    picture.span = {at, 4 + std::size_t{n}};
+                    if (property == ItemProperty::kMask) {
+                        item.mask = std::move(picture);
+                    } else {
+                        item.pictures.push_back(std::move(picture));
+                    }
+                } else if (property == ItemProperty::kSources && type == kCollection) {
+                    FormPictureCollection sources;
+                    sources.kind = PictureCollectionKind::kCxImageList;  // Image.Data items
+                    ParseCollection(sources, depth + 1);
+                    for (FormPictureItem& source : sources.items) {
+                        for (FormPicture& picture : source.pictures)
+                            item.pictures.push_back(std::move(picture));
+                    }
+                } else {
+                    ParseValue(depth + 1);
+                }
+            }
+            Byte();
+            if (!Check()) return;
+            item.span.size = reader_.offset() - item.span.offset;
+            collection.items.push_back(std::move(item));
+        }
+        Byte();
+        if (Check()) collection.value = {start, reader_.offset() - start};
+    }
+
+    static bool IsTextType(std::uint8_t type) {
+        return type == kString || type == kLString || type == kWString || type == kUtf8String;
+    }
+
+    // A string value as UTF-8; the 8-bit kinds keep their bytes as they are.
+    std::string TextValue() {
+        const std::uint8_t type = Byte();
+        if (type == kString) return std::string(ShortString());
+        std::uint32_t n = 0;
+        const std::uint8_t* p = Counted(type == kWString ? 2 : 1, &n);
+        if (!p) return {};
+        if (type != kWString) return std::string(reinterpret_cast<const char*>(p), n);
+        std::string text;
+        for (std::uint32_t i = 0; i < n; ++i) {
+            std::uint32_t unit = ReadU16(p + 2 * i);
+            if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < n) {
+                const std::uint32_t low = ReadU16(p + 2 * (i + 1));
+                if (low >= 0xDC00 && low < 0xE000) {
+                    unit = 0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00);
+                    ++i;
+                }
+            }
+            AppendUtf8(text, unit);
+        }
+        return text;
     }
 
     void ParseInteger() {
@@ -250,6 +368,7 @@ private:
 
     ByteReader reader_;
     FormObjects result_;
+    int objectsOpened_ = 0;
 };
 
 }  // namespace

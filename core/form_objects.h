@@ -25,6 +25,7 @@ struct FormBitmap {
     std::string name;       // component name; empty for an unnamed object
     std::string className;  // e.g. TImageList
     int line = 0;           // line of the object's header in a text form
+    int order = 0;          // how many objects opened before this one, for the file order
     Bytes bitmap;           // the property's bytes, as stored
     Bytes advanced;         // BitmapAdv's bytes; empty when there is none
     // Where each value stands in the file, so that it can be replaced in place: the text
@@ -34,9 +35,45 @@ struct FormBitmap {
     FormListProperties properties;
 };
 
+// The containers that keep each image as a picture file in an item of a collection property.
+enum class PictureCollectionKind {
+    kImageCollection,  // Images = < item Name SourceImages = < item Image.Data (PNG) > >
+    kPngImageList,     // PngImages = < item Name PngImage.Data (PNG) >
+    kCxImageList,      // ImageInfo = < item Image.Data (length, then a BMP file) Mask.Data >
+};
+
+// One picture value of an item, as stored, and where it stands (as FormBitmap's values do).
+struct FormPicture {
+    Bytes data;
+    ByteSpan span;
+};
+
+struct FormPictureItem {
+    std::string name;  // its Name, UTF-8; empty when it has none
+    // The whole item: from "item" to the end of its "end" in a text form, from its list marker
+    // to its closing zero in a binary one.
+    ByteSpan span;
+    std::vector<FormPicture> pictures;  // an image collection's source images; otherwise one
+    FormPicture mask;                   // a DevExpress item's Mask.Data; empty when absent
+};
+
+struct FormPictureCollection {
+    PictureCollectionKind kind = PictureCollectionKind::kImageCollection;
+    std::string name;
+    std::string className;
+    int line = 0;
+    int order = 0;
+    // The collection value: from '<' to '>' in a text form, from its value type to its closing
+    // zero in a binary one; items are replaced within it.
+    ByteSpan value;
+    std::vector<FormPictureItem> items;
+    FormListProperties properties;  // Width and Height where the component has them
+};
+
 struct FormObjects {
-    std::vector<FormBitmap> bitmaps;  // in the order the objects open
-    ContainerError error;             // set, with no bitmaps, when the form is damaged
+    std::vector<FormBitmap> bitmaps;                 // in the order the objects open
+    std::vector<FormPictureCollection> collections;  // likewise
+    ContainerError error;  // set, with no bitmaps, when the form is damaged
 };
 
 // Deeper nesting than this is refused: no real form comes near it, and it keeps a forged one

@@ -1,7 +1,9 @@
 #include "core/form_text.h"
 
 #include <cctype>
+#include <optional>
 
+#include "core/form_collections.h"
 #include "core/text_codecs.h"
 
 namespace iconvale {
@@ -60,7 +62,10 @@ public:
             }
             ParseObject(0);
         }
-        if (!ok()) result_.bitmaps.clear();
+        if (!ok()) {
+            result_.bitmaps.clear();
+            result_.collections.clear();
+        }
         return std::move(result_);
     }
 
@@ -210,9 +215,13 @@ private:
             Next();
         }
         SkipOrder();
-        std::size_t bitmapsBefore = result_.bitmaps.size();
+        const std::size_t bitmapsBefore = result_.bitmaps.size();
+        const std::size_t collectionsBefore = result_.collections.size();
         bool haveBitmap = false;
-        FormBitmap entry{std::string(name), std::string(className), line, {}, {}, {}, {}, {}};
+        FormBitmap entry{
+            std::string(name), std::string(className), line, objectsOpened_++, {}, {}, {}, {}, {}};
+        std::optional<FormPictureCollection> collection;
+        std::size_t collectionName = 0;
         while (ok()) {
             if (token_.kind != Kind::kIdent) return FailAtEnd();
             if (IsWord("end")) {
@@ -221,6 +230,20 @@ private:
             }
             if (IsObjectWord(token_.text)) {
                 ParseObject(depth + 1);
+                continue;
+            }
+            if (auto kind = PictureCollectionProperty(token_.text); kind && !collection) {
+                collectionName = OffsetOf(token_.text);
+                Next();
+                if (!Expect('=')) return;
+                if (!IsSymbol('<')) {
+                    ParseValue(depth + 1);
+                    continue;
+                }
+                collection = FormPictureCollection{};
+                collection->kind = *kind;
+                ParseCollection(*collection, depth + 1);
+                if (!IsPictureCollection(*collection, className)) collection.reset();
                 continue;
             }
             bool isBitmap = SameWord(token_.text, "Bitmap");
@@ -245,10 +268,75 @@ private:
                 ParseValue(depth + 1);
             }
         }
-        if (!ok() || !haveBitmap) return;
+        if (!ok()) return;
+        if (collection) {
+            collection->name = entry.name;
+            collection->className = entry.className;
+            collection->line = line;
+            collection->order = entry.order;
+            collection->properties = entry.properties;
+            // Width and Height, when they must be added, go before the collection.
+            collection->properties.bitmapName = collectionName;
+            // Before its children's, as bitmaps go.
+            result_.collections.insert(
+                result_.collections.begin() + static_cast<std::ptrdiff_t>(collectionsBefore),
+                std::move(*collection));
+            return;
+        }
+        if (!haveBitmap) return;
         // The object's entry goes before those of its children, in the order objects open.
         result_.bitmaps.insert(result_.bitmaps.begin() + static_cast<std::ptrdiff_t>(bitmapsBefore),
                                std::move(entry));
+    }
+
+    // A collection of pictures: its items' names and picture values, the rest skipped.
+    void ParseCollection(FormPictureCollection& collection, int depth) {
+        if (depth > kMaxFormDepth) return Fail(ContainerProblem::kTooDeep);
+        const std::size_t start = OffsetOf(token_.text);
+        Next();
+        while (ok() && !IsSymbol('>')) {
+            if (!IsWord("item")) return FailAtEnd();
+            FormPictureItem item;
+            item.span.offset = OffsetOf(token_.text);
+            Next();
+            SkipOrder();
+            while (ok() && !IsWord("end")) {
+                if (token_.kind != Kind::kIdent) return FailAtEnd();
+                const ItemProperty property = ItemPropertyOf(collection.kind, token_.text);
+                Next();
+                if (!Expect('=')) return;
+                if (property == ItemProperty::kName && token_.kind == Kind::kString) {
+                    item.name = FormStringText(token_.text);
+                    ParseValue(depth + 1);
+                } else if ((property == ItemProperty::kPicture ||
+                            property == ItemProperty::kMask) &&
+                           IsSymbol('{')) {
+                    FormPicture picture;
+                    picture.data = ParseBinary(&picture.span);
+                    if (property == ItemProperty::kMask) {
+                        item.mask = std::move(picture);
+                    } else {
+                        item.pictures.push_back(std::move(picture));
+                    }
+                } else if (property == ItemProperty::kSources && IsSymbol('<')) {
+                    FormPictureCollection sources;
+                    sources.kind = PictureCollectionKind::kCxImageList;  // Image.Data items
+                    ParseCollection(sources, depth + 1);
+                    for (FormPictureItem& source : sources.items) {
+                        for (FormPicture& picture : source.pictures)
+                            item.pictures.push_back(std::move(picture));
+                    }
+                } else {
+                    ParseValue(depth + 1);
+                }
+            }
+            if (!ok()) return;
+            item.span.size = OffsetOf(token_.text) + token_.text.size() - item.span.offset;
+            Next();
+            collection.items.push_back(std::move(item));
+        }
+        if (ok()) collection.value = {start, OffsetOf(token_.text) + 1 - start};
+        Expect('>');
     }
 
     // Raw text after '{' up to '}': hex digits with blanks and line breaks between them.
@@ -347,6 +435,7 @@ private:
     int line_ = 1;
     Token token_;
     FormObjects result_;
+    int objectsOpened_ = 0;
 };
 
 }  // namespace

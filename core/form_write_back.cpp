@@ -10,8 +10,10 @@
 #include "core/delphi_form.h"
 #include "core/image_list_streamer.h"
 #include "core/lazarus_form.h"
+#include "core/picture_write_back.h"
 #include "core/resx_image_stream.h"
 #include "core/text_codecs.h"
+#include "core/value_layout.h"
 
 namespace iconvale {
 
@@ -19,10 +21,6 @@ namespace {
 
 // Width and Height of both tools' image lists hold 16 when a form leaves them out.
 constexpr int kDefaultSide = 16;
-// Row widths for a value that had a single row to measure: Delphi's 32 bytes, the designer's 80
-// base64 characters.
-constexpr std::size_t kDefaultHexRow = 64;
-constexpr std::size_t kDefaultBase64Row = 80;
 
 // The VCL's value types this writer puts in a binary form.
 constexpr std::uint8_t kInt8 = 2;
@@ -35,72 +33,6 @@ struct Edit {
     ByteSpan span;
     Bytes bytes;
 };
-
-std::string_view AsText(std::span<const std::uint8_t> bytes) {
-    return {reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-}
-
-Bytes FromText(std::string_view text) {
-    return Bytes(text.begin(), text.end());
-}
-
-std::string_view NewlineIn(std::string_view text, std::string_view otherwise) {
-    const std::size_t at = text.find('\n');
-    if (at == std::string_view::npos) return otherwise;
-    return at > 0 && text[at - 1] == '\r' ? "\r\n" : "\n";
-}
-
-bool IsBase64Char(char c) {
-    return std::isalnum(static_cast<unsigned char>(c)) || c == '+' || c == '/' || c == '=';
-}
-
-// The layout of a value's text, measured from the old one: what comes before its first row, the
-// rows' indentation, width and line break, and what follows the last row (e.g. Lazarus's break
-// and indentation before the closing brace).
-struct TextLayout {
-    std::string_view lead;
-    std::string_view indent;
-    std::string_view newline;
-    std::size_t rowChars = 0;
-    std::string_view tail;
-};
-
-TextLayout MeasureLayout(std::string_view old, bool hex, std::string_view fileNewline) {
-    auto isData = [hex](char c) { return hex ? HexDigitValue(c) >= 0 : IsBase64Char(c); };
-    TextLayout layout;
-    layout.newline = NewlineIn(old, fileNewline);
-    const std::size_t defaultRow = hex ? kDefaultHexRow : kDefaultBase64Row;
-    std::size_t first = 0;
-    while (first < old.size() && !isData(old[first])) ++first;
-    if (first == old.size()) {
-        layout.lead = old;
-        layout.rowChars = defaultRow;
-        return layout;
-    }
-    std::size_t last = old.size();
-    while (!isData(old[last - 1])) --last;
-    const std::size_t lineBreak = old.rfind('\n', first);
-    const std::size_t lineStart = lineBreak == std::string_view::npos ? first : lineBreak + 1;
-    layout.lead = old.substr(0, lineStart);
-    layout.indent = old.substr(lineStart, first - lineStart);
-    layout.tail = old.substr(last);
-    std::size_t rowEnd = first;
-    while (rowEnd < last && isData(old[rowEnd])) ++rowEnd;
-    layout.rowChars = rowEnd - first;
-    // A single row says nothing about where rows wrap: the tool's own width then, or longer.
-    if (old.substr(first, last - first).find('\n') == std::string_view::npos)
-        layout.rowChars = std::max(layout.rowChars, defaultRow);
-    return layout;
-}
-
-Bytes LaidOut(std::span<const std::uint8_t> value, bool hex, const TextLayout& layout) {
-    std::string text(layout.lead);
-    text += hex ? HexLines(value, std::max<std::size_t>(layout.rowChars / 2, 1), layout.indent,
-                           layout.newline)
-                : Base64Lines(value, layout.rowChars, layout.indent, layout.newline);
-    text += layout.tail;
-    return FromText(text);
-}
 
 // A property's value as stored, when it is an integer or an identifier.
 struct StoredValue {
@@ -297,7 +229,9 @@ bool CheckSizes(const ContainedImageList& list, std::span<const SizedImages> siz
         if (given.images->count != sizes[0].images->count)
             return Refuse(error, ContainerProblem::kSizesOutOfStep, &list, &size);
     }
-    if (list.sizes.size() < 2) return true;
+    // An image collection's items carry every size of their image, so one size written alone
+    // takes the others along; its sizes cannot get out of step.
+    if (list.sizes.size() < 2 || list.data == ContainedData::kPictures) return true;
     const int count = sizes[0].images->count;
     auto widthOf = [&](std::size_t i) {
         const ImageListData* images = GivenFor(sizes, i);
@@ -392,6 +326,23 @@ bool ValueEdit(std::span<const std::uint8_t> file, ContainerForm form, ByteSpan 
     return true;
 }
 
+// A picture collection's value is written whole; a PNG image list's Width and Height follow
+// its images, while an image collection has none, its pictures carrying their own sizes.
+Bytes WriteBackPictures(std::span<const std::uint8_t> file, bool binary,
+                        const ContainedImageList& list, std::span<const SizedImages> sizes,
+                        ContainerError& error) {
+    Bytes value = WritePictureCollection(file, binary, list, sizes, error);
+    if (value.empty()) return {};
+    std::vector<Edit> edits{{list.pictures.value, std::move(value)}};
+    const ImageListData* base = GivenFor(sizes, 0);
+    if (list.pictures.kind == PictureCollectionKind::kPngImageList && base) {
+        PropertyEdits put(file, binary, list.properties.bitmapName, edits);
+        put.Integer("Height", list.properties.height, base->height, kDefaultSide);
+        put.Integer("Width", list.properties.width, base->width, kDefaultSide);
+    }
+    return Apply(file, edits);
+}
+
 Bytes WriteBack(std::span<const std::uint8_t> file, std::string_view listName,
                 std::span<const SizedImages> sizes, ContainerError& error) {
     ContainerContents contents = ReadContainer(file);
@@ -411,6 +362,9 @@ Bytes WriteBack(std::span<const std::uint8_t> file, std::string_view listName,
         return {};
     }
     if (!CheckSizes(*list, sizes, error)) return {};
+    const bool binary = contents.form == ContainerForm::kDelphiBinaryForm;
+    if (list->data == ContainedData::kPictures)
+        return WriteBackPictures(file, binary, *list, sizes, error);
 
     const ImageListData* base = GivenFor(sizes, 0);
     const bool anyAdvanced = std::any_of(sizes.begin(), sizes.end(), [&](const SizedImages& s) {
@@ -475,10 +429,16 @@ std::uint64_t ListFingerprint(const ContainedImageList& list) {
         hash ^= b;
         hash *= 0x100000001B3ull;
     };
-    for (const Bytes* value : {&list.bitmap, &list.advanced}) {
-        for (std::uint8_t b : *value) add(b);
+    auto addValue = [&add](const Bytes& value) {
+        for (std::uint8_t b : value) add(b);
         for (int shift = 0; shift < 64; shift += 8)
-            add(static_cast<std::uint8_t>(value->size() >> shift));
+            add(static_cast<std::uint8_t>(value.size() >> shift));
+    };
+    addValue(list.bitmap);
+    addValue(list.advanced);
+    for (const FormPictureItem& item : list.pictures.items) {
+        addValue(Bytes(item.name.begin(), item.name.end()));
+        for (const FormPicture& picture : item.pictures) addValue(picture.data);
     }
     return hash;
 }

@@ -8,6 +8,7 @@
 #include "core/form_text.h"
 #include "core/image_list_streamer.h"
 #include "core/lazarus_form.h"
+#include "core/picture_collections.h"
 #include "core/resx_image_stream.h"
 
 namespace iconvale {
@@ -123,35 +124,70 @@ bool DescribeLazarusImages(ContainedImageList& entry, ContainerError& error) {
     return true;
 }
 
-// Objects of a form whose Bitmap holds a stream or Lazarus images; other objects with a Bitmap
-// are left alone unless their class says they are image lists.
-void TakeFormLists(FormObjects& objects, ContainerContents& out) {
-    bool lazarus = false;
-    for (FormBitmap& object : objects.bitmaps) {
-        ContainedImageList entry;
-        entry.name = std::move(object.name);
-        entry.className = std::move(object.className);
-        entry.line = object.line;
-        entry.bitmapSpan = object.bitmapSpan;
-        entry.properties = object.properties;
-        if (IsStream(object.bitmap)) {
-            entry.bitmap = std::move(object.bitmap);
-            if (!DescribeStream(entry, out.error)) return;
-        } else if (IsLazarusImageData(object.bitmap)) {
-            lazarus = true;
-            entry.data = ContainedData::kLazarusImages;
-            entry.bitmap = std::move(object.bitmap);
-            entry.advanced = std::move(object.advanced);
-            entry.advancedSpan = object.advancedSpan;
-            if (!DescribeLazarusImages(entry, out.error)) return;
-        } else if (NamesImageList(entry.className)) {
-            out.error = {ContainerProblem::kBadSignature, entry.line, entry.name};
-            return;
-        } else {
-            continue;
-        }
-        out.lists.push_back(std::move(entry));
+// An object whose Bitmap holds a stream or Lazarus images; other objects with a Bitmap are
+// left alone unless their class says they are image lists. False when the file is to be
+// refused, with `error` set; true with nothing added for an object that holds no list.
+bool TakeBitmapList(FormBitmap& object, ContainerContents& out, bool& lazarus) {
+    ContainedImageList entry;
+    entry.name = std::move(object.name);
+    entry.className = std::move(object.className);
+    entry.line = object.line;
+    entry.bitmapSpan = object.bitmapSpan;
+    entry.properties = object.properties;
+    if (IsStream(object.bitmap)) {
+        entry.bitmap = std::move(object.bitmap);
+        if (!DescribeStream(entry, out.error)) return false;
+    } else if (IsLazarusImageData(object.bitmap)) {
+        lazarus = true;
+        entry.data = ContainedData::kLazarusImages;
+        entry.bitmap = std::move(object.bitmap);
+        entry.advanced = std::move(object.advanced);
+        entry.advancedSpan = object.advancedSpan;
+        if (!DescribeLazarusImages(entry, out.error)) return false;
+    } else if (NamesImageList(entry.className)) {
+        out.error = {ContainerProblem::kBadSignature, entry.line, entry.name};
+        return false;
+    } else {
+        return true;
     }
+    out.lists.push_back(std::move(entry));
+    return true;
+}
+
+bool TakePictureList(FormPictureCollection& collection, std::span<const std::uint8_t> file,
+                     ContainerContents& out) {
+    ContainedImageList entry;
+    entry.name = collection.name;
+    entry.className = collection.className;
+    entry.line = collection.line;
+    entry.data = ContainedData::kPictures;
+    entry.properties = collection.properties;
+    entry.pictures = std::move(collection);
+    if (!DescribePictureCollection(file, out.form == ContainerForm::kDelphiBinaryForm, entry,
+                                   out.error)) {
+        return false;
+    }
+    out.lists.push_back(std::move(entry));
+    return true;
+}
+
+// The form's lists in the order their objects open. An object whose picture collection makes a
+// list is that list, whatever its Bitmap holds.
+void TakeFormLists(FormObjects& objects, std::span<const std::uint8_t> file,
+                   ContainerContents& out) {
+    bool lazarus = false;
+    std::size_t next = 0;
+    for (FormBitmap& object : objects.bitmaps) {
+        bool taken = false;
+        while (next < objects.collections.size() &&
+               objects.collections[next].order <= object.order) {
+            taken = taken || objects.collections[next].order == object.order;
+            if (!TakePictureList(objects.collections[next++], file, out)) return;
+        }
+        if (!taken && !TakeBitmapList(object, out, lazarus)) return;
+    }
+    while (next < objects.collections.size())
+        if (!TakePictureList(objects.collections[next++], file, out)) return;
     if (lazarus && out.form == ContainerForm::kDelphiForm) out.form = ContainerForm::kLazarusForm;
 }
 
@@ -179,7 +215,7 @@ ContainerContents Read(std::span<const std::uint8_t> bytes) {
                 out.error = objects.error;
                 break;
             }
-            TakeFormLists(objects, out);
+            TakeFormLists(objects, bytes, out);
             break;
         }
         case ContainerForm::kResx:
@@ -210,6 +246,8 @@ std::optional<ImageListData> Decode(const ContainedImageList& list, const Contai
             if (!stream) return std::nullopt;
             return ParseImageListStream(*stream);
         }
+        case ContainedData::kPictures:
+            break;  // decoded by index, below
         case ContainedData::kLazarusImages: {
             std::span<const std::uint8_t> from = size.advanced ? list.advanced : list.bitmap;
             if (size.block.end() > from.size()) return std::nullopt;
@@ -260,7 +298,9 @@ std::optional<ImageListData> DecodeContainedList(const ContainedImageList& list,
     std::optional<ImageListData> images;
     if (size < list.sizes.size()) {
         try {
-            images = Decode(list, list.sizes[size], found);
+            images = list.data == ContainedData::kPictures
+                         ? DecodePictureCollection(list, size, found)
+                         : Decode(list, list.sizes[size], found);
         } catch (const std::bad_alloc&) {
             found.problem = ContainerProblem::kOutOfMemory;
         }
@@ -268,7 +308,7 @@ std::optional<ImageListData> DecodeContainedList(const ContainedImageList& list,
     if (images) return images;
     if (!found) found.problem = ContainerProblem::kBadStream;
     found.line = list.line;
-    found.where = list.name;
+    if (found.where.empty()) found.where = list.name;  // a collection's decoder names the item
     if (size < list.sizes.size() && list.sizes.size() > 1) {
         found.width = list.sizes[size].width;
         found.height = list.sizes[size].height;

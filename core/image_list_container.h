@@ -27,9 +27,10 @@ enum class ContainerForm {
 };
 
 enum class ContainedData {
-    kStream,        // an image-list stream
-    kResxData,      // an ImageListStreamer's Data array: a stream, or "MSFt" run-length pairs
-    kLazarusImages  // Lazarus image blocks
+    kStream,         // an image-list stream
+    kResxData,       // an ImageListStreamer's Data array: a stream, or "MSFt" run-length pairs
+    kLazarusImages,  // Lazarus image blocks
+    kPictures        // one picture file per image, in the items of a collection
 };
 
 // One size of a list: the base size in its Bitmap property, or one of a Lazarus BitmapAdv.
@@ -60,6 +61,10 @@ struct ContainedImageList {
     FormListProperties properties;     // its Width, Height and ColorDepth in a form
     std::vector<ContainedSize> sizes;  // the base size first, then BitmapAdv's in its order
     ContainerError sizesError;         // a damaged BitmapAdv, whose sizes are left out
+    // A picture collection's items, as the form holds them, and each image's name (empty
+    // where an item has none; no names at all for lists of other kinds).
+    FormPictureCollection pictures;
+    std::vector<std::string> names;
 };
 
 struct ContainerContents {

@@ -117,4 +117,64 @@ std::string Base64Lines(std::span<const std::uint8_t> bytes, std::size_t lineCha
     return out;
 }
 
+void AppendUtf8(std::string& out, std::uint32_t c) {
+    if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+    auto put = [&out](std::uint32_t byte) { out += static_cast<char>(byte); };
+    if (c < 0x80) {
+        put(c);
+    } else if (c < 0x800) {
+        put(0xC0 | c >> 6);
+        put(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        put(0xE0 | c >> 12);
+        put(0x80 | (c >> 6 & 0x3F));
+        put(0x80 | (c & 0x3F));
+    } else {
+        put(0xF0 | c >> 18);
+        put(0x80 | (c >> 12 & 0x3F));
+        put(0x80 | (c >> 6 & 0x3F));
+        put(0x80 | (c & 0x3F));
+    }
+}
+
+std::string FormStringText(std::string_view literal) {
+    std::string out;
+    std::size_t at = 0;
+    while (at < literal.size()) {
+        if (literal[at] == '#') {
+            ++at;
+            const bool hex = at < literal.size() && literal[at] == '$';
+            if (hex) ++at;
+            std::uint32_t code = 0;
+            std::size_t digits = 0;
+            for (; at < literal.size(); ++at, ++digits) {
+                const int v =
+                    hex ? HexDigitValue(literal[at])
+                        : (literal[at] >= '0' && literal[at] <= '9' ? literal[at] - '0' : -1);
+                if (v < 0) break;
+                code =
+                    code > 0x10FFFF ? code : code * (hex ? 16 : 10) + static_cast<std::uint32_t>(v);
+            }
+            if (digits == 0) break;
+            AppendUtf8(out, code);
+        } else if (literal[at] == '\'') {
+            ++at;
+            while (at < literal.size()) {
+                if (literal[at] != '\'') {
+                    out += literal[at++];
+                } else if (at + 1 < literal.size() && literal[at + 1] == '\'') {
+                    out += '\'';
+                    at += 2;
+                } else {
+                    ++at;
+                    break;
+                }
+            }
+        } else {
+            break;
+        }
+    }
+    return out;
+}
+
 }  // namespace iconvale

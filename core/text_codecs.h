@@ -28,4 +28,12 @@ std::optional<Bytes> DecodeBase64(std::string_view text, std::size_t* badAt = nu
 std::string Base64Lines(std::span<const std::uint8_t> bytes, std::size_t lineChars,
                         std::string_view indent, std::string_view newline);
 
+// Appends a code point as UTF-8; one beyond Unicode or a lone surrogate becomes U+FFFD.
+void AppendUtf8(std::string& out, std::uint32_t codePoint);
+
+// The text of a form's string literal, one token as the form text has it: quoted parts ('It''s')
+// and character codes (#13, #$263A) side by side. Codes become UTF-8; quoted bytes stay as they
+// are. Stops at the first thing that is neither.
+std::string FormStringText(std::string_view literal);
+
 }  // namespace iconvale
