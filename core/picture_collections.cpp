@@ -68,7 +68,13 @@ std::optional<Side> PictureSide(PictureCollectionKind kind, std::span<const std:
 // "ImageCollection1.Save", or "ImageCollection1[3]" for an item without a name.
 std::string ItemPlace(const ContainedImageList& entry, std::size_t index) {
     const std::string& name = entry.pictures.items[index].name;
-    return entry.name + (name.empty() ? "[" + std::to_string(index) + "]" : "." + name);
+    std::string place = entry.name;
+    if (name.empty()) {
+        place.append("[").append(std::to_string(index)).append("]");
+    } else {
+        place.append(".").append(name);
+    }
+    return place;
 }
 
 bool Fail(ContainerError& error, ContainerProblem problem, const ContainedImageList& entry,

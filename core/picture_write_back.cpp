@@ -279,7 +279,9 @@ private:
     //--- binary forms
 
     Bytes BinaryValue(const std::vector<PlannedItem>& plan) const {
-        Bytes out{kCollection};
+        Bytes out;
+        out.reserve(list_.pictures.value.size);
+        out.push_back(kCollection);
         for (const PlannedItem& item : plan) {
             const Bytes bytes = ItemBytes(item);
             out.insert(out.end(), bytes.begin(), bytes.end());
@@ -326,7 +328,9 @@ private:
             }
         }
         for (const Bytes& png : item.added) pictures.push_back(&png);
-        Bytes out{kList};
+        Bytes out;
+        out.reserve(64);
+        out.push_back(kList);
         AppendShort(out, "Name");
         const bool ascii = name.size() < 256 && std::all_of(name.begin(), name.end(), [](char c) {
                                return static_cast<std::uint8_t>(c) < 0x80;
