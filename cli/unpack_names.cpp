@@ -28,8 +28,12 @@ std::vector<fs::path> NamedPictureFiles(const fs::path& folder,
                                         std::string_view extension) {
     std::unordered_set<std::string> taken;
     std::error_code code;
-    for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
-        taken.insert(NameKey(Utf8Name(it->path().filename())));
+    try {
+        for (fs::directory_iterator it(folder, code), end; !code && it != end; it.increment(code)) {
+            taken.insert(NameKey(Utf8Name(it->path().filename())));
+        }
+    } catch (const std::exception&) {
+        return {};  // a name the platform cannot give as UTF-8, or no memory
     }
     if (code) return {};
 

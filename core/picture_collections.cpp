@@ -68,7 +68,17 @@ std::optional<Side> PictureSide(PictureCollectionKind kind, std::span<const std:
 // "ImageCollection1.Save", or "ImageCollection1[3]" for an item without a name.
 std::string ItemPlace(const ContainedImageList& entry, std::size_t index) {
     const std::string& name = entry.pictures.items[index].name;
-    return entry.name + (name.empty() ? "[" + std::to_string(index) + "]" : "." + name);
+    // Appended piece by piece: GCC 12 takes the concatenated temporaries for overlapping copies.
+    std::string place = entry.name;
+    if (name.empty()) {
+        place += '[';
+        place += std::to_string(index);
+        place += ']';
+    } else {
+        place += '.';
+        place += name;
+    }
+    return place;
 }
 
 bool Fail(ContainerError& error, ContainerProblem problem, const ContainedImageList& entry,

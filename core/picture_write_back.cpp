@@ -297,7 +297,10 @@ private:
             }
         }
         for (const Bytes& png : item.added) pictures.push_back(&png);
-        Bytes out{kList};
+        // Reserved first: GCC 12 misjudges the room of a vector made from one byte.
+        Bytes out;
+        out.reserve(64 + name.size());
+        out.push_back(kList);
         AppendShort(out, "Name");
         const bool ascii = name.size() < 256 && std::all_of(name.begin(), name.end(), [](char c) {
                                return static_cast<std::uint8_t>(c) < 0x80;
