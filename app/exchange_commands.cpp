@@ -60,6 +60,14 @@ const char* ProblemText(ContainerProblem problem) {
             return "文件中已没有这个图片列表";
         case ContainerProblem::kSizesOutOfStep:
             return "列表的其他尺寸的图标数与图片组不同";
+        case ContainerProblem::kBadPicture:
+            return "图片已损坏，或不是这种列表可以存放的格式";
+        case ContainerProblem::kPictureSize:
+            return "图片的尺寸与列表的尺寸不符";
+        case ContainerProblem::kEmptyCollection:
+            return "图片集合中没有图片";
+        case ContainerProblem::kReadOnlyList:
+            return "这种图片列表只能读取，不能写入";
         case ContainerProblem::kNone:
             break;
     }
@@ -185,8 +193,10 @@ bool ExchangeCommands::ImportFrom(const std::string& path) {
         ui_.Fail(owner, std::string(kImportFailedMessage) + "\r\n无法创建这个图片列表");
         return false;
     }
-    document_.SetOrigin(
-        {path, chosen.name, rows[index].second, ListFingerprint(chosen), chosen.sizes.size() > 1});
+    if (IsWritableList(chosen)) {
+        document_.SetOrigin({path, chosen.name, rows[index].second, ListFingerprint(chosen),
+                             chosen.sizes.size() > 1});
+    }
     return true;
 }
 

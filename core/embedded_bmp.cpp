@@ -31,7 +31,7 @@ bool KnownInfoSize(std::uint32_t size) {
 
 // Only the masks of the usual 8-bit-per-channel layout are read; anything else would need
 // per-channel shifting that no image-list writer has been seen to need.
-bool StandardMasks(const std::uint8_t* masks, bool withAlpha) {
+bool UsualMasks(const std::uint8_t* masks, bool withAlpha) {
     const std::uint32_t alpha = withAlpha ? ReadU32(masks + 12) : 0;
     return ReadU32(masks) == 0x00FF0000 && ReadU32(masks + 4) == 0x0000FF00 &&
            ReadU32(masks + 8) == 0x000000FF && (alpha == 0 || alpha == 0xFF000000);
@@ -68,11 +68,11 @@ std::optional<BmpLayout> ReadLayout(std::span<const std::uint8_t> bytes) {
     if (compression == kBiBitfields) {
         // A plain info header is followed by the three masks; the later headers hold them.
         if (infoSize == 40) {
-            if (bytes.size() - tables < 12 || !StandardMasks(bytes.data() + tables, false)) {
+            if (bytes.size() - tables < 12 || !UsualMasks(bytes.data() + tables, false)) {
                 return std::nullopt;
             }
             tables += 12;
-        } else if (!StandardMasks(info + 40, infoSize >= 56)) {
+        } else if (!UsualMasks(info + 40, infoSize >= 56)) {
             return std::nullopt;
         }
     }

@@ -60,7 +60,7 @@ public:
     explicit ChunkReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
 
     bool Next(Chunk& chunk) {
-        if (bytes_.size() - offset_ < 12) return false;
+        if (offset_ > bytes_.size() || bytes_.size() - offset_ < 12) return false;
         const std::uint8_t* p = bytes_.data() + offset_;
         const std::uint32_t length = ReadBe32(p);
         if (length > kMaxChunkLength || length > bytes_.size() - offset_ - 12) return false;

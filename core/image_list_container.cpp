@@ -317,6 +317,11 @@ std::optional<ImageListData> DecodeContainedList(const ContainedImageList& list,
     return std::nullopt;
 }
 
+bool IsWritableList(const ContainedImageList& list) {
+    return list.data != ContainedData::kPictures ||
+           list.pictures.kind != PictureCollectionKind::kCxImageList;
+}
+
 Bytes WriteContainer(ContainerForm form, const ImageListData& list, std::string_view name) {
     try {
         switch (form) {

@@ -86,6 +86,10 @@ ContainerContents ReadContainer(std::span<const std::uint8_t> bytes);
 std::optional<ImageListData> DecodeContainedList(const ContainedImageList& list, std::size_t size,
                                                  ContainerError& error);
 
+// Whether a write-back can put images into the list in its file; DevExpress image lists are
+// only read.
+bool IsWritableList(const ContainedImageList& list);
+
 // The file's bytes for one list in the given form, the component named `name` (or, when that
 // is not an identifier, the designer's default); empty when the list cannot be written or the
 // form is not one we write (binary forms, unknown).

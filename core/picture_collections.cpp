@@ -68,15 +68,11 @@ std::optional<Side> PictureSide(PictureCollectionKind kind, std::span<const std:
 // "ImageCollection1.Save", or "ImageCollection1[3]" for an item without a name.
 std::string ItemPlace(const ContainedImageList& entry, std::size_t index) {
     const std::string& name = entry.pictures.items[index].name;
-    // Appended piece by piece: GCC 12 takes the concatenated temporaries for overlapping copies.
     std::string place = entry.name;
     if (name.empty()) {
-        place += '[';
-        place += std::to_string(index);
-        place += ']';
+        place.append("[").append(std::to_string(index)).append("]");
     } else {
-        place += '.';
-        place += name;
+        place.append(".").append(name);
     }
     return place;
 }

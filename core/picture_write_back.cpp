@@ -250,7 +250,9 @@ private:
     //--- binary forms
 
     Bytes BinaryValue(const std::vector<PlannedItem>& plan) const {
-        Bytes out{kCollection};
+        Bytes out;
+        out.reserve(list_.pictures.value.size);
+        out.push_back(kCollection);
         for (const PlannedItem& item : plan) {
             const Bytes bytes = ItemBytes(item);
             out.insert(out.end(), bytes.begin(), bytes.end());
@@ -297,9 +299,8 @@ private:
             }
         }
         for (const Bytes& png : item.added) pictures.push_back(&png);
-        // Reserved first: GCC 12 misjudges the room of a vector made from one byte.
         Bytes out;
-        out.reserve(64 + name.size());
+        out.reserve(64);
         out.push_back(kList);
         AppendShort(out, "Name");
         const bool ascii = name.size() < 256 && std::all_of(name.begin(), name.end(), [](char c) {

@@ -38,6 +38,7 @@ inline ImageListData AsResource(const ImageListData& list) {
 inline void CheckWriteBack(std::span<const std::uint8_t> bytes, const ContainerContents& contents,
                            const ContainedImageList& entry, std::size_t size,
                            const ImageListData& images) {
+    if (!IsWritableList(entry)) return;
     for (const ContainedImageList& other : contents.lists) {
         if (&other == &entry) break;
         if (other.name == entry.name) return;  // write-back takes the first list of a name
@@ -52,7 +53,8 @@ inline void CheckWriteBack(std::span<const std::uint8_t> bytes, const ContainerC
         const ContainedImageList& now = again.lists[i];
         if (&contents.lists[i] != &entry) {
             if (now.bitmap != contents.lists[i].bitmap ||
-                now.advanced != contents.lists[i].advanced)
+                now.advanced != contents.lists[i].advanced ||
+                ListFingerprint(now) != ListFingerprint(contents.lists[i]))
                 Finding("writing back one list changed another");
             continue;
         }

@@ -8,7 +8,7 @@
 # fuzzers (default build/native-clang). Ends with the executions done and the findings.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-target=${1:?target: stream, command_line, setting_value, property_table, delphi_form, lazarus_form, resx or picture}
+target=${1:?target: stream, command_line, setting_value, property_table, delphi_form, lazarus_form, resx, embedded_picture or picture}
 shift
 case $target in
     stream) seeds_test=SeedCorpus.StreamsOfEveryDepth default_runs=100000000 ;;
@@ -18,6 +18,7 @@ case $target in
     delphi_form) seeds_test=SeedCorpus.DelphiForms default_runs=10000000 ;;
     lazarus_form) seeds_test=SeedCorpus.LazarusForms default_runs=10000000 ;;
     resx) seeds_test=SeedCorpus.ResxFiles default_runs=10000000 ;;
+    embedded_picture) seeds_test=SeedCorpus.EmbeddedPictures default_runs=10000000 ;;
     picture) seeds_test=SeedCorpus.Pictures default_runs=10000000 ;;
     *) echo "unknown fuzz target: $target" >&2; exit 2 ;;
 esac

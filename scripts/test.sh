@@ -29,7 +29,8 @@ ctest --test-dir "$ROOT/build/native-clang" --output-on-failure -j"$(nproc)" || 
 # FUZZ_SECONDS for the stream parser, FUZZ_SECONDS_OTHERS for each of the smaller targets.
 log "fuzzing the stream parser for ${FUZZ_SECONDS:-30} s"
 "$ROOT/scripts/fuzz.sh" stream "${FUZZ_SECONDS:-30}" || status=1
-for target in command_line setting_value property_table delphi_form lazarus_form resx picture; do
+for target in command_line setting_value property_table delphi_form lazarus_form resx \
+        embedded_picture picture; do
     log "fuzzing $target for ${FUZZ_SECONDS_OTHERS:-15} s"
     "$ROOT/scripts/fuzz.sh" "$target" "${FUZZ_SECONDS_OTHERS:-15}" || status=1
 done

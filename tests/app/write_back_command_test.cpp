@@ -212,5 +212,41 @@ TEST_F(WriteBackCommandTest, TheOtherSizesOfAListFollowTheGroup) {
     expectOrder({1, 2, 3, 4});
 }
 
+// A picture collection through the platform's list and back: the items of images that were not
+// touched keep their names and PNG bytes, at every size.
+TEST_F(WriteBackCommandTest, ACollectionKeepsTheItemsOfUntouchedImages) {
+    const std::string dfm = folder_.File("collection.dfm");
+    const Bytes sample = ReadWholeFile(std::string(ICONVALE_SAMPLE_FORMS) + "image_collection.dfm");
+    ASSERT_TRUE(testing::WriteBytes(dfm, sample));
+    ui_.files.push_back(FileChoice{dfm, 1});
+    ui_.listChoices.push_back(0);  // 16 x 16
+    exchange_.Import();
+    ASSERT_EQ(group().GetCount(), 3);
+    DeleteFirst();
+    ASSERT_TRUE(writeBack_.WriteBack());
+    EXPECT_TRUE(ui_.messages.empty());
+
+    const ContainedImageList before = ReadContainer(sample).lists.at(0);
+    const ContainerContents after = ReadContainer(ReadWholeFile(dfm));
+    ASSERT_FALSE(after.error);
+    const ContainedImageList& list = after.lists.at(0);
+    EXPECT_EQ(list.names, (std::vector<std::string>{"Open", "Print"}));
+    for (std::size_t i = 0; i < 2; ++i) {
+        const auto& kept = list.pictures.items[i].pictures;
+        const auto& old = before.pictures.items[i + 1].pictures;
+        ASSERT_EQ(kept.size(), old.size());
+        for (std::size_t p = 0; p < kept.size(); ++p) EXPECT_EQ(kept[p].data, old[p].data);
+    }
+
+    // A DevExpress list is only read: its group has no form to go back to.
+    const std::string cx = folder_.File("cx.dfm");
+    ASSERT_TRUE(testing::WriteBytes(
+        cx, ReadWholeFile(std::string(ICONVALE_SAMPLE_FORMS) + "cx_image_list.dfm")));
+    ui_.files.push_back(FileChoice{cx, 1});
+    exchange_.Import();
+    EXPECT_EQ(group().GetCount(), 3);
+    EXPECT_EQ(document().origin(), nullptr);
+}
+
 }  // namespace
 }  // namespace iconvale

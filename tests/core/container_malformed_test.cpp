@@ -242,6 +242,14 @@ TEST(SeedCorpus, DelphiForms) {
     binary.insert(binary.end(), {0, 0, 0});
     ASSERT_EQ(ReadContainer(binary).lists.size(), 1u);
     WriteSeed(std::getenv("ICONVALE_SEED_DIR"), "binary", binary);
+    // The picture collections, from the committed samples.
+    for (const char* name :
+         {"image_collection", "png_image_list", "png_image_list_binary", "cx_image_list"}) {
+        std::ifstream in(std::string(ICONVALE_SAMPLE_FORMS) + name + ".dfm", std::ios::binary);
+        const Bytes sample{std::istreambuf_iterator<char>(in), {}};
+        ASSERT_EQ(ReadContainer(sample).lists.size(), 1u) << name;
+        WriteSeed(std::getenv("ICONVALE_SEED_DIR"), name, sample);
+    }
 }
 
 TEST(SeedCorpus, LazarusForms) {
