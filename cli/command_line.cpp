@@ -62,6 +62,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, const Console& con
     convertCommand->add_flag("--into", convert.into,
                              "Replace the images of list --list (at --size, or each group's own "
                              "size) in the form OUT, leaving the rest of it as it is");
+    convertCommand->add_flag("--per-image", convert.perImage,
+                             "Write OUT (.resx) as one PNG bitmap resource per image, named "
+                             "after the images where the list names them");
     AddQuiet(*convertCommand, quiet);
 
     PackOptions pack;
@@ -96,6 +99,9 @@ int RunCommandLine(const std::vector<std::string>& arguments, const Console& con
     AddList(*unpackCommand, unpack.list, unpack.size);
     unpackCommand->add_option("--indices", unpack.indices,
                               "Which images, e.g. 0,3-5 (all by default)");
+    unpackCommand->add_flag("--names", unpack.names,
+                            "Name the files after the images' names in the form, where it has "
+                            "them (image<N> otherwise)");
     AddJobs(*unpackCommand, unpack.jobs);
     AddQuiet(*unpackCommand, quiet);
 

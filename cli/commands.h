@@ -19,7 +19,8 @@ struct ConvertOptions {
     std::string list;
     std::string size;  // of a multi-size list, "WxH"; its base size when empty
     bool force = false;
-    bool into = false;  // write into the list of the existing form `output`, in place
+    bool into = false;      // write into the list of the existing form `output`, in place
+    bool perImage = false;  // a .resx of one bitmap resource per image
 };
 
 struct PackOptions {
@@ -41,7 +42,8 @@ struct UnpackOptions {
     std::string list;
     std::string size;
     std::string indices;
-    int jobs = 0;  // encoding threads; 0 for one a core
+    bool names = false;  // files named after the images' names in the form
+    int jobs = 0;        // encoding threads; 0 for one a core
 };
 
 struct StripOptions {

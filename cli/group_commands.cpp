@@ -8,6 +8,7 @@
 #include "cli/arguments.h"
 #include "core/conversion_losses.h"
 #include "core/form_write_back.h"
+#include "core/resx_pictures.h"
 
 namespace iconvale::cli {
 namespace {
@@ -89,6 +90,21 @@ std::string SizesText(const NamedList& entry) {
     std::string text = ", sizes";
     for (std::size_t i = 0; i < names.size(); ++i) text += (i ? ", " : " ") + names[i];
     return text;
+}
+
+// The line under a list whose images have names; none for lists of kinds without names. A
+// control character of a name, which could break the line or drive the terminal, shows as '?'.
+std::string NamesLine(const NamedList& entry) {
+    const std::vector<std::string>& names = ImageNames(entry);
+    if (names.empty()) return {};
+    std::string line = "    names:";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        line += (i ? ", " : " ") + (names[i].empty() ? std::string("-") : names[i]);
+    }
+    for (std::size_t i = 9; i < line.size(); ++i) {
+        if (static_cast<unsigned char>(line[i]) < 0x20 || line[i] == 0x7F) line[i] = '?';
+    }
+    return line + '\n';
 }
 
 // A damaged BitmapAdv loses its sizes, not the list: said once, beside the list's figures.
@@ -216,6 +232,7 @@ int RunInfo(const InfoOptions& options, const Console& console) {
                     Json figures = ListFigures(entry);
                     figures["name"] = entry.name;
                     figures["sizes"] = SizeFigures(entry);
+                    if (!ImageNames(entry).empty()) figures["names"] = ImageNames(entry);
                     all.push_back(std::move(figures));
                 }
                 object["lists"] = std::move(all);
@@ -228,7 +245,8 @@ int RunInfo(const InfoOptions& options, const Console& console) {
                         << (lists->size() == 1 ? " image list\n" : " image lists\n");
             for (const NamedList& entry : *lists) {
                 console.out << "  " << entry.name << ": " << ListLine(entry) << SizesText(entry)
-                            << '\n';
+                            << '\n'
+                            << NamesLine(entry);
             }
         } else {
             console.out << name << ": " << FileFormName(form) << ", " << ListLine(lists->front())
@@ -240,6 +258,11 @@ int RunInfo(const InfoOptions& options, const Console& console) {
 }
 
 int RunConvert(const ConvertOptions& options, const Console& console) {
+    if (options.perImage && (options.into || FileFormForName(options.output) != FileForm::kResx)) {
+        return console.Misuse(options.into ? "--per-image writes a new .resx; it cannot go --into"
+                                           : "--per-image writes a .resx file; " + options.output +
+                                                 " is not one");
+    }
     if (options.into) return ConvertInto(options, console);
     if (options.inputs.size() != 1) {
         return console.Misuse("convert takes one input file, or with --into one group per size");
@@ -257,7 +280,14 @@ int RunConvert(const ConvertOptions& options, const Console& console) {
 
     const std::string name = chosen->name.empty() ? "ImageList1" : chosen->name;
     const FileForm outputForm = FileFormForName(options.output);
-    const Bytes written = WriteGroupForm(outputForm, *images, name, error);
+    Bytes written;
+    if (options.perImage) {
+        const std::string document = WriteResxPictures(*images, ImageNames(*chosen));
+        written.assign(document.begin(), document.end());
+        error = "the images could not be encoded";
+    } else {
+        written = WriteGroupForm(outputForm, *images, name, error);
+    }
     if (written.empty()) return console.Fail(options.output, error);
     if (!WriteOutputFile(PathFromUtf8(options.output), written, options.force, error)) {
         return console.Fail(options.output, error);

@@ -103,6 +103,11 @@ std::vector<std::string> SizeNames(const NamedList& entry) {
     return names;
 }
 
+const std::vector<std::string>& ImageNames(const NamedList& entry) {
+    static const std::vector<std::string> kNone;
+    return entry.contained ? entry.contained->names : kNone;
+}
+
 std::optional<ImageListData> TakeImages(NamedList& entry, std::string_view size,
                                         std::string& error) {
     const std::vector<std::string> names = SizeNames(entry);

@@ -43,6 +43,10 @@ NamedList* PickList(std::vector<NamedList>& lists, std::string_view name, std::s
 // The sizes of a list as "WxH", the base size first.
 std::vector<std::string> SizeNames(const NamedList& entry);
 
+// The name of each image of the list (empty strings where an image has none); empty for lists
+// of kinds that name no images.
+const std::vector<std::string>& ImageNames(const NamedList& entry);
+
 // The images of the list at `size` ("WxH"; the base size when empty), taken out of `entry`.
 std::optional<ImageListData> TakeImages(NamedList& entry, std::string_view size,
                                         std::string& error);

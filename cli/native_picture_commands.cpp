@@ -9,6 +9,7 @@
 #include "cli/group_forms.h"
 #include "cli/ordered_work.h"
 #include "cli/picture_inputs.h"
+#include "cli/unpack_names.h"
 #include "imaging/extraction_formats.h"
 #include "imaging/picture_budget.h"
 #include "imaging/picture_cells.h"
@@ -65,7 +66,8 @@ int WriteList(const ImageListData& list, const std::string& output, bool force,
 
 // The list read from a file of any form (one list of a container).
 bool LoadList(const std::string& name, const std::string& listName, const std::string& size,
-              ImageListData& list, const Console& console) {
+              ImageListData& list, const Console& console,
+              std::vector<std::string>* imageNames = nullptr) {
     std::string error;
     const Bytes file = ReadInputFile(PathFromUtf8(name), error);
     auto lists = file.empty() ? std::nullopt : ReadGroupForm(FileFormForName(name), file, error);
@@ -73,6 +75,7 @@ bool LoadList(const std::string& name, const std::string& listName, const std::s
     auto images = chosen ? TakeImages(*chosen, size, error) : std::nullopt;
     if (!images) return console.Fail(name, error), false;
     list = std::move(*images);
+    if (imageNames) *imageNames = ImageNames(*chosen);
     return true;
 }
 
@@ -135,7 +138,9 @@ int RunPack(const PackOptions& options, const Console& console) {
 
 int RunUnpack(const UnpackOptions& options, const Console& console) {
     ImageListData list;
-    if (!LoadList(options.group, options.list, options.size, list, console)) return kExitFailed;
+    std::vector<std::string> names;
+    if (!LoadList(options.group, options.list, options.size, list, console, &names))
+        return kExitFailed;
     std::vector<int> indices;
     if (options.indices.empty()) {
         for (int i = 0; i < list.count; ++i) indices.push_back(i);
@@ -153,6 +158,12 @@ int RunUnpack(const UnpackOptions& options, const Console& console) {
 
     const PictureFormat format = FormatNamed(options.format);
     const std::string extension = "." + options.format;
+    std::vector<fs::path> named;
+    if (options.names) {
+        named = NamedPictureFiles(folder, names, indices, extension);
+        if (named.size() != indices.size())
+            return console.Fail(options.folder, "is no folder that can be listed");
+    }
     const std::uint32_t background = BackgroundRgb(list);
     Progress progress(console, "unpacking", static_cast<int>(indices.size()));
     unsigned number = 0;  // names below the last one written were taken, as in the program
@@ -169,8 +180,10 @@ int RunUnpack(const UnpackOptions& options, const Console& console) {
             }
         },
         [&](int k, Bytes& encoded) {
-            while (fs::exists(folder / ExtractedFileName(number, extension), code)) ++number;
-            const fs::path target = folder / ExtractedFileName(number, extension);
+            while (named.empty() && fs::exists(folder / ExtractedFileName(number, extension), code))
+                ++number;
+            const fs::path target =
+                named.empty() ? folder / ExtractedFileName(number, extension) : named[k];
             std::string error = "the image could not be encoded";
             if (encoded.empty() || !WriteOutputFile(target, encoded, false, error, false)) {
                 status = console.Fail(Utf8Name(target), error);

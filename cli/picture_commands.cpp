@@ -7,6 +7,7 @@
 #include "cli/files.h"
 #include "cli/group_forms.h"
 #include "cli/picture_inputs.h"
+#include "cli/unpack_names.h"
 #include "core/group_lists.h"
 #include "core/image_group.h"
 #include "imaging/extraction_formats.h"
@@ -50,7 +51,8 @@ int WriteGroup(const ImageGroup& group, const std::string& output, bool force,
 
 // The group read from a file of any form (one list of a container), as a platform image list.
 bool LoadGroup(const std::string& name, const std::string& listName, const std::string& size,
-               ImageGroup& group, const Console& console) {
+               ImageGroup& group, const Console& console,
+               std::vector<std::string>* imageNames = nullptr) {
     std::string error;
     const Bytes file = ReadInputFile(PathFromUtf8(name), error);
     auto lists = file.empty() ? std::nullopt : ReadGroupForm(FileFormForName(name), file, error);
@@ -60,6 +62,7 @@ bool LoadGroup(const std::string& name, const std::string& listName, const std::
     if (!GroupOfList(*images, group)) {
         return console.Fail(name, "the image list could not be made"), false;
     }
+    if (imageNames) *imageNames = ImageNames(*chosen);
     return true;
 }
 
@@ -113,7 +116,9 @@ int RunUnpack(const UnpackOptions& options, const Console& console) {
     if (!StartPictureLibrary())
         return console.Fail(options.group, "the picture library did not start");
     ImageGroup group;
-    if (!LoadGroup(options.group, options.list, options.size, group, console)) return kExitFailed;
+    std::vector<std::string> names;
+    if (!LoadGroup(options.group, options.list, options.size, group, console, &names))
+        return kExitFailed;
     std::vector<int> indices;
     if (options.indices.empty()) {
         for (int i = 0; i < group.GetCount(); ++i) indices.push_back(i);
@@ -131,11 +136,19 @@ int RunUnpack(const UnpackOptions& options, const Console& console) {
 
     const std::string format = FormatIdentifier(options.format);
     const std::string extension = ExtensionForFormat(format);
+    std::vector<fs::path> named;
+    if (options.names) {
+        named = NamedPictureFiles(folder, names, indices, extension);
+        if (named.size() != indices.size())
+            return console.Fail(options.folder, "is no folder that can be listed");
+    }
     Progress progress(console, "unpacking", static_cast<int>(indices.size()));
     unsigned number = 0;  // names below the last one written were taken, as in the program
     for (std::size_t i = 0; i < indices.size(); ++i) {
-        while (fs::exists(folder / ExtractedFileName(number, extension), code)) ++number;
-        const fs::path target = folder / ExtractedFileName(number, extension);
+        while (named.empty() && fs::exists(folder / ExtractedFileName(number, extension), code))
+            ++number;
+        const fs::path target =
+            named.empty() ? folder / ExtractedFileName(number, extension) : named[i];
         const Bytes encoded = EncodeGroupImage(group, indices[i], format);
         std::string error = "the image could not be encoded";
         if (encoded.empty() || !WriteOutputFile(target, encoded, false, error, false)) {

@@ -5,6 +5,7 @@
 #include <unordered_map>
 
 #include "core/embedded_pictures.h"
+#include "core/list_pictures.h"
 #include "core/picture_collections.h"
 #include "core/text_codecs.h"
 #include "core/value_layout.h"
@@ -20,36 +21,6 @@ constexpr std::uint8_t kBinary = 10;
 constexpr std::uint8_t kCollection = 14;
 constexpr std::uint8_t kUtf8String = 20;
 constexpr std::size_t kHexBytesPerRow = 32;
-
-// An image of the group as a PNG stores it: straight alpha, 0 wherever the mask is set. An image
-// of 32 bits whose alpha is 0 throughout has none, and is opaque.
-BgraPicture ImageAsPicture(const ImageListData& images, const std::vector<std::uint32_t>& palette,
-                           int index) {
-    BgraPicture picture;
-    picture.width = images.width;
-    picture.height = images.height;
-    picture.bgra.resize(static_cast<std::size_t>(images.width) * images.height * 4);
-    bool anyAlpha = false;
-    std::uint8_t* p = picture.bgra.data();
-    for (int y = 0; y < images.height; ++y) {
-        for (int x = 0; x < images.width; ++x, p += 4) {
-            const std::uint32_t c = PixelColour(images, palette, index, x, y);
-            p[0] = static_cast<std::uint8_t>(c);
-            p[1] = static_cast<std::uint8_t>(c >> 8);
-            p[2] = static_cast<std::uint8_t>(c >> 16);
-            p[3] = images.bitsPerPixel == 32 ? static_cast<std::uint8_t>(c >> 24) : 0xFF;
-            anyAlpha = anyAlpha || p[3] != 0;
-        }
-    }
-    p = picture.bgra.data();
-    for (int y = 0; y < images.height; ++y) {
-        for (int x = 0; x < images.width; ++x, p += 4) {
-            if (!anyAlpha) p[3] = 0xFF;
-            if (images.HasMask() && images.Transparent(index, x, y)) p[3] = 0;
-        }
-    }
-    return picture;
-}
 
 std::uint64_t Fingerprint(const Bytes& bytes) {
     std::uint64_t hash = 0xCBF29CE484222325ull;

@@ -20,29 +20,6 @@ bool EndsWith(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && s.substr(s.size() - suffix.size()) == suffix;
 }
 
-std::string EscapeXml(std::string_view s) {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out += c;
-        }
-    }
-    return out;
-}
-
 std::string UnescapeXml(std::string_view s) {
     static constexpr std::pair<std::string_view, char> kEntities[] = {
         {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
@@ -208,6 +185,50 @@ std::optional<Bytes> ReadImageStreamValue(XmlScanner& xml, ByteSpan& value, Cont
 
 }  // namespace
 
+std::string EscapeXml(std::string_view s) {
+    std::string out;
+    for (char c : s) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            default:
+                out += c;
+        }
+    }
+    return out;
+}
+
+std::string_view ResxDocumentHead() {
+    static constexpr std::string_view kHead =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+        "<root>\r\n"
+        "  <resheader name=\"resmimetype\">\r\n"
+        "    <value>text/microsoft-resx</value>\r\n"
+        "  </resheader>\r\n"
+        "  <resheader name=\"version\">\r\n"
+        "    <value>2.0</value>\r\n"
+        "  </resheader>\r\n"
+        "  <resheader name=\"reader\">\r\n"
+        "    <value>System.Resources.ResXResourceReader, System.Windows.Forms, Version=4.0.0.0, "
+        "Culture=neutral, PublicKeyToken=b77a5c561934e089</value>\r\n"
+        "  </resheader>\r\n"
+        "  <resheader name=\"writer\">\r\n"
+        "    <value>System.Resources.ResXResourceWriter, System.Windows.Forms, Version=4.0.0.0, "
+        "Culture=neutral, PublicKeyToken=b77a5c561934e089</value>\r\n"
+        "  </resheader>\r\n";
+    return kHead;
+}
+
 bool LooksLikeResx(std::string_view text) {
     std::size_t start = text.find_first_not_of(" \t\r\n\xEF\xBB\xBF");
     return start != std::string_view::npos && text[start] == '<' &&
@@ -267,30 +288,14 @@ Bytes ResxImageListStream(const ImageListData& list) {
 }
 
 std::string WriteResxDocument(std::span<const std::uint8_t> stream, std::string_view name) {
-    static constexpr std::string_view kHead =
-        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
-        "<root>\r\n"
-        "  <resheader name=\"resmimetype\">\r\n"
-        "    <value>text/microsoft-resx</value>\r\n"
-        "  </resheader>\r\n"
-        "  <resheader name=\"version\">\r\n"
-        "    <value>2.0</value>\r\n"
-        "  </resheader>\r\n"
-        "  <resheader name=\"reader\">\r\n"
-        "    <value>System.Resources.ResXResourceReader, System.Windows.Forms, Version=4.0.0.0, "
-        "Culture=neutral, PublicKeyToken=b77a5c561934e089</value>\r\n"
-        "  </resheader>\r\n"
-        "  <resheader name=\"writer\">\r\n"
-        "    <value>System.Resources.ResXResourceWriter, System.Windows.Forms, Version=4.0.0.0, "
-        "Culture=neutral, PublicKeyToken=b77a5c561934e089</value>\r\n"
-        "  </resheader>\r\n";
-    std::string out(kHead);
+    std::string out(ResxDocumentHead());
     out += "  <data name=\"" + EscapeXml(name) + std::string(kImageStreamSuffix) +
            "\" mimetype=\"" + std::string(kBinaryMime) + "\">\r\n";
     out += "    <value>\r\n";
     // The designer's layout: lines of 80 characters indented by 8, the end tag at the margin.
     out += Base64Lines(SerializeImageListStreamer(stream), 80, "        ", "\r\n");
-    out += "\r\n</value>\r\n  </data>\r\n</root>\r\n";
+    out += "\r\n</value>\r\n  </data>\r\n";
+    out += kResxDocumentTail;
     return out;
 }
 

@@ -35,6 +35,14 @@ std::vector<ResxImageStream> ReadResxImageStreams(std::string_view text, Contain
 // it draws through its mask, which is kept). Empty when the list cannot be written.
 Bytes ResxImageListStream(const ImageListData& list);
 
+// The start of a .resx document as the designer writes it: the XML declaration, <root> and the
+// resheaders that name the format and its reader and writer; kResxDocumentTail ends it.
+std::string_view ResxDocumentHead();
+inline constexpr std::string_view kResxDocumentTail = "</root>\r\n";
+
+// Text with &, <, > and " escaped, for element text and attribute values.
+std::string EscapeXml(std::string_view s);
+
 // A complete .resx document holding one "<name>.ImageStream" element for the stream.
 std::string WriteResxDocument(std::span<const std::uint8_t> stream, std::string_view name);
 
