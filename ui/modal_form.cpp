@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "ui/control_text.h"
-#include "ui/text.h"
 #include "ui/ui_language.h"
 #include "ui/window_class.h"
 
