@@ -1,6 +1,7 @@
 // The extended dialog template reader: a template built here byte by byte, then every way of
 // cutting or spoiling it. The program's own templates are checked by the language tests.
 #include "ui/dialog_template.h"
+#include "ui/modal_form.h"
 
 #include <gtest/gtest.h>
 
@@ -80,6 +81,15 @@ TEST(DialogTemplate, RefusesWhatIsCutShortOrNotATemplate) {
     }
     EXPECT_FALSE(ParseDialogTemplate(SampleTemplate(0x0000))) << "an old DLGTEMPLATE";
     EXPECT_FALSE(ParseDialogTemplate(SampleTemplate(0xFFFF, 0x0099))) << "no such class";
+}
+
+TEST(DialogTemplate, AFormWithoutItsTemplateIsNotShown) {
+    struct Missing : ModalForm {
+        Missing() : ModalForm(0x7FFF) {}
+        void CreateControls() override { ADD_FAILURE() << "no controls without a template"; }
+    } form;
+    EXPECT_FALSE(form.ShowModal());
+    EXPECT_EQ(form.hwnd(), nullptr);
 }
 
 }  // namespace
