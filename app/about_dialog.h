@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "res/resource_ids.h"
 #include "ui/modal_form.h"
 #include "ui/win_handles.h"
 
@@ -10,10 +11,9 @@ namespace iconvale {
 
 class AboutDialog : public ModalForm {
 public:
-    static constexpr int kIconId = 1201;
-    static constexpr int kCreditsId = 1202;
-    static constexpr int kInfoId = 1203;
-    static constexpr char kAddress[] = "https://iconvale.example/";
+    static constexpr int kIconId = IDC_ABOUT_ICON;
+    static constexpr int kCreditsId = IDC_ABOUT_CREDITS;
+    static constexpr int kInfoId = IDC_ABOUT_INFO;
 
     // The icon is copied when the dialog opens; the caller keeps its own.
     explicit AboutDialog(HICON programIcon);

@@ -11,7 +11,6 @@ namespace iconvale {
 
 namespace {
 
-constexpr char kCaption[] = "提取图标";
 constexpr char kBrowseTitle[] = "选择保存路径";
 constexpr UINT kBrowseFlags = BIF_NEWDIALOGSTYLE | BIF_RETURNFSANCESTORS;  // 0x48
 
@@ -38,7 +37,7 @@ std::string Trimmed(std::string text) {
 }  // namespace
 
 ExtractionDialog::ExtractionDialog(std::string initialFolder)
-    : ModalForm(kCaption, 338, 132), initialFolder_(std::move(initialFolder)) {}
+    : ModalForm(IDD_EXTRACTION), initialFolder_(std::move(initialFolder)) {}
 
 std::optional<ExtractionChoice> ExtractionDialog::Choice() const {
     if (!saved_) return std::nullopt;
@@ -50,21 +49,13 @@ void ExtractionDialog::CreateControls() {
     folder_ = initialFolder_;
     formatIdentifier_.clear();
 
-    const DWORD label = SS_LEFT | SS_CENTERIMAGE;
-    AddControl(L"STATIC", "保存格式：", label, {12, 16, 64, 24}, -1);
-    // Created with room for the five items dropped down below the closed list.
-    formatList_ = AddControl(L"COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                             {84, 17, 88, 120}, kFormatListId);
+    AddTemplateControls();
+    formatList_ = Control(kFormatListId);
+    folderBox_ = Control(kFolderBoxId);
     for (const FormatItem& format : kFormats) AddComboItem(formatList_, format.item);
     ::SendMessageW(formatList_, CB_SETCURSEL, 0, 0);
     FitClosedHeight(formatList_, Scaled(20));
-
-    AddControl(L"STATIC", "保存目录：", label, {12, 48, 64, 24}, -1);
-    folderBox_ = AddControl(L"EDIT", folder_, WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL,
-                            {84, 50, 200, 20}, kFolderBoxId, WS_EX_CLIENTEDGE);
-    AddControl(L"BUTTON", "...", WS_TABSTOP | BS_PUSHBUTTON, {285, 49, 37, 19}, kBrowseButtonId);
-    AddControl(L"BUTTON", "保存", WS_TABSTOP | BS_DEFPUSHBUTTON, {176, 80, 64, 24}, IDOK);
-    AddControl(L"BUTTON", "取消", WS_TABSTOP | BS_PUSHBUTTON, {258, 80, 64, 24}, IDCANCEL);
+    SetTextOf(folderBox_, folder_);
 }
 
 void ExtractionDialog::OnDpiChanged() {

@@ -6,14 +6,15 @@
 
 #include "ui/modal_form.h"
 #include "app/modal_ui.h"
+#include "res/resource_ids.h"
 
 namespace iconvale {
 
 class ExtractionDialog : public ModalForm {
 public:
-    static constexpr int kFormatListId = 1201;
-    static constexpr int kFolderBoxId = 1202;
-    static constexpr int kBrowseButtonId = 1203;
+    static constexpr int kFormatListId = IDC_EXTRACTION_FORMAT;
+    static constexpr int kFolderBoxId = IDC_EXTRACTION_FOLDER;
+    static constexpr int kBrowseButtonId = IDC_EXTRACTION_BROWSE;
 
     // `initialFolder` (GBK) is what the folder box shows when the dialog opens.
     explicit ExtractionDialog(std::string initialFolder);

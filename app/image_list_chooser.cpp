@@ -11,8 +11,6 @@ namespace iconvale {
 
 namespace {
 
-constexpr char kCaption[] = "选择图片列表";
-
 struct Column {
     const char* title;
     int width;         // design pixels
@@ -30,7 +28,7 @@ constexpr Column kColumns[] = {
 }  // namespace
 
 ImageListChooser::ImageListChooser(std::vector<ImageListSummary> lists, ListChoice purpose)
-    : ModalForm(kCaption, 372, 248), lists_(std::move(lists)), purpose_(purpose) {}
+    : ModalForm(IDD_IMAGE_LIST_CHOOSER), lists_(std::move(lists)), purpose_(purpose) {}
 
 std::vector<std::string> ImageListChooser::RowTexts(const ImageListSummary& list) {
     // A bare stream has no component to name it by; the rows of one list's sizes differ by size.
@@ -51,14 +49,12 @@ void ImageListChooser::CreateControls() {
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
     ::InitCommonControlsEx(&classes);
 
-    AddControl(L"STATIC",
-               purpose_ == ListChoice::kImport ? "这个文件中有多个图片列表，请选择要导入的一个："
-                                               : "请选择要由图片组替换的图片列表：",
-               SS_LEFT, {12, 12, 340, 20}, -1);
-    list_ =
-        AddControl(WC_LISTVIEWW, "",
-                   WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
-                   {12, 36, 340, 140}, kListId, WS_EX_CLIENTEDGE);
+    AddTemplateControls();
+    // The template asks which list to import.
+    if (purpose_ == ListChoice::kReplace) {
+        SetTextOf(Control(kPromptId), "请选择要由图片组替换的图片列表：");
+    }
+    list_ = Control(kListId);
     ListView_SetExtendedListViewStyle(list_, LVS_EX_FULLROWSELECT);
     for (int c = 0; c < static_cast<int>(std::size(kColumns)); ++c) {
         InsertListColumn(list_, c, kColumns[c].title, ColumnWidth(c), kColumns[c].format);
@@ -73,13 +69,11 @@ void ImageListChooser::CreateControls() {
     // The first list is what a quick Enter takes.
     ListView_SetItemState(list_, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     SetInitialFocus(list_);
-
-    AddControl(L"BUTTON", "确定", WS_TABSTOP | BS_DEFPUSHBUTTON, {204, 186, 70, 24}, IDOK);
-    AddControl(L"BUTTON", "取消", WS_TABSTOP | BS_PUSHBUTTON, {282, 186, 70, 24}, IDCANCEL);
 }
 
 int ImageListChooser::ColumnWidth(int column) const {
-    return Scaled(ByLanguage(kColumns[column].width, kColumns[column].englishWidth));
+    const bool english = CurrentUiLanguage() == UiLanguage::English;
+    return Scaled(english ? kColumns[column].englishWidth : kColumns[column].width);
 }
 
 void ImageListChooser::OnDpiChanged() {

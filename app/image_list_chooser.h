@@ -8,12 +8,14 @@
 
 #include "ui/modal_form.h"
 #include "app/modal_ui.h"
+#include "res/resource_ids.h"
 
 namespace iconvale {
 
 class ImageListChooser : public ModalForm {
 public:
-    static constexpr int kListId = 1301;
+    static constexpr int kPromptId = IDC_CHOOSER_PROMPT;
+    static constexpr int kListId = IDC_CHOOSER_LIST;
 
     explicit ImageListChooser(std::vector<ImageListSummary> lists,
                               ListChoice purpose = ListChoice::kImport);

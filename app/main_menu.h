@@ -1,4 +1,4 @@
-// The main window's menu bar and its shortcut keys.
+// The main window's menu bar, read from the resources, and its shortcut keys.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +14,7 @@ inline constexpr int kEditMenuPosition = 1;
 // Position of "视图(&V)", the last menu of the bar.
 inline constexpr int kViewMenuPosition = 4;
 
+// The menu bar of the resources in the current language; null when it is missing.
 UniqueMenu BuildMenuBar();
 UniqueAccelerators BuildAccelerators();
 

@@ -13,7 +13,6 @@ namespace iconvale {
 
 namespace {
 
-constexpr char kCaption[] = "新建图片组";
 constexpr char kTransparentLabel[] = "透明色：";
 constexpr char kBackgroundLabel[] = "背景色：";
 constexpr const char* kDepthItems[] = {"4", "8", "16", "24", "32"};
@@ -22,7 +21,7 @@ constexpr int kDesignDepthItem = 3;  // "24"
 }  // namespace
 
 NewGroupDialog::NewGroupDialog(NewGroupDialogHooks hooks)
-    : ModalForm(kCaption, 304, 161), hooks_(std::move(hooks)) {
+    : ModalForm(IDD_NEW_GROUP), hooks_(std::move(hooks)) {
     std::fill(std::begin(customColours_), std::end(customColours_), kDesignColour);
 }
 
@@ -50,29 +49,16 @@ NewGroupInputs NewGroupDialog::Inputs() const {
 
 void NewGroupDialog::CreateControls() {
     colour_ = kDesignColour;
-    const DWORD label = SS_LEFT;
-    const DWORD box = WS_TABSTOP | ES_LEFT | ES_AUTOHSCROLL;
-    AddControl(L"STATIC", "宽度：", label, {9, 16, 48, 16}, -1);
-    widthBox_ = AddControl(L"EDIT", "16", box, {57, 14, 48, 19}, kWidthBoxId, WS_EX_CLIENTEDGE);
-    AddControl(L"STATIC", "高度：", label, {8, 49, 48, 16}, -1);
-    heightBox_ = AddControl(L"EDIT", "16", box, {56, 47, 48, 19}, kHeightBoxId, WS_EX_CLIENTEDGE);
-    // English needs a wider box and label; the colour button moves right by what the label grew.
-    transparencyBox_ =
-        AddControl(L"BUTTON", "使用透明色", WS_TABSTOP | BS_AUTOCHECKBOX,
-                   ByLanguage({144, 12, 80, 24}, {144, 12, 148, 24}), kTransparencyBoxId);
-    colourLabel_ = AddControl(L"STATIC", kTransparentLabel, label,
-                              ByLanguage({144, 48, 48, 16}, {144, 48, 76, 16}), kColourLabelId);
-    colourChooser_ = AddControl(L"BUTTON", "", WS_TABSTOP | BS_OWNERDRAW,
-                                ByLanguage({192, 46, 68, 20}, {220, 46, 68, 20}), kColourChooserId);
-    AddControl(L"STATIC", "位深：", label, {8, 81, 48, 16}, -1);
-    // Created with room for the five items dropped down below the closed list.
-    depthList_ = AddControl(L"COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST,
-                            {55, 78, 66, 120}, kDepthListId);
+    AddTemplateControls();
+    widthBox_ = Control(kWidthBoxId);
+    heightBox_ = Control(kHeightBoxId);
+    transparencyBox_ = Control(kTransparencyBoxId);
+    colourLabel_ = Control(kColourLabelId);
+    colourChooser_ = Control(kColourChooserId);
+    depthList_ = Control(kDepthListId);
     for (const char* item : kDepthItems) AddComboItem(depthList_, item);
     ::SendMessageW(depthList_, CB_SETCURSEL, kDesignDepthItem, 0);
     FitClosedHeight(depthList_, Scaled(20));
-    AddControl(L"BUTTON", "确定", WS_TABSTOP | BS_DEFPUSHBUTTON, {141, 99, 64, 24}, IDOK);
-    AddControl(L"BUTTON", "取消", WS_TABSTOP | BS_PUSHBUTTON, {216, 99, 64, 24}, IDCANCEL);
 
     const bool ticked = hooks_.opened && hooks_.opened();
     ::SendMessageW(transparencyBox_, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);

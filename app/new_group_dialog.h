@@ -5,17 +5,18 @@
 
 #include "ui/modal_form.h"
 #include "app/modal_ui.h"
+#include "res/resource_ids.h"
 
 namespace iconvale {
 
 class NewGroupDialog : public ModalForm {
 public:
-    static constexpr int kWidthBoxId = 1001;
-    static constexpr int kHeightBoxId = 1002;
-    static constexpr int kTransparencyBoxId = 1003;
-    static constexpr int kColourLabelId = 1004;
-    static constexpr int kColourChooserId = 1005;
-    static constexpr int kDepthListId = 1006;
+    static constexpr int kWidthBoxId = IDC_NEW_GROUP_WIDTH;
+    static constexpr int kHeightBoxId = IDC_NEW_GROUP_HEIGHT;
+    static constexpr int kTransparencyBoxId = IDC_NEW_GROUP_TRANSPARENCY;
+    static constexpr int kColourLabelId = IDC_NEW_GROUP_COLOUR_LABEL;
+    static constexpr int kColourChooserId = IDC_NEW_GROUP_COLOUR;
+    static constexpr int kDepthListId = IDC_NEW_GROUP_DEPTH;
     static constexpr COLORREF kDesignColour = RGB(255, 255, 255);
 
     explicit NewGroupDialog(NewGroupDialogHooks hooks);

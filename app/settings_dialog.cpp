@@ -5,15 +5,11 @@
 namespace iconvale {
 
 SettingsDialog::SettingsDialog(SettingsDialogHooks hooks)
-    : ModalForm("设置", 253, 120), hooks_(std::move(hooks)) {}
+    : ModalForm(IDD_SETTINGS), hooks_(std::move(hooks)) {}
 
 void SettingsDialog::CreateControls() {
-    // Centred upright so that its text lines up with the check box beside it.
-    AddControl(L"STATIC", "文件关联：", SS_LEFT | SS_CENTERIMAGE, {16, 16, 72, 24}, -1);
-    associationBox_ = AddControl(L"BUTTON", "*.eil", WS_TABSTOP | BS_AUTOCHECKBOX,
-                                 {104, 16, 64, 24}, kAssociationBoxId);
-    AddControl(L"BUTTON", "确定", WS_TABSTOP | BS_DEFPUSHBUTTON, {93, 56, 64, 24}, IDOK);
-    AddControl(L"BUTTON", "取消", WS_TABSTOP | BS_PUSHBUTTON, {168, 56, 64, 24}, IDCANCEL);
+    AddTemplateControls();
+    associationBox_ = Control(kAssociationBoxId);
     const bool ticked = hooks_.opened && hooks_.opened();
     ::SendMessageW(associationBox_, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
 }

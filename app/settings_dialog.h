@@ -3,12 +3,13 @@
 
 #include "ui/modal_form.h"
 #include "app/modal_ui.h"
+#include "res/resource_ids.h"
 
 namespace iconvale {
 
 class SettingsDialog : public ModalForm {
 public:
-    static constexpr int kAssociationBoxId = 1101;
+    static constexpr int kAssociationBoxId = IDC_SETTINGS_ASSOCIATION;
 
     explicit SettingsDialog(SettingsDialogHooks hooks);
 

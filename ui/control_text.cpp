@@ -21,15 +21,6 @@ std::string TextOf(HWND window) {
     return ToNarrow(text);
 }
 
-bool AppendMenuText(HMENU menu, UINT_PTR id, std::string_view text) {
-    return ::AppendMenuW(menu, MF_STRING, id, ShownText(text).c_str()) != FALSE;
-}
-
-bool AppendSubmenu(HMENU menu, HMENU popup, std::string_view title) {
-    return ::AppendMenuW(menu, MF_POPUP, reinterpret_cast<UINT_PTR>(popup),
-                         ShownText(title).c_str()) != FALSE;
-}
-
 int AddComboItem(HWND combo, std::string_view text) {
     const std::wstring item = ShownText(text);
     const LRESULT index =

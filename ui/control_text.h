@@ -1,4 +1,4 @@
-// Program text (GBK) handed to windows, menus, common controls and message boxes, and read back:
+// Program text (GBK) handed to windows, common controls and message boxes, and read back:
 // the one place where the program's narrow text meets the platform's UTF-16 for them. A text
 // that cannot be converted goes in empty, as the platform calls would take it. Texts go in
 // as the current language shows them (ui/ui_language.h); read back, they are what was shown.
@@ -13,11 +13,6 @@ namespace iconvale {
 
 bool SetText(HWND window, std::string_view text);
 std::string TextOf(HWND window);
-
-// A string item with the command `id`; a popup under `title`. The popup belongs to the menu
-// once appended.
-bool AppendMenuText(HMENU menu, UINT_PTR id, std::string_view text);
-bool AppendSubmenu(HMENU menu, HMENU popup, std::string_view title);
 
 // The new item's index, or -1.
 int AddComboItem(HWND combo, std::string_view text);

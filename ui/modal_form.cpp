@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "ui/control_text.h"
-#include "ui/text.h"
 #include "ui/ui_language.h"
 #include "ui/window_class.h"
 
@@ -40,8 +39,7 @@ bool IsFocusable(HWND control) {
 
 }  // namespace
 
-ModalForm::ModalForm(std::string caption, int designWidth, int designHeight)
-    : caption_(std::move(caption)), designWidth_(designWidth), designHeight_(designHeight) {}
+ModalForm::ModalForm(int templateId) : templateId_(templateId) {}
 
 ModalForm::~ModalForm() {
     if (hwnd()) Close();
@@ -83,22 +81,22 @@ void ModalForm::Close() {
     ::DestroyWindow(hwnd());
 }
 
-HWND ModalForm::AddControl(const wchar_t* className, std::string_view text, DWORD style,
-                           Placement at, int id, DWORD extendedStyle) {
-    HWND control = ::CreateWindowExW(
-        extendedStyle, className, ShownText(text).c_str(), WS_CHILD | WS_VISIBLE | style,
-        Scaled(at.left), Scaled(at.top), Scaled(at.width), Scaled(at.height), hwnd(),
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), nullptr);
-    layout_.Track(control, at);
-    return control;
-}
-
-ModalForm::Placement ModalForm::ByLanguage(Placement chinese, Placement english) {
-    return CurrentUiLanguage() == UiLanguage::English ? english : chinese;
-}
-
-int ModalForm::ByLanguage(int chinese, int english) {
-    return CurrentUiLanguage() == UiLanguage::English ? english : chinese;
+bool ModalForm::AddTemplateControls() {
+    bool all = true;
+    for (const TemplateControl& c : controls_) {
+        const Placement at{c.rect.left, c.rect.top, c.rect.width, c.rect.height};
+        HWND control = ::CreateWindowExW(
+            c.extendedStyle, c.className.c_str(), c.text.c_str(), WS_CHILD | WS_VISIBLE | c.style,
+            Scaled(at.left), Scaled(at.top), Scaled(at.width), Scaled(at.height), hwnd(),
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.id)), ::GetModuleHandleW(nullptr),
+            nullptr);
+        if (!control) {
+            all = false;
+            continue;
+        }
+        layout_.Track(control, at);
+    }
+    return all;
 }
 
 std::string ModalForm::TextOf(HWND control) {
@@ -163,11 +161,16 @@ LRESULT ModalForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 bool ModalForm::Create(HWND owner) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     if (!RegisterWindowClass(instance, kClassName, &WindowProc)) return false;
+    std::optional<DialogTemplate> design = LoadDialogTemplate(templateId_, CurrentLanguageId());
+    if (!design) return false;
+    controls_ = std::move(design->controls);
+    designWidth_ = design->width;
+    designHeight_ = design->height;
     layout_.Clear();
     layout_.SetDpi(OpeningDpi(owner));
     lastFocus_ = nullptr;
     const RECT outer = OuterRect(owner);
-    return ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, ShownText(caption_).c_str(),
+    return ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, design->caption.c_str(),
                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN, outer.left,
                              outer.top, outer.right - outer.left, outer.bottom - outer.top, owner,
                              nullptr, instance, this) != nullptr;

@@ -1,5 +1,7 @@
-// A small fixed-size window shown modally, with its controls placed at exact pixels of a 96 DPI
-// design (dialog templates measure in dialog units, which depend on the font).
+// A small fixed-size window shown modally, made from a dialog template of the resource script in
+// the language shown. The template's numbers are pixels of a 96 DPI design, not the dialog units
+// the platform's dialog manager would take (those depend on the font); the form places each
+// control at its pixels itself and scales them with the DPI.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +11,7 @@
 #include <vector>
 
 #include "ui/base_window.h"
+#include "ui/dialog_template.h"
 #include "ui/dpi_layout.h"
 #include "ui/win_handles.h"
 
@@ -27,7 +30,8 @@ public:
     void Close();
 
 protected:
-    ModalForm(std::string caption, int designWidth, int designHeight);
+    // The template gives the caption, the outer size of the window and the controls.
+    explicit ModalForm(int templateId);
     virtual ~ModalForm();
 
     // Runs while the window is created; builds the controls from the design.
@@ -40,14 +44,13 @@ protected:
     // After the controls were placed again for a new DPI; for what the design cannot say.
     virtual void OnDpiChanged() {}
 
-    // A visible child with the form's font. Enter presses IDOK (or the focused push button)
-    // and Esc IDCANCEL, as in the platform's dialogs.
-    HWND AddControl(const wchar_t* className, std::string_view text, DWORD style, Placement at,
-                    int id, DWORD extendedStyle = 0);
+    // Creates the template's controls in its order, each visible, at its place, with the
+    // form's font; false when one could not be made. Enter presses IDOK (or the focused push
+    // button) and Esc IDCANCEL, as in the platform's dialogs.
+    bool AddTemplateControls();
+    // The control with this id, or null.
+    HWND Control(int id) const { return ::GetDlgItem(hwnd(), id); }
     int Scaled(int designPixels) const { return layout_.Scaled(designPixels); }
-    // The design's place, or in English the one that has room for the longer text.
-    static Placement ByLanguage(Placement chinese, Placement english);
-    static int ByLanguage(int chinese, int english);
     // Where the focus goes when the form opens; the first tab stop unless set in CreateControls.
     void SetInitialFocus(HWND control) { lastFocus_ = control; }
 
@@ -65,9 +68,10 @@ private:
     LRESULT DefaultIdForEnter() const;
     void ChangeDpi(UINT dpi, const RECT& suggested);
 
-    std::string caption_;
-    int designWidth_;
-    int designHeight_;
+    int templateId_;
+    std::vector<TemplateControl> controls_;  // read when the form opens, in its language
+    int designWidth_ = 0;
+    int designHeight_ = 0;
     DpiLayout layout_;
     HWND owner_ = nullptr;
     HWND previousActive_ = nullptr;

@@ -79,6 +79,19 @@ UiLanguage CurrentUiLanguage() {
     return g_language;
 }
 
+LANGID CurrentLanguageId() {
+    return g_language == UiLanguage::English ? kEnglishLanguageId : kChineseLanguageId;
+}
+
+std::span<const BYTE> ResourceIn(const wchar_t* type, int id, LANGID language) {
+    HMODULE module = ::GetModuleHandleW(nullptr);
+    HRSRC found = ::FindResourceExW(module, type, MAKEINTRESOURCEW(id), language);
+    HGLOBAL loaded = found ? ::LoadResource(module, found) : nullptr;
+    const auto* bytes = loaded ? static_cast<const BYTE*>(::LockResource(loaded)) : nullptr;
+    if (!bytes) return {};
+    return {bytes, ::SizeofResource(module, found)};
+}
+
 std::vector<StringEntry> StringTableOf(LANGID language) {
     HMODULE module = ::GetModuleHandleW(nullptr);
     std::vector<WORD> blocks;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,11 @@ inline constexpr LANGID kEnglishLanguageId = MAKELANGID(LANG_ENGLISH, SUBLANG_EN
 // One choice for the whole program, as the platform keeps one user-interface language per thread.
 void SetUiLanguage(UiLanguage language);
 UiLanguage CurrentUiLanguage();
+LANGID CurrentLanguageId();
+
+// The bytes of the module's resource of `type` and number `id` in exactly `language`; empty when
+// it has none. Menus and dialogs come in one resource per language under the same number.
+std::span<const BYTE> ResourceIn(const wchar_t* type, int id, LANGID language);
 
 // A program text (GBK) as the windows show it in the current language: the whole text, or, for
 // a message put together from pieces, its beginning and its end.

@@ -1,12 +1,14 @@
-// The English interface: both string tables hold the same entries, every menu has its English
-// counterpart with the same order, shortcuts and unique mnemonics, messages put together from
-// pieces are translated around what they carry, and the choice is kept in the settings file.
+// The English interface: both string tables hold the same entries, the menu bar and every
+// dialog have their English counterparts with the same items, commands, controls and ids, menus
+// keep the same shortcuts and unique mnemonics, messages put together from pieces are translated
+// around what they carry, and the choice is kept in the settings file.
 #include "ui/ui_language.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <set>
 
@@ -21,6 +23,8 @@
 #include "core/file_io.h"
 #include "support/control_probes.h"
 #include "support/temp_folder.h"
+#include "res/resource_ids.h"
+#include "ui/dialog_template.h"
 #include "ui/text.h"
 
 namespace iconvale {
@@ -31,22 +35,25 @@ using testing::HasChinese;
 struct MenuEntry {
     std::wstring path;  // the titles that lead to the item, then its text
     std::wstring text;
+    int depth = 0;
+    UINT id = 0;  // 0 for a separator, -1 for a submenu
 };
 
 // Every item of the menu and its submenus, depth first; fails on a repeated mnemonic.
 void Walk(HMENU menu, const std::wstring& path, std::vector<MenuEntry>& entries) {
     std::set<wchar_t> mnemonics;
     const int count = ::GetMenuItemCount(menu);
+    const int depth = static_cast<int>(std::count(path.begin(), path.end(), L'>'));
     for (int i = 0; i < count; ++i) {
         wchar_t text[256] = {};
         ::GetMenuStringW(menu, i, text, 256, MF_BYPOSITION);
         const std::wstring item(text);
+        entries.push_back({path, item, depth, ::GetMenuItemID(menu, i)});
         if (item.empty()) continue;  // a separator
         if (auto amp = item.find(L'&'); amp != std::wstring::npos && amp + 1 < item.size()) {
             EXPECT_TRUE(mnemonics.insert(::towlower(item[amp + 1])).second)
                 << ToNarrow(std::wstring_view(path + L" > " + item));
         }
-        entries.push_back({path, item});
         if (HMENU sub = ::GetSubMenu(menu, i)) Walk(sub, path + L" > " + item, entries);
     }
 }
@@ -163,9 +170,63 @@ TEST_F(UiLanguageTest, EveryMenuHasItsCounterpartInOrderWithTheSameShortcuts) {
             EXPECT_FALSE(HasChinese(english[i].text)) << where;
         }
     }
-    // The Chinese menus are as they always were; the new items come last in theirs.
-    EXPECT_EQ(chinese.front().text, L"文件(&F)");
-    EXPECT_EQ(chinese.back().text, L"English");
+    // The Chinese menus are as they always were, depth first, separators empty.
+    std::wstring all;
+    for (const MenuEntry& entry : chinese) all += entry.text + L"|";
+    EXPECT_EQ(all,
+              L"文件(&F)|新建(&N)\tCtrl+N|打开(&O)\tCtrl+O|保存(&S)\tCtrl+S||另存为|导入(&I)…|"
+              L"导出(&X)…|写回表单(&W)||退出|编辑(&E)|添加图标(&A)|替换图标(&R)||删除(&D)\tDel|"
+              L"清空(&C)||合并图片组(&M)|提取图标(&E)||撤销(&U)\tCtrl+Z|重做(&Y)\tCtrl+Y|"
+              L"上移\tAlt+Up|下移\tAlt+Down||复制(&O)\tCtrl+C|粘贴(&P)\tCtrl+V|选项(&O)|"
+              L"自动分割(&A)|设置(&S)|帮助(&H)|关于(&O)|视图(&V)|实际大小(&1)\tCtrl+1|"
+              L"两倍(&2)\tCtrl+2|四倍(&4)\tCtrl+4||放大(&I)\tCtrl++|缩小(&O)\tCtrl+-||"
+              L"透明处显示棋盘格|语言 / Language (&L)|中文|English|");
+}
+
+TEST_F(UiLanguageTest, BothMenuBarsHoldEveryCommandOnceInTheSamePlaces) {
+    const auto chinese = MenuIn(UiLanguage::Chinese);
+    const auto english = MenuIn(UiLanguage::English);
+    ASSERT_EQ(chinese.size(), english.size());
+    std::multiset<UINT> commands;
+    for (std::size_t i = 0; i < chinese.size(); ++i) {
+        EXPECT_EQ(chinese[i].depth, english[i].depth) << i;
+        EXPECT_EQ(chinese[i].id, english[i].id) << ToNarrow(std::wstring_view(english[i].text));
+        if (chinese[i].id != 0 && chinese[i].id != static_cast<UINT>(-1))
+            commands.insert(chinese[i].id);
+    }
+    std::multiset<UINT> every;
+    for (UINT id = kFirstCommand; id < kFirstCommand + kCommandCount; ++id) every.insert(id);
+    EXPECT_EQ(commands, every);
+    // The Edit menu pops up over the icon list by its place in the bar.
+    SetUiLanguage(UiLanguage::Chinese);
+    UniqueMenu bar = BuildMenuBar();
+    EXPECT_EQ(::GetMenuItemID(::GetSubMenu(bar.get(), kEditMenuPosition), 0),
+              CommandId(Command::Add));
+    EXPECT_EQ(::GetMenuItemCount(bar.get()), kViewMenuPosition + 1);
+}
+
+TEST_F(UiLanguageTest, EveryDialogHasTheSameControlsInBothLanguages) {
+    for (int id :
+         {IDD_NEW_GROUP, IDD_SETTINGS, IDD_ABOUT, IDD_EXTRACTION, IDD_IMAGE_LIST_CHOOSER}) {
+        SCOPED_TRACE(id);
+        const auto chinese = LoadDialogTemplate(id, kChineseLanguageId);
+        const auto english = LoadDialogTemplate(id, kEnglishLanguageId);
+        ASSERT_TRUE(chinese && english);
+        EXPECT_TRUE(HasChinese(chinese->caption));
+        EXPECT_FALSE(english->caption.empty() || HasChinese(english->caption));
+        EXPECT_EQ(chinese->width, english->width);
+        EXPECT_EQ(chinese->height, english->height);
+        ASSERT_EQ(chinese->controls.size(), english->controls.size());
+        for (std::size_t i = 0; i < chinese->controls.size(); ++i) {
+            const TemplateControl& zh = chinese->controls[i];
+            const TemplateControl& en = english->controls[i];
+            EXPECT_EQ(zh.id, en.id) << i;
+            EXPECT_EQ(zh.className, en.className) << i;
+            EXPECT_EQ(zh.style, en.style) << i;
+            EXPECT_EQ(zh.extendedStyle, en.extendedStyle) << i;
+            EXPECT_FALSE(HasChinese(en.text)) << i;
+        }
+    }
 }
 
 TEST_F(UiLanguageTest, MessagesAreTranslatedWholeOrAroundWhatTheyCarry) {
