@@ -180,15 +180,8 @@ private:
         Byte();
         if (!Check()) return;
         if (collection) {
-            collection->name = entry.name;
-            collection->className = entry.className;
-            collection->order = entry.order;
-            collection->properties = entry.properties;
-            collection->properties.bitmapName = collectionName;
-            // Before its children's, as bitmaps go.
-            result_.collections.insert(
-                result_.collections.begin() + static_cast<std::ptrdiff_t>(collectionsBefore),
-                std::move(*collection));
+            PlaceCollection(result_, collectionsBefore, std::move(*collection), entry,
+                            collectionName);
             return;
         }
         if (!haveBitmap) return;
@@ -227,19 +220,12 @@ private:
                     if (!p) return;
                     picture.data.assign(p, p + n);
                     picture.span = {at, 4 + std::size_t{n}};
-                    if (property == ItemProperty::kMask) {
-                        item.mask = std::move(picture);
-                    } else {
-                        item.pictures.push_back(std::move(picture));
-                    }
+                    AddItemPicture(item, property, std::move(picture));
                 } else if (property == ItemProperty::kSources && type == kCollection) {
                     FormPictureCollection sources;
-                    sources.kind = PictureCollectionKind::kCxImageList;  // Image.Data items
+                    sources.kind = kSourceImagesKind;
                     ParseCollection(sources, depth + 1);
-                    for (FormPictureItem& source : sources.items) {
-                        for (FormPicture& picture : source.pictures)
-                            item.pictures.push_back(std::move(picture));
-                    }
+                    AddSourcePictures(item, sources);
                 } else {
                     ParseValue(depth + 1);
                 }

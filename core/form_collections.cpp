@@ -49,4 +49,30 @@ bool IsPictureCollection(const FormPictureCollection& collection, std::string_vi
                        [](const FormPictureItem& item) { return !item.pictures.empty(); });
 }
 
+void AddItemPicture(FormPictureItem& item, ItemProperty property, FormPicture picture) {
+    if (property == ItemProperty::kMask) {
+        item.mask = std::move(picture);
+    } else {
+        item.pictures.push_back(std::move(picture));
+    }
+}
+
+void AddSourcePictures(FormPictureItem& item, FormPictureCollection& sources) {
+    for (FormPictureItem& source : sources.items) {
+        for (FormPicture& picture : source.pictures) item.pictures.push_back(std::move(picture));
+    }
+}
+
+void PlaceCollection(FormObjects& objects, std::size_t before, FormPictureCollection collection,
+                     const FormBitmap& component, std::size_t propertyName) {
+    collection.name = component.name;
+    collection.className = component.className;
+    collection.line = component.line;
+    collection.order = component.order;
+    collection.properties = component.properties;
+    collection.properties.bitmapName = propertyName;
+    objects.collections.insert(objects.collections.begin() + static_cast<std::ptrdiff_t>(before),
+                               std::move(collection));
+}
+
 }  // namespace iconvale

@@ -270,17 +270,8 @@ private:
         }
         if (!ok()) return;
         if (collection) {
-            collection->name = entry.name;
-            collection->className = entry.className;
-            collection->line = line;
-            collection->order = entry.order;
-            collection->properties = entry.properties;
-            // Width and Height, when they must be added, go before the collection.
-            collection->properties.bitmapName = collectionName;
-            // Before its children's, as bitmaps go.
-            result_.collections.insert(
-                result_.collections.begin() + static_cast<std::ptrdiff_t>(collectionsBefore),
-                std::move(*collection));
+            PlaceCollection(result_, collectionsBefore, std::move(*collection), entry,
+                            collectionName);
             return;
         }
         if (!haveBitmap) return;
@@ -313,19 +304,12 @@ private:
                            IsSymbol('{')) {
                     FormPicture picture;
                     picture.data = ParseBinary(&picture.span);
-                    if (property == ItemProperty::kMask) {
-                        item.mask = std::move(picture);
-                    } else {
-                        item.pictures.push_back(std::move(picture));
-                    }
+                    AddItemPicture(item, property, std::move(picture));
                 } else if (property == ItemProperty::kSources && IsSymbol('<')) {
                     FormPictureCollection sources;
-                    sources.kind = PictureCollectionKind::kCxImageList;  // Image.Data items
+                    sources.kind = kSourceImagesKind;
                     ParseCollection(sources, depth + 1);
-                    for (FormPictureItem& source : sources.items) {
-                        for (FormPicture& picture : source.pictures)
-                            item.pictures.push_back(std::move(picture));
-                    }
+                    AddSourcePictures(item, sources);
                 } else {
                     ParseValue(depth + 1);
                 }

@@ -184,12 +184,10 @@ private:
         return text;
     }
 
-    // An item written whole, as the designer writes one: a new image, or a kept one that gains a
-    // picture of another size.
-    std::string NewItemText(const PlannedItem& item) const {
+    // The PNGs of an item written whole, kept, replaced and added, and its name.
+    std::vector<const Bytes*> ItemPictures(const PlannedItem& item, std::string& name) const {
         std::vector<const Bytes*> pictures;
-        std::vector<Bytes> kept;
-        std::string name = item.name;
+        name = item.name;
         if (item.source >= 0) {
             const FormPictureItem& source = items_[item.source];
             name = source.name;
@@ -200,6 +198,14 @@ private:
             }
         }
         for (const Bytes& png : item.added) pictures.push_back(&png);
+        return pictures;
+    }
+
+    // An item written whole, as the designer writes one: a new image, or a kept one that gains a
+    // picture of another size.
+    std::string NewItemText(const PlannedItem& item) const {
+        std::string name;
+        const std::vector<const Bytes*> pictures = ItemPictures(item, name);
         const std::string in(indent_);
         const std::string& nl = std::string(newline_);
         std::string text = "item" + nl + in + "  Name = " + QuotedName(name) + nl;
@@ -287,18 +293,8 @@ private:
             out.insert(out.end(), file_.begin() + at, file_.begin() + source.span.end());
             return out;
         }
-        std::vector<const Bytes*> pictures;
-        std::string name = item.name;
-        if (item.source >= 0) {
-            const FormPictureItem& source = items_[item.source];
-            name = source.name;
-            for (std::size_t p = 0; p < source.pictures.size(); ++p) {
-                const auto found = item.replaced.find(p);
-                pictures.push_back(found != item.replaced.end() ? &found->second
-                                                                : &source.pictures[p].data);
-            }
-        }
-        for (const Bytes& png : item.added) pictures.push_back(&png);
+        std::string name;
+        const std::vector<const Bytes*> pictures = ItemPictures(item, name);
         Bytes out;
         out.reserve(64);
         out.push_back(kList);
