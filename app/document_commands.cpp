@@ -79,14 +79,9 @@ bool DocumentCommands::MergeGroupFrom(const std::string& path) {
     progress_.End();
     if (!read) return false;
     document_.Change([&](ImageGroup& group) {
-        int added = 0;
-        for (; added < other.GetCount(); ++added) {
-            UniqueIcon icon = other.GetIcon(added, ILD_NORMAL);
-            if (group.AddIcon(icon.get()) == -1) {
-                ui_.Fail(view_.DialogOwner(), "合并图片组失败！");
-                break;
-            }
-        }
+        const int added =
+            group.AddIcons(other.GetCount(), [&](int i) { return other.GetIcon(i, ILD_NORMAL); });
+        if (added < other.GetCount()) ui_.Fail(view_.DialogOwner(), "合并图片组失败！");
         // Only what was added is a step; an empty group or a first failure leaves none.
         return added > 0;
     });
@@ -161,8 +156,7 @@ void DocumentCommands::Clear() {
     }
     // Even an empty group counts as changed once the user confirmed.
     document_.Change([](ImageGroup& group) {
-        const int count = group.GetCount();
-        for (int i = 0; i < count; ++i) group.Remove(0);
+        group.Clear();
         return true;
     });
 }

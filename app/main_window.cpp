@@ -86,7 +86,8 @@ void MainWindow::SetCommandHandler(Command command, std::function<void()> handle
 }
 
 void MainWindow::EnableCommand(Command command, bool enabled) {
-    ::EnableMenuItem(menuBar(), CommandId(command), MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+    ::EnableMenuItem(menuBar(), CommandId(command),
+                     MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }
 
 void MainWindow::RunCommand(Command command) {
@@ -113,10 +114,19 @@ void MainWindow::UpdateIconList() {
     const int count = openGroup_.GetCount();
     int items = static_cast<int>(::SendMessageW(iconList_, LVM_GETITEMCOUNT, 0, 0));
     while (items > count) ::SendMessageW(iconList_, LVM_DELETEITEM, --items, 0);
+    // The selection and focus are cleared where there are any: a sweep of every item costs
+    // more than the rest of the update on a large group.
     LVITEMW none{};
     none.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    ::SendMessageW(iconList_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-                   reinterpret_cast<LPARAM>(&none));
+    const auto focused = static_cast<int>(
+        ::SendMessageW(iconList_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
+    if (::SendMessageW(iconList_, LVM_GETSELECTEDCOUNT, 0, 0) > 0) {
+        ::SendMessageW(iconList_, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
+                       reinterpret_cast<LPARAM>(&none));
+    } else if (focused >= 0) {
+        ::SendMessageW(iconList_, LVM_SETITEMSTATE, static_cast<WPARAM>(focused),
+                       reinterpret_cast<LPARAM>(&none));
+    }
     FillIconListFrom(items);
     images_.Refresh();
     ::SendMessageW(iconList_, WM_SETREDRAW, TRUE, 0);
@@ -250,8 +260,10 @@ void MainWindow::OnBeginDrag() {
 void MainWindow::ShowInLanguage(UiLanguage language) {
     SetUiLanguage(language);
     const bool autoSegment = AutoSegmentMarked();
-    const bool canUndo = !(::GetMenuState(menuBar(), CommandId(Command::Undo), MF_BYCOMMAND) & MF_GRAYED);
-    const bool canRedo = !(::GetMenuState(menuBar(), CommandId(Command::Redo), MF_BYCOMMAND) & MF_GRAYED);
+    const bool canUndo =
+        !(::GetMenuState(menuBar(), CommandId(Command::Undo), MF_BYCOMMAND) & MF_GRAYED);
+    const bool canRedo =
+        !(::GetMenuState(menuBar(), CommandId(Command::Redo), MF_BYCOMMAND) & MF_GRAYED);
     UniqueMenu bar = BuildMenuBar();
     if (!bar) return;
     HMENU old = menuBar();

@@ -22,5 +22,7 @@ void MeasureExtraction(Report& report);
 void MeasurePeakMemory(Report& report, const wchar_t* program);
 inline constexpr wchar_t kPeakArgument[] = L"--peak-open";
 int RunPeakChild(const wchar_t* streamPath);
+// Opening and saving with the peak memory of an open, printed and not written.
+inline constexpr wchar_t kOpenOnlyArgument[] = L"--open-only";
 
 }  // namespace iconvale::bench

@@ -41,6 +41,13 @@ int wmain(int argc, wchar_t** argv) {
         std::fwrite(table.data(), 1, table.size(), stdout);
         return 0;
     }
+    if (argc == 2 && std::wstring(argv[1]) == kOpenOnlyArgument) {
+        MeasureOpenAndSave(report);
+        MeasurePeakMemory(report, argv[0]);
+        const std::string table = report.Markdown(MachineDescription());
+        std::fwrite(table.data(), 1, table.size(), stdout);
+        return 0;
+    }
     step("open and save");
     MeasureOpenAndSave(report);
     step("edit history");

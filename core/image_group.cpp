@@ -172,6 +172,25 @@ int ImageGroup::AddIcon(HICON icon) {
     return index;
 }
 
+int ImageGroup::AddIcons(int n, const std::function<UniqueIcon(int)>& iconAt) {
+    if (!IsCreated() || n < 1) return 0;
+    const int before = GetCount();
+    n = std::min(n, kMaxGroupCount - before);
+    RecordBeforeAdd();
+    // Room for all of them first: adding one at a time grows the list, copying it, every few.
+    // Each then goes into its place just as an add would put it there.
+    if (n < 1 || !::ImageList_SetImageCount(GetHandle(), before + n)) return 0;
+    int added = 0;
+    for (; added < n; ++added) {
+        UniqueIcon icon = iconAt(added);
+        if (!icon || ::ImageList_ReplaceIcon(GetHandle(), before + added, icon.get()) == -1) break;
+        GrowCapacityTo(before + added + 1);
+    }
+    if (added < n) ::ImageList_SetImageCount(GetHandle(), before + added);
+    RecordCells(static_cast<int>(CellChange::Kind::kInserted), before, added);
+    return added;
+}
+
 bool ImageGroup::ReplaceWithIcon(int index, HICON icon) {
     if (!IsCreated() || !icon || index < 0 || index >= GetCount()) return false;
     RecordCells(static_cast<int>(CellChange::Kind::kReplaced), index, 1);
@@ -183,6 +202,15 @@ bool ImageGroup::Remove(int index) {
     if (!IsCreated() || index < 0 || index >= GetCount()) return false;
     RecordCells(static_cast<int>(CellChange::Kind::kRemoved), index, 1);
     return ::ImageList_Remove(GetHandle(), index) != FALSE;
+}
+
+bool ImageGroup::Clear() {
+    if (!IsCreated()) return false;
+    const int count = GetCount();
+    if (count == 0) return true;
+    // One removal of everything: one image at a time, each removal would copy all the rest.
+    RecordCells(static_cast<int>(CellChange::Kind::kRemoved), 0, count);
+    return ::ImageList_Remove(GetHandle(), -1) != FALSE;
 }
 
 COLORREF ImageGroup::GetBackgroundColour() const {

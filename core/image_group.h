@@ -7,6 +7,7 @@
 #include <objidl.h>  // before commctrl.h, which declares its stream functions only then
 #include <commctrl.h>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -76,8 +77,13 @@ public:
 
     // The icon stays the caller's. Stretched to the cell size; -1 on failure or a full group.
     int AddIcon(HICON icon);
+    // Adds iconAt(0)..iconAt(n-1) after the last image, as many AddIcon calls would, stopping at
+    // the first that gives no icon or fails, or when the group is full. How many were added.
+    int AddIcons(int n, const std::function<UniqueIcon(int)>& iconAt);
     bool ReplaceWithIcon(int index, HICON icon);
     bool Remove(int index);
+    // Removes every image; false with no group.
+    bool Clear();
 
     // A bitmap cut into cells from the left at the top, unscaled; a rest narrower than a cell is
     // dropped. With a mask colour, pixels of exactly that colour become transparent. The index

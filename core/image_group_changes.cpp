@@ -12,6 +12,7 @@
 #include "core/image_group_state.h"
 #include "core/image_list_bridge.h"
 #include "core/list_cells.h"
+#include "core/list_growth.h"
 #include "ui/large_buffer.h"
 
 namespace iconvale {
@@ -19,9 +20,6 @@ namespace iconvale {
 namespace {
 
 using Kind = CellChange::Kind;
-
-// Cells handed to the platform per add, as when a list is built.
-constexpr std::size_t kStripBytesBudget = 1 << 20;
 
 struct SavedFields {
     StreamFields fields;
@@ -67,20 +65,25 @@ std::optional<Strips> MakeStrips(const CellShape& shape, const std::uint8_t* cel
     return strips;
 }
 
-// Appends packed cells through the platform's own add, strips at a time, so that it keeps what
-// it knows of each image (whether it has alpha); the cells are then written exactly by the caller.
-bool AppendCells(HIMAGELIST list, const CellShape& shape, const std::uint8_t* cells, int count) {
-    const int perStrip = static_cast<int>(std::clamp<std::size_t>(
-        kStripBytesBudget / std::max<std::size_t>(shape.CellBytes(), 1), 1, 1024));
-    for (int first = 0; first < count; first += perStrip) {
-        const int n = std::min(perStrip, count - first);
-        auto strips = MakeStrips(shape, cells + shape.CellBytes() * first, n);
-        if (!strips ||
-            ::ImageList_Add(list, strips->image.bitmap.get(), strips->mask.bitmap.get()) < 0) {
-            return false;
+// Whether a packed cell's alpha is anywhere non-zero, as the platform's add judges a 32-bit image.
+bool PackedCellHasAlpha(const CellShape& shape, const std::uint8_t* cell) {
+    for (int y = 0; y < shape.height; ++y, cell += shape.ImageRowBytes()) {
+        for (int x = 0; x < shape.width; ++x) {
+            if (cell[4 * x + 3] != 0) return true;
         }
     }
-    return true;
+    return false;
+}
+
+bool ListCellHasAlpha(const ListCells& list, int index) {
+    const CellShape& shape = list.shape();
+    for (int y = 0; y < shape.height; ++y) {
+        const std::uint8_t* row = list.ImageRow(index, y) + list.ImageBit(index) / 8;
+        for (int x = 0; x < shape.width; ++x) {
+            if (row[4 * x + 3] != 0) return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -240,12 +243,28 @@ bool ImageGroup::InsertCells(int index, int count, const Bytes& cells) {
     const CellShape shape = ShapeOf(GetHandle(), state_->fields);
     const int before = GetCount();
     if (index < 0 || index > before || cells.size() != shape.CellBytes() * count) return false;
-    if (!AppendCells(GetHandle(), shape, cells.data(), count)) {
+    // The list grows at its end without taking the pixels. Its mark of an image's alpha stays
+    // with the place, so the new places are marked for the images that end up in them: the last
+    // images moved up, or new ones.
+    std::vector<std::uint8_t> carriesAlpha;
+    if (!TryResize(carriesAlpha, count)) return false;
+    if (shape.bits == 32) {
+        std::optional<ListCells> moving;
+        if (index < before) moving = ListCells::Open(GetHandle(), {shape.width, shape.height, 32});
+        if (index < before && !moving) return false;
+        for (int k = 0; k < count; ++k) {
+            const int from = before + k - count;
+            carriesAlpha[k] =
+                from >= index
+                    ? ListCellHasAlpha(*moving, from)
+                    : PackedCellHasAlpha(shape,
+                                         cells.data() + shape.CellBytes() * (from + count - index));
+        }
+    }
+    if (!GrowList(GetHandle(), shape.bits, carriesAlpha, count)) {
         if (GetCount() > before) ::ImageList_SetImageCount(GetHandle(), before);
         return false;
     }
-    // The platform's add may adjust what it stores; the cells go in again exactly where they
-    // belong, the later images moved up to make room.
     auto list = ListCells::Open(GetHandle(), shape);
     if (!list) return false;
     list->Move(index, index + count, before - index);
@@ -260,6 +279,12 @@ Bytes ImageGroup::RemoveCells(int index, int count) {
     if (!list || index < 0 || count < 1 || index + count > before) return {};
     Bytes removed = list->Read(index, count);
     if (removed.empty()) return {};
+    // The platform's own removal where it takes the images in one call: a resize after moving
+    // the cells in place copies the whole list once more.
+    if (count == before || count == 1) {
+        return ::ImageList_Remove(GetHandle(), count == before ? -1 : index) ? std::move(removed)
+                                                                             : Bytes{};
+    }
     list->Move(index + count, index, before - index - count);
     if (!list->Commit() || !::ImageList_SetImageCount(GetHandle(), before - count)) return {};
     return removed;

@@ -46,6 +46,12 @@ enum class AlphalessImages {
 UniqueImageList BuildImageList(const ImageListData& fields, const CellRows& image,
                                const std::optional<CellRows>& mask, AlphalessImages alphaless,
                                const ProgressSteps& steps = {});
+// The same through the platform's adds alone, as lists were built before their bitmaps were
+// written in place; BuildImageList falls back on it, and it is the reference the in-place build
+// is held to.
+UniqueImageList BuildThroughAdds(const ImageListData& fields, const CellRows& image,
+                                 const std::optional<CellRows>& mask, AlphalessImages alphaless,
+                                 const ProgressSteps& steps = {});
 
 // The stream of a platform list with the given stream fields; empty on failure.
 Bytes WriteListStream(HIMAGELIST list, const StreamFields& fields);

@@ -6,6 +6,7 @@
 #include "core/dib_bitmaps.h"
 #include "core/image_list_bridge.h"
 #include "core/list_cells.h"
+#include "core/list_growth.h"
 #include "ui/large_buffer.h"
 
 namespace iconvale {
@@ -177,6 +178,63 @@ bool StoreExactCells(HIMAGELIST list, const ImageListData& fields, const CellRow
     return cells->Commit();
 }
 
+int ImagesPerStrip(const ImageListData& data) {
+    const std::size_t cellBytes = data.ImageBytes() + data.MaskBytes();
+    return static_cast<int>(
+        std::clamp<std::size_t>(kStripBytesBudget / std::max<std::size_t>(cellBytes, 1), 1, 1024));
+}
+
+UniqueImageList CreateList(const ImageListData& data) {
+    const UINT createFlags = static_cast<UINT>(data.bitsPerPixel) | (data.HasMask() ? ILC_MASK : 0);
+    UniqueImageList list(::ImageList_Create(data.width, data.height, createFlags,
+                                            std::max<int>(data.count, 1),
+                                            std::max<int>(data.grow, 4)));
+    if (list) ::ImageList_SetBkColor(list.get(), data.background);
+    return list;
+}
+
+// The list sized once at its final count and every cell written once, straight into the list's
+// bitmaps. Null where that cannot be done: a palette list, whose colour table only an add sets,
+// or bitmaps the platform does not hand out for writing; the caller then builds through adds.
+UniqueImageList BuildInPlace(const ImageListData& data, const CellRows& image,
+                             const std::optional<CellRows>& mask, AlphalessImages alphaless,
+                             const ProgressSteps& steps) {
+    const int bits = data.bitsPerPixel;
+    if (bits <= 8 || data.count == 0 || data.HasMask() != mask.has_value()) return {};
+    std::vector<std::uint8_t> carriesAlpha;
+    if (!TryResize(carriesAlpha, data.count)) return {};
+    for (int i = 0; bits == 32 && i < data.count; ++i) {
+        carriesAlpha[i] = CellHasAlpha(image, i, data.width, data.height);
+    }
+    UniqueImageList list = CreateList(data);
+    const int perStrip = ImagesPerStrip(data);
+    if (!list || !GrowList(list.get(), bits, carriesAlpha, perStrip, steps)) return {};
+    auto cells = ListCells::Open(list.get(), {data.width, data.height, bits, mask.has_value()});
+    if (!cells) return {};
+
+    const std::size_t cellBits = static_cast<std::size_t>(data.width) * bits;
+    for (int i = 0; i < data.count; ++i) {
+        const bool opaqueThroughMask =
+            alphaless == AlphalessImages::kOpaqueWhereMasked && bits == 32 && !carriesAlpha[i];
+        for (int y = 0; y < data.height; ++y) {
+            std::uint8_t* dst = cells->ImageRow(i, y);
+            CopyBits(dst, cells->ImageBit(i), image.Row(i, y), image.FirstBit(i), cellBits);
+            if (opaqueThroughMask) {
+                MakeOpaqueWhereMasked(dst + cells->ImageBit(i) / 8, mask ? &*mask : nullptr, i, y,
+                                      data.width);
+            }
+            if (mask) {
+                CopyBits(cells->MaskRow(i, y), cells->MaskBit(i), mask->Row(i, y),
+                         mask->FirstBit(i), data.width);
+            }
+        }
+    }
+    if (mask) cells->MaskWritten();
+    if (!cells->Commit()) return {};
+    if (steps) steps(data.count, data.count);
+    return list;
+}
+
 }  // namespace
 
 UniqueImageList BuildImageList(const StreamSheets& sheets, const ProgressSteps& steps) {
@@ -190,17 +248,17 @@ UniqueImageList BuildImageList(const StreamSheets& sheets, const ProgressSteps& 
 UniqueImageList BuildImageList(const ImageListData& data, const CellRows& image,
                                const std::optional<CellRows>& mask, AlphalessImages alphaless,
                                const ProgressSteps& steps) {
-    const int bits = data.bitsPerPixel;
-    const UINT createFlags = static_cast<UINT>(bits) | (data.HasMask() ? ILC_MASK : 0);
-    UniqueImageList list(::ImageList_Create(data.width, data.height, createFlags,
-                                            std::max<int>(data.count, 1),
-                                            std::max<int>(data.grow, 4)));
-    if (!list) return {};
-    ::ImageList_SetBkColor(list.get(), data.background);
+    if (UniqueImageList list = BuildInPlace(data, image, mask, alphaless, steps)) return list;
+    return BuildThroughAdds(data, image, mask, alphaless, steps);
+}
 
-    const std::size_t stripCellBytes = data.ImageBytes() + data.MaskBytes();
-    const int perStrip = static_cast<int>(std::clamp<std::size_t>(
-        kStripBytesBudget / std::max<std::size_t>(stripCellBytes, 1), 1, 1024));
+UniqueImageList BuildThroughAdds(const ImageListData& data, const CellRows& image,
+                                 const std::optional<CellRows>& mask, AlphalessImages alphaless,
+                                 const ProgressSteps& steps) {
+    const int bits = data.bitsPerPixel;
+    UniqueImageList list = CreateList(data);
+    if (!list) return {};
+    const int perStrip = ImagesPerStrip(data);
     const auto& palette = data.palette.empty() && bits <= 8 ? DefaultPalette(bits) : data.palette;
     const std::vector<std::uint32_t> maskPalette = {0x00000000, 0x00FFFFFF};
 

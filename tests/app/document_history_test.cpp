@@ -83,10 +83,11 @@ TEST(DocumentHistoryTest, UndoAndRedoGiveBackEveryKindOfStepExactly) {
                  std::swap(order[i], order[i + 10]);
              EXPECT_TRUE(document.Reorder(order));
          }},
-        {"clear", change([](ImageGroup& g) {
-             for (int n = g.GetCount(); n > 0; --n) g.Remove(0);
+        {"delete a run one at a time", change([](ImageGroup& g) {
+             for (int n = 0; n < 20; ++n) g.Remove(400);
              return true;
          })},
+        {"clear", change([](ImageGroup& g) { return g.Clear(); })},
         {"merge after the clear",
          change([&](ImageGroup& g) { return g.AddIcon(soft.get()) >= 0; })},
         {"import",

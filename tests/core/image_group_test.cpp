@@ -69,7 +69,8 @@ TEST(ImageGroupIcons, AddStretchesToTheCellAndKeepsTheCallersIcon) {
     ImageGroup group;
     ASSERT_TRUE(group.Create(16, 16, ILC_COLOR24));
     // Left half red, right half blue, at 48x48: the whole icon must be squeezed into 16x16.
-    auto icon = testing::MakeIcon(48, 48, [](int x, int) { return x < 24 ? 0xFFFF0000u : 0xFF0000FFu; });
+    auto icon =
+        testing::MakeIcon(48, 48, [](int x, int) { return x < 24 ? 0xFFFF0000u : 0xFF0000FFu; });
     EXPECT_EQ(group.AddIcon(icon.get()), 0);
     ICONINFO info{};
     EXPECT_TRUE(::GetIconInfo(icon.get(), &info)) << "the caller still owns a live icon";
@@ -78,6 +79,44 @@ TEST(ImageGroupIcons, AddStretchesToTheCellAndKeepsTheCallersIcon) {
     ImageListData saved = SavedList(group);
     EXPECT_EQ(testing::PixelColour(saved, 0, 2, 8), 0xFF0000u);
     EXPECT_EQ(testing::PixelColour(saved, 0, 13, 8), 0x0000FFu);
+}
+
+TEST(ImageGroupIcons, AddingManyAtOnceEqualsAddingThemOneByOne) {
+    // Icons with soft alpha, without alpha and of another size, onto groups of every kind.
+    const std::vector<UniqueIcon> icons = [] {
+        std::vector<UniqueIcon> made;
+        for (int i = 0; i < 30; ++i) {
+            const int size = i % 5 == 0 ? 24 : 16;
+            made.push_back(testing::MakeIcon(size, size, [i](int x, int y) {
+                const std::uint32_t alpha = i % 3 == 0 ? 0 : i % 3 == 1 ? 0xFF : (x * 16) & 0xFF;
+                return alpha << 24 | static_cast<std::uint32_t>(i * 8) << 8 | (x + y);
+            }));
+        }
+        return made;
+    }();
+    for (std::uint32_t flags :
+         {std::uint32_t{ILC_COLOR32 | ILC_MASK}, std::uint32_t{ILC_COLOR24 | ILC_MASK},
+          std::uint32_t{ILC_COLOR32}}) {
+        ImageGroup together;
+        ImageGroup oneByOne;
+        ASSERT_TRUE(together.Create(16, 16, flags, 2) && oneByOne.Create(16, 16, flags, 2));
+        ASSERT_EQ(together.AddIcon(icons[0].get()), 0);
+        ASSERT_EQ(oneByOne.AddIcon(icons[0].get()), 0);
+        EXPECT_EQ(together.AddIcons(
+                      29, [&](int i) { return UniqueIcon(::CopyIcon(icons[i + 1].get())); }),
+                  29);
+        for (int i = 1; i < 30; ++i) ASSERT_EQ(oneByOne.AddIcon(icons[i].get()), i);
+        EXPECT_EQ(together.SaveToBytes(), oneByOne.SaveToBytes()) << "flags " << flags;
+    }
+    // A source that runs dry stops the adding there.
+    ImageGroup group;
+    ASSERT_TRUE(group.Create(16, 16));
+    EXPECT_EQ(
+        group.AddIcons(
+            5,
+            [&](int i) { return i < 3 ? UniqueIcon(::CopyIcon(icons[i].get())) : UniqueIcon(); }),
+        3);
+    EXPECT_EQ(group.GetCount(), 3);
 }
 
 TEST(ImageGroupIcons, ReplaceAtIndexZeroSucceeds) {
@@ -112,7 +151,8 @@ TEST(ImageGroupIcons, GetIconGivesAnIconOfTheCellSize) {
 TEST(ImageGroupRemove, OutOfRangeIndicesChangeNothing) {
     ImageGroup group;
     ASSERT_TRUE(group.Create(8, 8));
-    for (std::uint32_t c : {0x110000u, 0x220000u, 0x330000u}) group.AddIcon(SolidIcon(8, 8, c).get());
+    for (std::uint32_t c : {0x110000u, 0x220000u, 0x330000u})
+        group.AddIcon(SolidIcon(8, 8, c).get());
     EXPECT_FALSE(group.Remove(3));
     EXPECT_FALSE(group.Remove(-1)) << "-1 would mean 'all' to the platform";
     EXPECT_EQ(group.GetCount(), 3);
@@ -143,9 +183,7 @@ TEST(ImageGroupSharing, CopiesShareAndTheLastReleaseDestroysTheList) {
         EXPECT_TRUE(copy.SharesWith(first));
         copy.AddIcon(SolidIcon(8, 8, 0).get());
         EXPECT_EQ(first.GetCount(), 1);
-        {
-            ImageGroup scoped = copy;
-        }
+        { ImageGroup scoped = copy; }
         EXPECT_EQ(::ImageList_GetImageCount(handle), 1) << "still alive while copies remain";
     }
     int w = 0, h = 0;
@@ -155,8 +193,12 @@ TEST(ImageGroupSharing, CopiesShareAndTheLastReleaseDestroysTheList) {
 TEST(ImageGroupBytes, SaveThenLoadGivesTheSameGroup) {
     for (int bits : {4, 8, 16, 24, 32}) {
         for (bool mask : {false, true}) {
-            ImageListData list = PatternList({.width = 7, .height = 5, .bitsPerPixel = bits,
-                                              .mask = mask, .count = 6, .capacity = 9});
+            ImageListData list = PatternList({.width = 7,
+                                              .height = 5,
+                                              .bitsPerPixel = bits,
+                                              .mask = mask,
+                                              .count = 6,
+                                              .capacity = 9});
             MakeCanonical(list);
             list.background = bits == 8 ? kNoColour : 0x00102030;
             list.flags |= 0x1000;
@@ -203,8 +245,12 @@ TEST(ImageGroupBytes, FailedLoadLeavesNoGroup) {
 }
 
 TEST(ImageGroupLimits, AddFailsOnceTheCountWouldPass65535) {
-    ImageListData list = PatternList({.width = 1, .height = 1, .bitsPerPixel = 4, .mask = false,
-                                      .count = 65535, .capacity = 65535});
+    ImageListData list = PatternList({.width = 1,
+                                      .height = 1,
+                                      .bitsPerPixel = 4,
+                                      .mask = false,
+                                      .count = 65535,
+                                      .capacity = 65535});
     ImageGroup group;
     ASSERT_TRUE(group.LoadFromBytes(WriteImageListStream(list), 0));
     EXPECT_EQ(group.GetCount(), 65535);
