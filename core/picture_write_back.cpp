@@ -82,7 +82,8 @@ private:
     void Match(std::vector<PlannedItem>& plan) {
         const GivenSize& key = given_[0];
         std::unordered_map<std::uint64_t, std::vector<std::size_t>> byPixels;
-        std::vector<BgraPicture> decoded(items_.size());
+        std::vector<BgraPicture>& decoded = decodedAtKey_;
+        decoded.resize(items_.size());
         for (std::size_t j = 0; j < items_.size(); ++j) {
             if (DecodeCollectionImage(list_, j, key.width, key.height, decoded[j]))
                 byPixels[Fingerprint(decoded[j].bgra)].push_back(j);
@@ -120,11 +121,17 @@ private:
                 if (side && int(side->width) == size.width && int(side->height) == size.height)
                     own = p;
             }
+            // The first size's images were decoded for the matching already.
+            const bool decodedBefore =
+                &size == &given_[0] && image.width == size.width && image.height == size.height;
             BgraPicture now;
-            if (DecodeCollectionImage(list_, item.source, image.width, image.height, now) &&
-                now.bgra == image.bgra) {
-                continue;
+            const BgraPicture* old = &decodedAtKey_[item.source];
+            if (!decodedBefore) {
+                old = DecodeCollectionImage(list_, item.source, image.width, image.height, now)
+                          ? &now
+                          : nullptr;
             }
+            if (old && !old->bgra.empty() && old->bgra == image.bgra) continue;
             Bytes png = EncodePngPicture(image);
             if (png.empty()) return false;
             const bool single = list_.pictures.kind != PictureCollectionKind::kImageCollection;
@@ -140,7 +147,7 @@ private:
 
     //--- text forms
 
-    Bytes TextValue(const std::vector<PlannedItem>& plan) const {
+    Bytes TextValue(const std::vector<PlannedItem>& plan) {
         const std::string_view file = AsText(file_);
         const ByteSpan value = list_.pictures.value;
         const std::string_view old = file.substr(value.offset, value.size);
@@ -333,8 +340,9 @@ private:
     const ContainedImageList& list_;
     const std::vector<FormPictureItem>& items_;
     std::vector<GivenSize> given_;
-    mutable std::string_view newline_ = "\r\n";
-    mutable std::string_view indent_;
+    std::vector<BgraPicture> decodedAtKey_;  // each item at the first given size
+    std::string_view newline_ = "\r\n";
+    std::string_view indent_;
 };
 
 }  // namespace
