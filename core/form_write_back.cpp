@@ -128,7 +128,9 @@ public:
     // An identifier property, changed only where the form has it.
     void Ident(ByteSpan at, std::string_view value) {
         const StoredValue old = Stored(at);
-        if (!old.present || SameIdent(old.ident, value)) return;
+        // A number where a name belongs is left alone: a name in its place could run into the
+        // text after it and change how the form reads.
+        if (!old.present || old.ident.empty() || SameIdent(old.ident, value)) return;
         Bytes bytes = FromText(value);
         if (binary_) {
             bytes = ShortString(value);

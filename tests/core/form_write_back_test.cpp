@@ -210,6 +210,12 @@ TEST(FormWriteBack, SizeAndDepthPropertiesFollowTheImages) {
     const std::string grown = AsText(WriteBackList(AsBytes(bare), "ListA", 0, List(20), error));
     EXPECT_NE(grown.find("cd32Bit\n    Height = 20\n    Width = 20\n    Bitmap = {\n"),
               std::string::npos);
+    // A ColorDepth that holds a number stays: "cd8Bit" there would run into a following name.
+    std::string numbered = TextForm(a, b, false, "\r\n", 32);
+    numbered.replace(numbered.find("cd32Bit"), 7, "7B = 1");
+    const Bytes kept = WriteBackList(AsBytes(numbered), "ListA", 0, bigger, error);
+    EXPECT_FALSE(ReadContainer(kept).error);
+    EXPECT_NE(AsText(kept).find("ColorDepth = 7B = 1"), std::string::npos);
     // Binary: Height rewritten as a 16-bit value, Width added before Bitmap.
     const Bytes binary = WriteBackList(BinaryForm(a, b), "ListA", 0, bigger, error);
     const ContainerContents back = ReadContainer(binary);
