@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <utility>
 #include <vector>
 
@@ -23,11 +24,13 @@ struct CellChange {
     int index = 0;
     int count = 0;
     Bytes cells;
+    // kRemoved from a 32-bit list: whether the platform drew each cell through its alpha.
+    std::vector<std::uint8_t> marks;
     std::vector<std::pair<int, int>> moves;
     bool hadGroup = true;  // kWhole: false when there was no group, and `cells` is empty
 
     std::size_t HeldBytes() const {
-        return sizeof(CellChange) + cells.size() + moves.size() * sizeof(moves[0]);
+        return sizeof(CellChange) + cells.size() + marks.size() + moves.size() * sizeof(moves[0]);
     }
 };
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
 
 #include "core/group_change.h"
 #include "core/group_file.h"
@@ -33,6 +34,7 @@ ImageGroup::ImageGroup() : state_(std::make_shared<State>()) {}
 void ImageGroup::Destroy() {
     if (state_->list) RecordWhole();
     state_->list.reset();
+    state_->spare = 0;
 }
 
 void ImageGroup::TakeListFrom(ImageGroup& other) {
@@ -41,6 +43,7 @@ void ImageGroup::TakeListFrom(ImageGroup& other) {
     RecordWhole();
     state_->list = std::move(other.state_->list);
     state_->fields = other.state_->fields;
+    state_->spare = std::exchange(other.state_->spare, 0);
 }
 
 HIMAGELIST ImageGroup::GetHandle() const {
@@ -85,13 +88,14 @@ bool ImageGroup::Hold(UniqueImageList list, const ImageListData& fields) {
     RecordWhole();
     state_->list = std::move(list);
     state_->fields = FieldsOf(fields);
+    state_->spare = 0;
     return true;
 }
 
 Bytes ImageGroup::SaveToBytes(int headerFlag) const {
     if (!IsCreated()) return {};
     try {
-        Bytes stream = WriteListStream(GetHandle(), state_->fields);
+        Bytes stream = WriteListStream(GetHandle(), state_->fields, GetCount());
         if (stream.empty()) return {};
         return WithGroupHeader(std::move(stream), headerFlag == 1);
     } catch (const std::bad_alloc&) {
@@ -103,7 +107,7 @@ Bytes ImageGroup::SnapshotBytes(std::span<const int> order) const {
     if (!IsCreated()) return {};
     try {
         return WriteListCells(
-            GetHandle(), state_->fields,
+            GetHandle(), state_->fields, GetCount(),
             [order](const ImageListData& fields, const CellRows& image, const CellRows* mask) {
                 return WriteGroupSnapshot(fields, image, mask, order);
             });
@@ -164,7 +168,14 @@ void ImageGroup::GrowCapacityTo(int count) {
 int ImageGroup::AddIcon(HICON icon) {
     if (!IsCreated() || !icon || GetCount() >= kMaxGroupCount) return -1;
     RecordBeforeAdd();
-    int index = ::ImageList_AddIcon(GetHandle(), icon);
+    // A spare cell takes the icon as an add would; where the platform refuses it, the list drops
+    // its spare cells first.
+    int index = -1;
+    if (state_->spare > 0) {
+        index = ::ImageList_ReplaceIcon(GetHandle(), GetCount(), icon);
+        if (index >= 0) --state_->spare;
+    }
+    if (index < 0 && DropSpare()) index = ::ImageList_AddIcon(GetHandle(), icon);
     if (index >= 0) {
         GrowCapacityTo(index + 1);
         RecordCells(static_cast<int>(CellChange::Kind::kInserted), index, 1);
@@ -180,6 +191,7 @@ int ImageGroup::AddIcons(int n, const std::function<UniqueIcon(int)>& iconAt) {
     // Room for all of them first: adding one at a time grows the list, copying it, every few.
     // Each then goes into its place just as an add would put it there.
     if (n < 1 || !::ImageList_SetImageCount(GetHandle(), before + n)) return 0;
+    state_->spare = 0;
     int added = 0;
     for (; added < n; ++added) {
         UniqueIcon icon = iconAt(added);
@@ -201,7 +213,7 @@ bool ImageGroup::Remove(int index) {
     // The platform reads -1 as "remove all"; the group removes one image only.
     if (!IsCreated() || index < 0 || index >= GetCount()) return false;
     RecordCells(static_cast<int>(CellChange::Kind::kRemoved), index, 1);
-    return ::ImageList_Remove(GetHandle(), index) != FALSE;
+    return TakeOut(index, 1);
 }
 
 bool ImageGroup::Clear() {
@@ -210,7 +222,7 @@ bool ImageGroup::Clear() {
     if (count == 0) return true;
     // One removal of everything: one image at a time, each removal would copy all the rest.
     RecordCells(static_cast<int>(CellChange::Kind::kRemoved), 0, count);
-    return ::ImageList_Remove(GetHandle(), -1) != FALSE;
+    return TakeOut(0, count);
 }
 
 COLORREF ImageGroup::GetBackgroundColour() const {
@@ -233,7 +245,7 @@ IconSize ImageGroup::GetIconSize() const {
 }
 
 int ImageGroup::GetCount() const {
-    return IsCreated() ? ::ImageList_GetImageCount(GetHandle()) : 0;
+    return IsCreated() ? ::ImageList_GetImageCount(GetHandle()) - state_->spare : 0;
 }
 
 }  // namespace iconvale

@@ -122,8 +122,16 @@ private:
     Bytes FieldsBytes() const;
     void SetFieldsBytes(const Bytes& fields);
     bool Turn(CellChange& change, ImageGroup& outgoing);
-    bool InsertCells(int index, int count, const Bytes& cells);
-    Bytes RemoveCells(int index, int count);
+    // `marks`, when given, are the platform's alpha marks the cells had (core/alpha_marks.h).
+    bool InsertCells(int index, int count, const Bytes& cells,
+                     const std::vector<std::uint8_t>& marks = {});
+    Bytes RemoveCells(int index, int count, std::vector<std::uint8_t>& marks);
+    // Removes images index..index+count-1, shifting the rest down in place where the list's
+    // bitmaps allow; false when the platform refused.
+    bool TakeOut(int index, int count);
+    // Shrinks the platform list to the group's images, for the platform's own adds; false when
+    // it refused.
+    bool DropSpare();
     bool ReplaceCells(int index, int count, Bytes& cells);
     bool MoveCells(std::vector<std::pair<int, int>>& moves);
 

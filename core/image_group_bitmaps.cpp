@@ -22,7 +22,7 @@ int ImageGroup::AddStrip(HBITMAP strip, std::optional<COLORREF> maskColour) {
     if (!IsCreated() || !strip) return -1;
     // The cells the strip will bring must still fit the count a file can hold.
     const int cells = BitmapWidth(strip) / GetIconSize().width;
-    if (GetCount() + cells > kMaxGroupCount) return -1;
+    if (GetCount() + cells > kMaxGroupCount || !DropSpare()) return -1;
     RecordBeforeAdd();
     const int first = maskColour ? ::ImageList_AddMasked(GetHandle(), strip, *maskColour)
                                  : ::ImageList_Add(GetHandle(), strip, nullptr);

@@ -5,6 +5,7 @@
 #include <new>
 #include <optional>
 
+#include "core/alpha_marks.h"
 #include "core/bit_rows.h"
 #include "core/dib_bitmaps.h"
 #include "core/group_change.h"
@@ -86,6 +87,16 @@ bool ListCellHasAlpha(const ListCells& list, int index) {
     return false;
 }
 
+// The platform's marks of where it draws 32-bit images through their alpha, from `first` on: as
+// it tells them, else judged from the cells as its add would.
+std::vector<std::uint8_t> MarksFrom(HIMAGELIST handle, const ListCells& list, int first, int n) {
+    if (auto told = ReadAlphaMarks(handle, first, n)) return std::move(*told);
+    std::vector<std::uint8_t> judged;
+    if (!TryResize(judged, n)) return {};
+    for (int i = 0; i < n; ++i) judged[i] = ListCellHasAlpha(list, first + i);
+    return judged;
+}
+
 }  // namespace
 
 void ImageGroup::StartRecording(GroupChange& change) {
@@ -156,22 +167,29 @@ void ImageGroup::RecordCells(int kindValue, int index, int count) {
             return;
         }
         if (kind == Kind::kInserted) {
-            changes.push_back({kind, index, count, {}, {}, true});
+            changes.push_back({kind, index, count, {}, {}, {}, true});
             return;
         }
-        auto cells = ListCells::Open(GetHandle(), ShapeOf(GetHandle(), state_->fields));
+        const CellShape shape = ShapeOf(GetHandle(), state_->fields);
+        auto cells = ListCells::Open(GetHandle(), shape, index + count - 1);
         Bytes read = cells ? cells->Read(index, count) : Bytes{};
-        if (read.empty()) {
+        // A removed cell goes back with the mark the platform drew it by.
+        std::vector<std::uint8_t> marks;
+        if (!read.empty() && kind == Kind::kRemoved && shape.bits == 32) {
+            marks = MarksFrom(GetHandle(), *cells, index, count);
+        }
+        if (read.empty() || (shape.bits == 32 && kind == Kind::kRemoved && marks.empty())) {
             // The list cannot be read in place: the step keeps the whole group instead.
             RecordWhole();
             return;
         }
         if (kind == Kind::kRemoved && last && last->kind == kind && last->index == index) {
             last->cells.insert(last->cells.end(), read.begin(), read.end());
+            last->marks.insert(last->marks.end(), marks.begin(), marks.end());
             last->count += count;
             return;
         }
-        changes.push_back({kind, index, count, std::move(read), {}, true});
+        changes.push_back({kind, index, count, std::move(read), std::move(marks), {}, true});
     } catch (const std::bad_alloc&) {
         journal->lost = true;
     }
@@ -209,15 +227,18 @@ bool ImageGroup::Turn(CellChange& change, ImageGroup& outgoing) {
         case Kind::kReplaced:
             return ReplaceCells(change.index, change.count, change.cells);
         case Kind::kRemoved:
-            if (!InsertCells(change.index, change.count, change.cells)) return false;
+            if (!InsertCells(change.index, change.count, change.cells, change.marks)) return false;
             change.kind = Kind::kInserted;
             change.cells = Bytes{};
+            change.marks.clear();
             return true;
         case Kind::kInserted: {
-            Bytes removed = RemoveCells(change.index, change.count);
+            std::vector<std::uint8_t> marks;
+            Bytes removed = RemoveCells(change.index, change.count, marks);
             if (removed.empty()) return false;
             change.kind = Kind::kRemoved;
             change.cells = std::move(removed);
+            change.marks = std::move(marks);
             return true;
         }
         case Kind::kMoved:
@@ -238,65 +259,158 @@ bool ImageGroup::Turn(CellChange& change, ImageGroup& outgoing) {
     return false;
 }
 
-bool ImageGroup::InsertCells(int index, int count, const Bytes& cells) {
+namespace {
+
+// Sets the platform's mark of each of `places` to `wanted`, by putting the cell there through the
+// platform's replace with alpha only where the mark is wanted, and then writing it back exactly.
+bool Remark(HIMAGELIST handle, const CellShape& shape,
+            std::span<const std::pair<int, bool>> places) {
+    if (places.empty()) return true;
+    int last = 0;
+    for (const auto& [place, wanted] : places) last = std::max(last, place);
+    auto list = ListCells::Open(handle, shape, last);
+    if (!list) return false;
+    std::vector<Bytes> exact;
+    for (const auto& [place, wanted] : places) {
+        Bytes cell = list->Read(place, 1);
+        if (cell.empty()) return false;
+        Bytes marked = cell;
+        for (int y = 0; y < shape.height; ++y) {
+            std::uint8_t* row = marked.data() + shape.ImageRowBytes() * y;
+            for (int x = 0; x < shape.width; ++x) row[4 * x + 3] = 0;
+        }
+        if (wanted) marked[3] = 0xFF;
+        auto one = MakeStrips(shape, marked.data(), 1);
+        if (!one ||
+            !::ImageList_Replace(handle, place, one->image.bitmap.get(), one->mask.bitmap.get())) {
+            return false;
+        }
+        exact.push_back(std::move(cell));
+    }
+    list = ListCells::Open(handle, shape, last);
+    if (!list) return false;
+    for (std::size_t k = 0; k < places.size(); ++k)
+        list->Write(places[k].first, 1, exact[k].data());
+    return list->Commit();
+}
+
+}  // namespace
+
+bool ImageGroup::DropSpare() {
+    if (state_->spare == 0) return true;
+    const int count = GetCount();
+    const BOOL dropped = count == 0 ? ::ImageList_Remove(GetHandle(), -1)
+                                    : ::ImageList_SetImageCount(GetHandle(), count);
+    if (dropped) state_->spare = 0;
+    return dropped != FALSE;
+}
+
+bool ImageGroup::TakeOut(int index, int count) {
+    const int before = GetCount();
+    if (count == before) {
+        // Everything: the platform's removal of all also gives back the bitmaps' memory.
+        if (!::ImageList_Remove(GetHandle(), -1)) return false;
+        state_->spare = 0;
+        return true;
+    }
+    const CellShape shape = ShapeOf(GetHandle(), state_->fields);
+    auto list = ListCells::Open(GetHandle(), shape);
+    if (!list) {
+        // The platform's own removal, which shrinks the list by copying all it keeps.
+        for (int k = 0; k < count; ++k) {
+            if (!::ImageList_Remove(GetHandle(), index)) return false;
+        }
+        return true;
+    }
+    // Each place from `index` on takes the cell `count` places above it, and its mark.
+    std::vector<std::uint8_t> marks;
+    if (shape.bits == 32) {
+        marks = MarksFrom(GetHandle(), *list, index, before - index);
+        if (marks.empty()) return false;
+    }
+    list->Move(index + count, index, before - index - count);
+    if (!list->Commit()) return false;
+    state_->spare += count;
+    std::vector<std::pair<int, bool>> remark;
+    for (int i = 0; i + count < static_cast<int>(marks.size()); ++i) {
+        if (marks[i] != marks[i + count]) remark.emplace_back(index + i, marks[i + count] != 0);
+    }
+    return Remark(GetHandle(), shape, remark);
+}
+
+bool ImageGroup::InsertCells(int index, int count, const Bytes& cells,
+                             const std::vector<std::uint8_t>& marks) {
     if (!IsCreated()) return false;
     const CellShape shape = ShapeOf(GetHandle(), state_->fields);
     const int before = GetCount();
+    const int places = before + state_->spare;
     if (index < 0 || index > before || cells.size() != shape.CellBytes() * count) return false;
-    // The list grows at its end without taking the pixels. Its mark of an image's alpha stays
-    // with the place, so the new places are marked for the images that end up in them: the last
-    // images moved up, or new ones.
-    std::vector<std::uint8_t> carriesAlpha;
-    if (!TryResize(carriesAlpha, count)) return false;
+    // Spare cells at the end take the images first; the list grows only by the rest.
+    const int grow = std::max(0, count - state_->spare);
+    // The mark each place from `index` on wants for the cell that ends up there: a new cell's
+    // own, or as an add would judge it; and the mark each place has now.
+    std::vector<std::uint8_t> after;
+    std::vector<std::uint8_t> now;
     if (shape.bits == 32) {
-        std::optional<ListCells> moving;
-        if (index < before) moving = ListCells::Open(GetHandle(), {shape.width, shape.height, 32});
-        if (index < before && !moving) return false;
-        for (int k = 0; k < count; ++k) {
-            const int from = before + k - count;
-            carriesAlpha[k] =
-                from >= index
-                    ? ListCellHasAlpha(*moving, from)
-                    : PackedCellHasAlpha(shape,
-                                         cells.data() + shape.CellBytes() * (from + count - index));
+        if (index < places) {
+            auto current = ListCells::Open(GetHandle(), {shape.width, shape.height, 32});
+            if (!current) return false;
+            now = MarksFrom(GetHandle(), *current, index, places - index);
+            if (now.empty()) return false;
+        }
+        if (!TryResize(after, before + count - index)) return false;
+        for (int p = index; p < before + count; ++p) {
+            const int k = p - index;
+            after[k] = k >= count ? now[k - count]
+                       : marks.size() == static_cast<std::size_t>(count)
+                           ? marks[k]
+                           : PackedCellHasAlpha(shape, cells.data() + shape.CellBytes() * k);
         }
     }
-    if (!GrowList(GetHandle(), shape.bits, carriesAlpha, count)) {
-        if (GetCount() > before) ::ImageList_SetImageCount(GetHandle(), before);
+    // The places the list grows by are marked as they are made, for the cells that end up there.
+    std::vector<std::uint8_t> carriesAlpha;
+    if (!TryResize(carriesAlpha, grow)) return false;
+    for (int k = 0; k < grow && !after.empty(); ++k) carriesAlpha[k] = after[places + k - index];
+    if (!GrowList(GetHandle(), shape.bits, carriesAlpha, grow)) {
+        if (::ImageList_GetImageCount(GetHandle()) > places)
+            ::ImageList_SetImageCount(GetHandle(), places);
         return false;
     }
+    state_->spare -= count - grow;
     auto list = ListCells::Open(GetHandle(), shape);
     if (!list) return false;
     list->Move(index, index + count, before - index);
     list->Write(index, count, cells.data());
-    return list->Commit();
+    if (!list->Commit()) return false;
+    std::vector<std::pair<int, bool>> remark;
+    for (int p = index; p < std::min(places, before + count) && !after.empty(); ++p) {
+        if (after[p - index] != now[p - index]) remark.emplace_back(p, after[p - index] != 0);
+    }
+    return Remark(GetHandle(), shape, remark);
 }
 
-Bytes ImageGroup::RemoveCells(int index, int count) {
+Bytes ImageGroup::RemoveCells(int index, int count, std::vector<std::uint8_t>& marks) {
     if (!IsCreated()) return {};
-    const int before = GetCount();
-    auto list = ListCells::Open(GetHandle(), ShapeOf(GetHandle(), state_->fields));
-    if (!list || index < 0 || count < 1 || index + count > before) return {};
+    if (index < 0 || count < 1 || index + count > GetCount()) return {};
+    const CellShape shape = ShapeOf(GetHandle(), state_->fields);
+    auto list = ListCells::Open(GetHandle(), shape, index + count - 1);
+    if (!list) return {};
     Bytes removed = list->Read(index, count);
-    if (removed.empty()) return {};
-    // The platform's own removal where it takes the images in one call: a resize after moving
-    // the cells in place copies the whole list once more.
-    if (count == before || count == 1) {
-        return ::ImageList_Remove(GetHandle(), count == before ? -1 : index) ? std::move(removed)
-                                                                             : Bytes{};
-    }
-    list->Move(index + count, index, before - index - count);
-    if (!list->Commit() || !::ImageList_SetImageCount(GetHandle(), before - count)) return {};
+    marks = shape.bits == 32 ? MarksFrom(GetHandle(), *list, index, count)
+                             : std::vector<std::uint8_t>{};
+    list.reset();
+    if (removed.empty() || !TakeOut(index, count)) return {};
     return removed;
 }
 
 bool ImageGroup::ReplaceCells(int index, int count, Bytes& cells) {
     if (!IsCreated()) return false;
     const CellShape shape = ShapeOf(GetHandle(), state_->fields);
-    auto list = ListCells::Open(GetHandle(), shape);
-    if (!list || index < 0 || index + count > GetCount() ||
+    if (index < 0 || count < 1 || index + count > GetCount() ||
         cells.size() != shape.CellBytes() * count)
         return false;
+    auto list = ListCells::Open(GetHandle(), shape, index + count - 1);
+    if (!list) return false;
     Bytes current = list->Read(index, count);
     if (current.empty()) return false;
     // Through the platform first, one image at a time, so that it knows each new image as its
@@ -309,7 +423,7 @@ bool ImageGroup::ReplaceCells(int index, int count, Bytes& cells) {
                 return false;
             }
         }
-        list = ListCells::Open(GetHandle(), shape);
+        list = ListCells::Open(GetHandle(), shape, index + count - 1);
         if (!list) return false;
     }
     list->Write(index, count, cells.data());
@@ -319,8 +433,10 @@ bool ImageGroup::ReplaceCells(int index, int count, Bytes& cells) {
 }
 
 bool ImageGroup::MoveCells(std::vector<std::pair<int, int>>& moves) {
-    if (!IsCreated()) return false;
-    auto list = ListCells::Open(GetHandle(), ShapeOf(GetHandle(), state_->fields));
+    if (!IsCreated() || moves.empty()) return false;
+    int last = 0;
+    for (const auto& [to, from] : moves) last = std::max({last, to, from});
+    auto list = ListCells::Open(GetHandle(), ShapeOf(GetHandle(), state_->fields), last);
     if (!list) return false;
     const std::size_t cellBytes = list->shape().CellBytes();
     std::vector<std::uint8_t> moving;

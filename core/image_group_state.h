@@ -12,6 +12,9 @@ struct ImageGroup::State {
     UniqueImageList list;
     StreamFields fields;
     GroupChange* journal = nullptr;  // while a change is recorded
+    // Cells at the list's end that are no longer images: removals shift the images down in place
+    // and leave them there, since the platform copies the whole list to shrink it.
+    int spare = 0;
 };
 
 }  // namespace iconvale

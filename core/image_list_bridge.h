@@ -53,18 +53,21 @@ UniqueImageList BuildThroughAdds(const ImageListData& fields, const CellRows& im
                                  const std::optional<CellRows>& mask, AlphalessImages alphaless,
                                  const ProgressSteps& steps = {});
 
-// The stream of a platform list with the given stream fields; empty on failure.
-Bytes WriteListStream(HIMAGELIST list, const StreamFields& fields);
+// The stream of a platform list's first `count` images (all of them for -1) with the given stream
+// fields; empty on failure.
+Bytes WriteListStream(HIMAGELIST list, const StreamFields& fields, int count = -1);
 
-// Hands a platform list's fields (capacity raised to the count) and cells to `write` and returns
-// what it makes: the cells are read in place from the list's own bitmaps where they lie in a grid,
-// else copied out first. Empty on failure.
+// Hands a platform list's fields (capacity raised to the count) and its first `count` cells (all
+// for -1) to `write` and returns what it makes: the cells are read in place from the list's own
+// bitmaps where they lie in a grid, else copied out first. Empty on failure.
 using ListCellWriter =
     std::function<Bytes(const ImageListData& fields, const CellRows& image, const CellRows* mask)>;
-Bytes WriteListCells(HIMAGELIST list, const StreamFields& fields, const ListCellWriter& write);
+Bytes WriteListCells(HIMAGELIST list, const StreamFields& fields, int count,
+                     const ListCellWriter& write);
 
 // Reads every image of a platform list back out, with the given stream fields.
-std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& fields);
+std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& fields,
+                                           int count = -1);
 
 // Where image `index` of the list lies in its bitmap, if the whole cell of width by height lies
 // inside a bitmap of sheetWidth by sheetHeight.

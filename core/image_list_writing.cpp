@@ -19,12 +19,12 @@ void CopyCell(const BitmapRows& sheet, const RECT& cell, int bits, std::uint8_t*
 }
 
 // The stream fields of a platform list, without its pixels.
-std::optional<ImageListData> ListFields(HIMAGELIST list, const StreamFields& fields) {
+std::optional<ImageListData> ListFields(HIMAGELIST list, const StreamFields& fields, int count) {
     ImageListData data;
     int width = 0;
     int height = 0;
     if (!list || !::ImageList_GetIconSize(list, &width, &height)) return std::nullopt;
-    int count = ::ImageList_GetImageCount(list);
+    if (count < 0) count = ::ImageList_GetImageCount(list);
     if (width < 1 || height < 1 || width > 65535 || height > 65535 || count < 0 || count > 65535) {
         return std::nullopt;
     }
@@ -79,26 +79,29 @@ std::optional<Bytes> WriteFromListBitmaps(HIMAGELIST list, const ImageListData& 
 
 }  // namespace
 
-Bytes WriteListStream(HIMAGELIST list, const StreamFields& fields) {
+Bytes WriteListStream(HIMAGELIST list, const StreamFields& fields, int count) {
     return WriteListCells(
-        list, fields, [](const ImageListData& data, const CellRows& image, const CellRows* mask) {
+        list, fields, count,
+        [](const ImageListData& data, const CellRows& image, const CellRows* mask) {
             return WriteImageListStream(data, image, mask);
         });
 }
 
-Bytes WriteListCells(HIMAGELIST list, const StreamFields& fields, const ListCellWriter& write) {
-    auto data = ListFields(list, fields);
+Bytes WriteListCells(HIMAGELIST list, const StreamFields& fields, int count,
+                     const ListCellWriter& write) {
+    auto data = ListFields(list, fields, count);
     if (!data) return {};
     if (auto written = WriteFromListBitmaps(list, *data, write)) return std::move(*written);
-    auto full = ReadImageList(list, fields);
+    auto full = ReadImageList(list, fields, count);
     if (!full) return {};
     const CellRows image = CellRows::Blocks(full->pixels.data(), full->RowBytes(), full->height);
     const CellRows mask = CellRows::Blocks(full->mask.data(), full->MaskRowBytes(), full->height);
     return write(*full, image, full->HasMask() ? &mask : nullptr);
 }
 
-std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& fields) {
-    auto fieldsOnly = ListFields(list, fields);
+std::optional<ImageListData> ReadImageList(HIMAGELIST list, const StreamFields& fields,
+                                           int images) {
+    auto fieldsOnly = ListFields(list, fields, images);
     if (!fieldsOnly) return std::nullopt;
     ImageListData data = std::move(*fieldsOnly);
     const int width = data.width;

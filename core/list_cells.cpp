@@ -1,5 +1,6 @@
 #include "core/list_cells.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 
@@ -30,15 +31,16 @@ bool CellAt(HIMAGELIST list, int index, int x, int y) {
 
 }  // namespace
 
-std::optional<ListCells> ListCells::Open(HIMAGELIST list, const CellShape& shape) {
+std::optional<ListCells> ListCells::Open(HIMAGELIST list, const CellShape& shape, int upTo) {
     IMAGEINFO info{};
     const int count = ::ImageList_GetImageCount(list);
-    if (count < 1 || !::ImageList_GetImageInfo(list, 0, &info)) return std::nullopt;
+    if (count < 1 || upTo >= count || !::ImageList_GetImageInfo(list, 0, &info))
+        return std::nullopt;
     const auto image = DibSectionPixels(info.hbmImage, shape.bits);
     if (!image || image->width < shape.width) return std::nullopt;
     ListCells cells;
     cells.shape_ = shape;
-    cells.count_ = count;
+    cells.count_ = upTo < 0 ? count : upTo + 1;
     cells.image_ = *image;
     cells.perRow_ = image->width / shape.width;
     // The grid is checked at its corners: the platform lays every cell out by one rule.
@@ -50,7 +52,7 @@ std::optional<ListCells> ListCells::Open(HIMAGELIST list, const CellShape& shape
     if (!shape.mask) return cells;
 
     // Only a monochrome device-dependent mask, as the platform keeps it, is taken: its bits come
-    // and go in one copy each, a set bit transparent.
+    // and go in one copy each, a set bit transparent, from the top as far as the cells reached.
     BITMAP bm{};
     if (::GetObjectW(info.hbmMask, sizeof(DIBSECTION), &bm) != sizeof(BITMAP) ||
         bm.bmBitsPixel != 1 || bm.bmPlanes != 1 || bm.bmWidth != image->width ||
@@ -58,7 +60,9 @@ std::optional<ListCells> ListCells::Open(HIMAGELIST list, const CellShape& shape
         return std::nullopt;
     }
     cells.maskStride_ = static_cast<std::size_t>(WordRowStride(bm.bmWidth, 1));
-    const std::size_t size = cells.maskStride_ * bm.bmHeight;
+    const int rows = std::min<int>(
+        bm.bmHeight, (cells.count_ - 1) / cells.perRow_ * shape.height + shape.height);
+    const std::size_t size = cells.maskStride_ * rows;
     if (static_cast<std::size_t>(bm.bmWidthBytes) != cells.maskStride_ || size > LONG_MAX ||
         !TryResize(cells.maskBits_, size) ||
         ::GetBitmapBits(info.hbmMask, static_cast<LONG>(size), cells.maskBits_.data()) !=
@@ -132,12 +136,47 @@ void ListCells::CopyCell(int from, int to) {
     maskDirty_ = maskDirty_ || shape_.mask;
 }
 
+bool ListCells::CopySpan(int from, int to, int n) {
+    const std::size_t imageBits = static_cast<std::size_t>(shape_.width) * shape_.bits;
+    const std::size_t maskBits = static_cast<std::size_t>(shape_.width);
+    if (imageBits % 8 != 0 || (shape_.mask && maskBits % 8 != 0)) return false;
+    // The cells of a span sit side by side in each row of the bitmaps: a row's part is one move.
+    const std::size_t imageBytes = imageBits / 8 * n;
+    const std::size_t maskBytes = maskBits / 8 * n;
+    for (int y = 0; y < shape_.height; ++y) {
+        std::memmove(ImageRow(to, y) + ImageBit(to) / 8, ImageRow(from, y) + ImageBit(from) / 8,
+                     imageBytes);
+        if (shape_.mask) {
+            std::memmove(MaskRow(to, y) + MaskBit(to) / 8, MaskRow(from, y) + MaskBit(from) / 8,
+                         maskBytes);
+        }
+    }
+    maskDirty_ = maskDirty_ || shape_.mask;
+    return true;
+}
+
 void ListCells::Move(int from, int to, int n) {
-    // Copied in the direction that never overwrites a cell before it has been moved.
+    if (to == from || n < 1) return;
+    // Copied in the direction that never overwrites a cell before it has been moved, in spans
+    // that stay within one row of cells at both ends.
     if (to < from) {
-        for (int k = 0; k < n; ++k) CopyCell(from + k, to + k);
-    } else if (to > from) {
-        for (int k = n - 1; k >= 0; --k) CopyCell(from + k, to + k);
+        for (int k = 0; k < n;) {
+            const int span =
+                std::min({n - k, perRow_ - (from + k) % perRow_, perRow_ - (to + k) % perRow_});
+            if (!CopySpan(from + k, to + k, span)) {
+                for (int i = 0; i < span; ++i) CopyCell(from + k + i, to + k + i);
+            }
+            k += span;
+        }
+    } else {
+        for (int k = n; k > 0;) {
+            const int span =
+                std::min({k, (from + k - 1) % perRow_ + 1, (to + k - 1) % perRow_ + 1});
+            k -= span;
+            if (!CopySpan(from + k, to + k, span)) {
+                for (int i = span - 1; i >= 0; --i) CopyCell(from + k + i, to + k + i);
+            }
+        }
     }
 }
 

@@ -31,7 +31,9 @@ class ListCells {
 public:
     // Nullopt where the list's bitmaps cannot be reached in place (a device-dependent image
     // bitmap, another depth, cells outside a grid), so the caller takes the platform's way.
-    static std::optional<ListCells> Open(HIMAGELIST list, const CellShape& shape);
+    // With `upTo`, only cells 0..upTo are reached, and the mask is read only as far down as they
+    // lie.
+    static std::optional<ListCells> Open(HIMAGELIST list, const CellShape& shape, int upTo = -1);
 
     ListCells(ListCells&&) = default;
     ListCells& operator=(ListCells&&) = default;
@@ -59,6 +61,9 @@ public:
 private:
     ListCells() = default;
     void CopyCell(int from, int to);
+    // Cells from..from+n-1 to to..to+n-1, all of each range in one row of cells, by whole bytes;
+    // false, with nothing copied, where a cell does not start on a byte.
+    bool CopySpan(int from, int to, int n);
 
     HBITMAP maskBitmap_ = nullptr;  // the list's; never destroyed here
     CellShape shape_;
