@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "benches.h"
+#include "app/group_files.h"
 #include "core/file_io.h"
 #include "core/image_group.h"
 #include "fixtures.h"
@@ -18,16 +19,17 @@ namespace {
 constexpr int kPeakCount = 16384;
 constexpr int kPeakRuns = 5;
 
-double MiB(double bytes) { return bytes / (1024.0 * 1024.0); }
+double MiB(double bytes) {
+    return bytes / (1024.0 * 1024.0);
+}
 
 }  // namespace
 
 int RunPeakChild(const wchar_t* streamPath) {
     // Read as the program reads a document.
-    const Bytes bytes = ReadWholeFile(ToNarrow(std::wstring_view(streamPath)));
-    if (bytes.empty()) return 1;
     ImageGroup group;
-    if (!group.LoadFromBytes(bytes, 0) || group.GetCount() != kPeakCount) return 2;
+    if (!ReadGroupFile(ToNarrow(std::wstring_view(streamPath)), group, {})) return 1;
+    if (group.GetCount() != kPeakCount) return 2;
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
     ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof counters);
@@ -50,12 +52,13 @@ void MeasurePeakMemory(Report& report, const wchar_t* program) {
     const double pixelBytes = static_cast<double>(kPeakCount) * kCell * kCell * 4;
     std::vector<double> peaks;
     for (int run = 0; run < kPeakRuns; ++run) {
-        std::wstring command = L"\"" + std::wstring(program) + L"\" " + kPeakArgument + L" \"" + path + L"\"";
+        std::wstring command =
+            L"\"" + std::wstring(program) + L"\" " + kPeakArgument + L" \"" + path + L"\"";
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION child{};
-        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                              &child)) {
+        if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                              &startup, &child)) {
             break;
         }
         ::WaitForSingleObject(child.hProcess, INFINITE);
@@ -71,15 +74,24 @@ void MeasurePeakMemory(Report& report, const wchar_t* program) {
     RemoveFolder(folder);
     if (peaks.empty()) return;
     Spread peak = SpreadOf(peaks);
-    Spread perMiB{peak.median / MiB(pixelBytes), peak.min / MiB(pixelBytes), peak.max / MiB(pixelBytes)};
+    Spread perMiB{peak.median / MiB(pixelBytes), peak.min / MiB(pixelBytes),
+                  peak.max / MiB(pixelBytes)};
     // The target, peak <= 1.5 x pixel bytes + 30 MiB, as MiB of peak per MiB of pixels.
     const double target = (1.5 * MiB(pixelBytes) + 30) / MiB(pixelBytes);
     char note[200];
     std::snprintf(note, sizeof note,
-                  "PeakWorkingSetSize of a fresh process that reads the %.0f MiB file and opens it; %.0f MiB of "
+                  "PeakWorkingSetSize of a fresh process that reads the %.0f MiB file and opens "
+                  "it; %.0f MiB of "
                   "pixels; the ratio is peak MiB per MiB of pixels, %d runs",
-                  MiB(static_cast<double>(bytes.size())), MiB(pixelBytes), static_cast<int>(peaks.size()));
-    report.Add({"peak working set, open of 16,384", "1.5 x pixel bytes + 30 MiB", peak, {}, perMiB, target, "MiB",
+                  MiB(static_cast<double>(bytes.size())), MiB(pixelBytes),
+                  static_cast<int>(peaks.size()));
+    report.Add({"peak working set, open of 16,384",
+                "1.5 x pixel bytes + 30 MiB",
+                peak,
+                {},
+                perMiB,
+                target,
+                "MiB",
                 note});
 }
 

@@ -31,6 +31,8 @@ public:
     std::size_t FirstBit(int index) const {
         return static_cast<std::size_t>(index % perRow_) * cellBits_;
     }
+    int PerRow() const { return perRow_; }
+    std::size_t Stride() const { return stride_; }
 
 private:
     CellRows(const std::uint8_t* bits, std::size_t stride, std::size_t heightPixels, int cellHeight,

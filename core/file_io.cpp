@@ -12,27 +12,49 @@
 
 namespace iconvale {
 
-Bytes ReadWholeFile(std::string_view path) {
+namespace {
+
+// The file's size, once it is open for reading and could be a document.
+std::size_t OpenDocument(std::string_view path, UniqueFile& file) {
     WideText widePath = ToWide(path);
-    if (widePath.size() <= 1) return {};
-    UniqueFile file(::CreateFileW(widePath.data(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (widePath.size() <= 1) return 0;
+    file.reset(::CreateFileW(widePath.data(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
-    if (!file || !::GetFileSizeEx(file.get(), &size)) return {};
+    if (!file || !::GetFileSizeEx(file.get(), &size)) return 0;
     // A document larger than this is no image group that could have been written.
     constexpr LONGLONG kLargestDocument = 1ll << 30;
-    if (size.QuadPart <= 0 || size.QuadPart > kLargestDocument) return {};
-    Bytes bytes;
-    if (!TryResize(bytes, static_cast<std::size_t>(size.QuadPart))) return {};
+    if (size.QuadPart <= 0 || size.QuadPart > kLargestDocument) return 0;
+    return static_cast<std::size_t>(size.QuadPart);
+}
+
+bool ReadInto(const UniqueFile& file, std::uint8_t* to, std::size_t size) {
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 24));
+    while (done < size) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size - done, 1u << 24));
         DWORD read = 0;
-        if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr) || read == 0)
-            return {};
+        if (!::ReadFile(file.get(), to + done, chunk, &read, nullptr) || read == 0) return false;
         done += read;
     }
+    return true;
+}
+
+}  // namespace
+
+Bytes ReadWholeFile(std::string_view path) {
+    UniqueFile file;
+    const std::size_t size = OpenDocument(path, file);
+    Bytes bytes;
+    if (size == 0 || !TryResize(bytes, size) || !ReadInto(file, bytes.data(), size)) return {};
     return bytes;
+}
+
+PageBuffer ReadFilePages(std::string_view path) {
+    UniqueFile file;
+    const std::size_t size = OpenDocument(path, file);
+    PageBuffer pages = size == 0 ? PageBuffer{} : PageBuffer::Allocate(size);
+    if (pages.empty() || !ReadInto(file, pages.data(), size)) return {};
+    return pages;
 }
 
 namespace {

@@ -71,13 +71,14 @@ bool ImageGroup::Create(int width, int height, std::uint32_t flags, int initialC
 
 // The codec holds whole bitmaps in standard containers: running out of memory there is a
 // failure to read or write like any other, and nothing is left half made.
-bool ImageGroup::LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFlag,
-                               const ProgressSteps& steps) {
+bool ImageGroup::LoadFromBytes(
+    std::span<const std::uint8_t> bytes, int headerFlag, const ProgressSteps& steps,
+    const std::function<void(const std::uint8_t*, const std::uint8_t*)>& done) {
     Destroy();
     try {
         auto sheets = ParseImageListSheets(StreamPart(bytes, headerFlag == 1));
         if (!sheets) return false;
-        return Hold(BuildImageList(*sheets, steps), sheets->list);
+        return Hold(BuildImageList(*sheets, steps, done), sheets->list);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -49,9 +49,12 @@ public:
                 int initialCount = 0);
 
     // Header flag 1: the bytes start with the 8-byte group header, which is skipped unread.
-    // `steps` hears how many images are in as the platform list fills.
-    bool LoadFromBytes(std::span<const std::uint8_t> bytes, int headerFlag = 1,
-                       const ProgressSteps& steps = {});
+    // `steps` hears how many images are in as the platform list fills. `done`, when given, hears
+    // of parts of the bytes that are read for the last time, which the owner may give back; the
+    // bytes are not read again once it has been called.
+    bool LoadFromBytes(
+        std::span<const std::uint8_t> bytes, int headerFlag = 1, const ProgressSteps& steps = {},
+        const std::function<void(const std::uint8_t*, const std::uint8_t*)>& done = {});
     Bytes SaveToBytes(int headerFlag = 1) const;
 
     // The cheapest exact copy of the group, for the edit history (core/group_snapshot.h): its

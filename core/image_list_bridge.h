@@ -30,10 +30,16 @@ StreamFields FieldsOf(const ImageListData& data);
 // The depth the screen's device-dependent bitmaps have, as one of the stream's depths.
 int ScreenDepth();
 
+// Hears of bytes of a stream's image sheet that have been read for the last time: the owner may
+// give them back.
+using SheetBytesDone = std::function<void(const std::uint8_t* begin, const std::uint8_t* end)>;
+
 // A new platform list holding a checked stream's images, masks and background colour; null on
 // failure. `steps`, when given, hears how many images are in after each batch the platform takes,
-// the last report being the whole count; a list of no images reports nothing.
-UniqueImageList BuildImageList(const StreamSheets& sheets, const ProgressSteps& steps = {});
+// the last report being the whole count; a list of no images reports nothing. `done`, when given,
+// hears of the image sheet's rows as they are put in the list, and none is read again.
+UniqueImageList BuildImageList(const StreamSheets& sheets, const ProgressSteps& steps = {},
+                               const SheetBytesDone& done = {});
 
 // What becomes of a 32-bit image whose alpha is zero throughout.
 enum class AlphalessImages {

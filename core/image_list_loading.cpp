@@ -1,6 +1,7 @@
 // Loading: a checked stream's cells into a new platform image list, exactly as stored.
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "core/bit_rows.h"
 #include "core/dib_bitmaps.h"
@@ -178,6 +179,9 @@ bool StoreExactCells(HIMAGELIST list, const ImageListData& fields, const CellRow
     return cells->Commit();
 }
 
+// How much of the list's image bitmap a part of an in-place build adds at once.
+constexpr std::size_t kPartBytes = 16u << 20;
+
 int ImagesPerStrip(const ImageListData& data) {
     const std::size_t cellBytes = data.ImageBytes() + data.MaskBytes();
     return static_cast<int>(
@@ -193,12 +197,48 @@ UniqueImageList CreateList(const ImageListData& data) {
     return list;
 }
 
-// The list sized once at its final count and every cell written once, straight into the list's
+// Gathers the sheet rows that are finished with and hands them on a megabyte or more at a time.
+class SheetRelease {
+public:
+    explicit SheetRelease(SheetBytesDone done) : done_(std::move(done)) {}
+
+    bool Released() const { return released_; }
+
+    void Add(const std::uint8_t* begin, const std::uint8_t* end) {
+        if (!done_) return;
+        if (begin_ && (end == begin_ || begin == end_)) {
+            begin_ = std::min(begin_, begin);
+            end_ = std::max(end_, end);
+        } else {
+            Flush();
+            begin_ = begin;
+            end_ = end;
+        }
+        if (end_ - begin_ >= (1 << 20)) Flush();
+    }
+
+    void Flush() {
+        if (!begin_) return;
+        done_(begin_, end_);
+        released_ = true;
+        begin_ = end_ = nullptr;
+    }
+
+private:
+    SheetBytesDone done_;
+    const std::uint8_t* begin_ = nullptr;
+    const std::uint8_t* end_ = nullptr;
+    bool released_ = false;
+};
+
+// The list made with room for its final count and every cell written once, straight into the list's
 // bitmaps. Null where that cannot be done: a palette list, whose colour table only an add sets,
 // or bitmaps the platform does not hand out for writing; the caller then builds through adds.
+// It grows a part at a time, since the platform's add writes every cell it makes: the sheet's
+// rows that are put in can then be handed back before the next part touches more of the list.
 UniqueImageList BuildInPlace(const ImageListData& data, const CellRows& image,
                              const std::optional<CellRows>& mask, AlphalessImages alphaless,
-                             const ProgressSteps& steps) {
+                             const ProgressSteps& steps, SheetRelease& release) {
     const int bits = data.bitsPerPixel;
     if (bits <= 8 || data.count == 0 || data.HasMask() != mask.has_value()) return {};
     std::vector<std::uint8_t> carriesAlpha;
@@ -207,48 +247,75 @@ UniqueImageList BuildInPlace(const ImageListData& data, const CellRows& image,
         carriesAlpha[i] = CellHasAlpha(image, i, data.width, data.height);
     }
     UniqueImageList list = CreateList(data);
+    if (!list) return {};
     const int perStrip = ImagesPerStrip(data);
-    if (!list || !GrowList(list.get(), bits, carriesAlpha, perStrip, steps)) return {};
-    auto cells = ListCells::Open(list.get(), {data.width, data.height, bits, mask.has_value()});
-    if (!cells) return {};
-
     const std::size_t cellBits = static_cast<std::size_t>(data.width) * bits;
-    for (int i = 0; i < data.count; ++i) {
-        const bool opaqueThroughMask =
-            alphaless == AlphalessImages::kOpaqueWhereMasked && bits == 32 && !carriesAlpha[i];
-        for (int y = 0; y < data.height; ++y) {
-            std::uint8_t* dst = cells->ImageRow(i, y);
-            CopyBits(dst, cells->ImageBit(i), image.Row(i, y), image.FirstBit(i), cellBits);
-            if (opaqueThroughMask) {
-                MakeOpaqueWhereMasked(dst + cells->ImageBit(i) / 8, mask ? &*mask : nullptr, i, y,
-                                      data.width);
+    const int perPart = static_cast<int>(
+        std::max<std::size_t>(kPartBytes / std::max<std::size_t>(data.ImageBytes(), 1) / 4 * 4, 4));
+    for (int first = 0; first < data.count; first += perPart) {
+        const int n = std::min(perPart, data.count - first);
+        const auto partSteps = [&](int done, int) {
+            if (steps) steps(first + done, data.count);
+        };
+        if (!GrowList(list.get(), bits, std::span(carriesAlpha).subspan(first, n), perStrip,
+                      partSteps)) {
+            return {};
+        }
+        auto cells = ListCells::Open(list.get(), {data.width, data.height, bits, mask.has_value()});
+        if (!cells) return {};
+        for (int i = first; i < first + n; ++i) {
+            const bool opaqueThroughMask =
+                alphaless == AlphalessImages::kOpaqueWhereMasked && bits == 32 && !carriesAlpha[i];
+            for (int y = 0; y < data.height; ++y) {
+                std::uint8_t* dst = cells->ImageRow(i, y);
+                CopyBits(dst, cells->ImageBit(i), image.Row(i, y), image.FirstBit(i), cellBits);
+                if (opaqueThroughMask) {
+                    MakeOpaqueWhereMasked(dst + cells->ImageBit(i) / 8, mask ? &*mask : nullptr, i,
+                                          y, data.width);
+                }
+                if (mask) {
+                    CopyBits(cells->MaskRow(i, y), cells->MaskBit(i), mask->Row(i, y),
+                             mask->FirstBit(i), data.width);
+                }
             }
-            if (mask) {
-                CopyBits(cells->MaskRow(i, y), cells->MaskBit(i), mask->Row(i, y),
-                         mask->FirstBit(i), data.width);
+            // A finished row of the sheet's cells is not read again.
+            if ((i + 1) % image.PerRow() == 0) {
+                const std::uint8_t* top = image.Row(i, 0);
+                const std::uint8_t* bottom = image.Row(i, data.height - 1);
+                release.Add(std::min(top, bottom), std::max(top, bottom) + image.Stride());
             }
         }
+        release.Flush();
+        if (mask) cells->MaskWritten();
+        if (!cells->Commit()) return {};
+        if (steps && first + n < data.count) steps(first + n, data.count);
     }
-    if (mask) cells->MaskWritten();
-    if (!cells->Commit()) return {};
     if (steps) steps(data.count, data.count);
     return list;
 }
 
 }  // namespace
 
-UniqueImageList BuildImageList(const StreamSheets& sheets, const ProgressSteps& steps) {
+UniqueImageList BuildImageList(const StreamSheets& sheets, const ProgressSteps& steps,
+                               const SheetBytesDone& done) {
     const ImageListData& data = sheets.list;
     std::optional<CellRows> mask;
     if (sheets.mask) mask = sheets.mask->Cells(data.width, data.height);
-    return BuildImageList(data, sheets.image.Cells(data.width, data.height), mask,
-                          AlphalessImages::kOpaqueWhereMasked, steps);
+    const CellRows image = sheets.image.Cells(data.width, data.height);
+    SheetRelease release(done);
+    const auto alphaless = AlphalessImages::kOpaqueWhereMasked;
+    if (UniqueImageList list = BuildInPlace(data, image, mask, alphaless, steps, release))
+        return list;
+    // Rows already given back cannot be read again for the platform's way.
+    if (release.Released()) return {};
+    return BuildThroughAdds(data, image, mask, alphaless, steps);
 }
 
 UniqueImageList BuildImageList(const ImageListData& data, const CellRows& image,
                                const std::optional<CellRows>& mask, AlphalessImages alphaless,
                                const ProgressSteps& steps) {
-    if (UniqueImageList list = BuildInPlace(data, image, mask, alphaless, steps)) return list;
+    SheetRelease keep(nullptr);
+    if (UniqueImageList list = BuildInPlace(data, image, mask, alphaless, steps, keep)) return list;
     return BuildThroughAdds(data, image, mask, alphaless, steps);
 }
 
