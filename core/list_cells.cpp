@@ -157,6 +157,69 @@ bool ListCells::CopySpan(int from, int to, int n) {
 
 void ListCells::Move(int from, int to, int n) {
     if (to == from || n < 1) return;
+    const bool down = to < from;
+    const int shift = down ? from - to : to - from;
+    // The rows of cells that lie wholly among the destinations.
+    const int firstBand = (to + perRow_ - 1) / perRow_;
+    const int endBand = (to + n) / perRow_;
+    if (shift >= perRow_ || endBand <= firstBand || !BandsAreBlocks()) {
+        MoveSpans(from, to, n);
+        return;
+    }
+    const int head = firstBand * perRow_ - to;
+    const int tail = endBand * perRow_ - to;
+    if (down) {
+        MoveSpans(from, to, head);
+        for (int band = firstBand; band < endBand; ++band) ShiftBand(band, shift, down);
+        MoveSpans(from + tail, to + tail, n - tail);
+    } else {
+        MoveSpans(from + tail, to + tail, n - tail);
+        for (int band = endBand - 1; band >= firstBand; --band) ShiftBand(band, shift, down);
+        MoveSpans(from, to, head);
+    }
+}
+
+bool ListCells::BandsAreBlocks() const {
+    const std::size_t imageBits = static_cast<std::size_t>(shape_.width) * shape_.bits;
+    if (imageBits % 8 != 0 || image_.stride != imageBits / 8 * perRow_) return false;
+    return !shape_.mask ||
+           (shape_.width % 8 == 0 && maskStride_ == static_cast<std::size_t>(shape_.width) / 8 *
+                                                        static_cast<std::size_t>(perRow_));
+}
+
+void ListCells::ShiftBand(int band, int shift, bool down) {
+    // A row of cells is one block of memory, its rows of pixels one after another: moved by the
+    // shift in one go, each row of pixels is right but for the cells that cross from the next row
+    // of cells (or the one before), which are put in after.
+    const int first = band * perRow_;
+    auto shiftPlane = [&](auto rowOf, std::size_t cellBytes) {
+        std::uint8_t* top = rowOf(first, 0);
+        std::uint8_t* bottom = rowOf(first, shape_.height - 1);
+        std::uint8_t* block = std::min(top, bottom);
+        const std::size_t size = cellBytes * perRow_ * shape_.height;
+        const std::size_t by = cellBytes * shift;
+        const std::size_t kept = cellBytes * (perRow_ - shift);
+        if (down) {
+            std::memmove(block, block + by, size - by);
+            for (int y = 0; y < shape_.height; ++y)
+                std::memcpy(rowOf(first, y) + kept, rowOf(first + perRow_, y), by);
+        } else {
+            std::memmove(block + by, block, size - by);
+            for (int y = 0; y < shape_.height; ++y)
+                std::memcpy(rowOf(first, y), rowOf(first - perRow_, y) + kept, by);
+        }
+    };
+    shiftPlane([this](int index, int y) { return ImageRow(index, y); },
+               static_cast<std::size_t>(shape_.width) * shape_.bits / 8);
+    if (shape_.mask) {
+        shiftPlane([this](int index, int y) { return MaskRow(index, y); },
+                   static_cast<std::size_t>(shape_.width) / 8);
+        maskDirty_ = true;
+    }
+}
+
+void ListCells::MoveSpans(int from, int to, int n) {
+    if (to == from || n < 1) return;
     // Copied in the direction that never overwrites a cell before it has been moved, in spans
     // that stay within one row of cells at both ends.
     if (to < from) {

@@ -64,6 +64,12 @@ private:
     // Cells from..from+n-1 to to..to+n-1, all of each range in one row of cells, by whole bytes;
     // false, with nothing copied, where a cell does not start on a byte.
     bool CopySpan(int from, int to, int n);
+    void MoveSpans(int from, int to, int n);
+    // Whether each row of cells is one block of memory in both bitmaps, the cells filling it.
+    bool BandsAreBlocks() const;
+    // Row of cells `band` takes the cells `shift` places above it (down) or below it, fewer than
+    // a row holds.
+    void ShiftBand(int band, int shift, bool down);
 
     HBITMAP maskBitmap_ = nullptr;  // the list's; never destroyed here
     CellShape shape_;

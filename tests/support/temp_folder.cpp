@@ -21,6 +21,9 @@ TempFolder::TempFolder() {
     static int serial = 0;
     std::wstring name = std::wstring(base) + L"iconvale-test-" + std::to_wstring(::GetCurrentProcessId()) +
                         L"-" + std::to_wstring(++serial);
+    // Process ids come round again: a folder left by a run that was stopped goes first.
+    std::error_code ignored;
+    std::filesystem::remove_all(name, ignored);
     std::filesystem::create_directories(name);
     path_ = ToNarrow(std::wstring_view(name));
 }
