@@ -261,37 +261,43 @@ bool ImageGroup::Turn(CellChange& change, ImageGroup& outgoing) {
 
 namespace {
 
-// Sets the platform's mark of each of `places` to `wanted`, by putting the cell there through the
-// platform's replace with alpha only where the mark is wanted, and then writing it back exactly.
-bool Remark(HIMAGELIST handle, const CellShape& shape,
-            std::span<const std::pair<int, bool>> places) {
-    if (places.empty()) return true;
-    int last = 0;
-    for (const auto& [place, wanted] : places) last = std::max(last, place);
-    auto list = ListCells::Open(handle, shape, last);
-    if (!list) return false;
-    std::vector<Bytes> exact;
-    for (const auto& [place, wanted] : places) {
-        Bytes cell = list->Read(place, 1);
-        if (cell.empty()) return false;
-        Bytes marked = cell;
-        for (int y = 0; y < shape.height; ++y) {
-            std::uint8_t* row = marked.data() + shape.ImageRowBytes() * y;
-            for (int x = 0; x < shape.width; ++x) row[4 * x + 3] = 0;
+// Sets the platform's marks of places first, first + 1, ... to `wanted` where they differ from
+// `had`, by putting the cell there through the platform's replace with alpha only where the mark
+// is wanted, and then writing it back exactly. The marks decide only how images are drawn: where
+// the platform or memory fails, they stay as they were.
+void Remark(HIMAGELIST handle, const CellShape& shape, int first, std::span<const std::uint8_t> had,
+            std::span<const std::uint8_t> wanted) {
+    try {
+        std::vector<int> places;
+        for (std::size_t k = 0; k < std::min(had.size(), wanted.size()); ++k) {
+            if (had[k] != wanted[k]) places.push_back(first + static_cast<int>(k));
         }
-        if (wanted) marked[3] = 0xFF;
-        auto one = MakeStrips(shape, marked.data(), 1);
-        if (!one ||
-            !::ImageList_Replace(handle, place, one->image.bitmap.get(), one->mask.bitmap.get())) {
-            return false;
+        if (places.empty()) return;
+        auto list = ListCells::Open(handle, shape, places.back());
+        if (!list) return;
+        std::vector<Bytes> exact;
+        for (int place : places) {
+            Bytes cell = list->Read(place, 1);
+            if (cell.empty()) return;
+            Bytes marked = cell;
+            for (int y = 0; y < shape.height; ++y) {
+                std::uint8_t* row = marked.data() + shape.ImageRowBytes() * y;
+                for (int x = 0; x < shape.width; ++x) row[4 * x + 3] = 0;
+            }
+            if (wanted[place - first]) marked[3] = 0xFF;
+            auto one = MakeStrips(shape, marked.data(), 1);
+            if (!one || !::ImageList_Replace(handle, place, one->image.bitmap.get(),
+                                             one->mask.bitmap.get())) {
+                break;
+            }
+            exact.push_back(std::move(cell));
         }
-        exact.push_back(std::move(cell));
+        list = ListCells::Open(handle, shape, places.back());
+        if (!list) return;
+        for (std::size_t k = 0; k < exact.size(); ++k) list->Write(places[k], 1, exact[k].data());
+        list->Commit();
+    } catch (const std::bad_alloc&) {
     }
-    list = ListCells::Open(handle, shape, last);
-    if (!list) return false;
-    for (std::size_t k = 0; k < places.size(); ++k)
-        list->Write(places[k].first, 1, exact[k].data());
-    return list->Commit();
 }
 
 }  // namespace
@@ -331,11 +337,11 @@ bool ImageGroup::TakeOut(int index, int count) {
     list->Move(index + count, index, before - index - count);
     if (!list->Commit()) return false;
     state_->spare += count;
-    std::vector<std::pair<int, bool>> remark;
-    for (int i = 0; i + count < static_cast<int>(marks.size()); ++i) {
-        if (marks[i] != marks[i + count]) remark.emplace_back(index + i, marks[i + count] != 0);
+    if (!marks.empty()) {
+        const std::span<const std::uint8_t> all(marks);
+        Remark(GetHandle(), shape, index, all.first(marks.size() - count), all.subspan(count));
     }
-    return Remark(GetHandle(), shape, remark);
+    return true;
 }
 
 bool ImageGroup::InsertCells(int index, int count, const Bytes& cells,
@@ -382,11 +388,8 @@ bool ImageGroup::InsertCells(int index, int count, const Bytes& cells,
     list->Move(index, index + count, before - index);
     list->Write(index, count, cells.data());
     if (!list->Commit()) return false;
-    std::vector<std::pair<int, bool>> remark;
-    for (int p = index; p < std::min(places, before + count) && !after.empty(); ++p) {
-        if (after[p - index] != now[p - index]) remark.emplace_back(p, after[p - index] != 0);
-    }
-    return Remark(GetHandle(), shape, remark);
+    Remark(GetHandle(), shape, index, now, after);
+    return true;
 }
 
 Bytes ImageGroup::RemoveCells(int index, int count, std::vector<std::uint8_t>& marks) {
