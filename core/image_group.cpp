@@ -32,12 +32,14 @@ int DepthForFlags(std::uint32_t flags) {
 ImageGroup::ImageGroup() : state_(std::make_shared<State>()) {}
 
 void ImageGroup::Destroy() {
+    state_->maskCopy = {};
     if (state_->list) RecordWhole();
     state_->list.reset();
     state_->spare = 0;
 }
 
 void ImageGroup::TakeListFrom(ImageGroup& other) {
+    state_->maskCopy = {};
     if (other.state_ == state_) return;
     other.RecordWhole();
     RecordWhole();
@@ -85,6 +87,7 @@ bool ImageGroup::LoadFromBytes(
 }
 
 bool ImageGroup::Hold(UniqueImageList list, const ImageListData& fields) {
+    state_->maskCopy = {};
     if (!list) return false;
     RecordWhole();
     state_->list = std::move(list);
@@ -167,6 +170,7 @@ void ImageGroup::GrowCapacityTo(int count) {
 }
 
 int ImageGroup::AddIcon(HICON icon) {
+    state_->maskCopy = {};
     if (!IsCreated() || !icon || GetCount() >= kMaxGroupCount) return -1;
     RecordBeforeAdd();
     // A spare cell takes the icon as an add would; where the platform refuses it, the list drops
@@ -185,6 +189,7 @@ int ImageGroup::AddIcon(HICON icon) {
 }
 
 int ImageGroup::AddIcons(int n, const std::function<UniqueIcon(int)>& iconAt) {
+    state_->maskCopy = {};
     if (!IsCreated() || n < 1) return 0;
     const int before = GetCount();
     n = std::min(n, kMaxGroupCount - before);
@@ -205,6 +210,7 @@ int ImageGroup::AddIcons(int n, const std::function<UniqueIcon(int)>& iconAt) {
 }
 
 bool ImageGroup::ReplaceWithIcon(int index, HICON icon) {
+    state_->maskCopy = {};
     if (!IsCreated() || !icon || index < 0 || index >= GetCount()) return false;
     RecordCells(static_cast<int>(CellChange::Kind::kReplaced), index, 1);
     return ::ImageList_ReplaceIcon(GetHandle(), index, icon) != -1;

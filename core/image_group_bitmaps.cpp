@@ -5,6 +5,7 @@
 #include "core/bit_rows.h"
 #include "core/group_change.h"
 #include "core/image_group.h"
+#include "core/image_group_state.h"
 #include "ui/large_buffer.h"
 
 namespace iconvale {
@@ -19,6 +20,7 @@ int BitmapWidth(HBITMAP bitmap) {
 }  // namespace
 
 int ImageGroup::AddStrip(HBITMAP strip, std::optional<COLORREF> maskColour) {
+    state_->maskCopy = {};
     if (!IsCreated() || !strip) return -1;
     // The cells the strip will bring must still fit the count a file can hold.
     const int cells = BitmapWidth(strip) / GetIconSize().width;
@@ -34,6 +36,7 @@ int ImageGroup::AddStrip(HBITMAP strip, std::optional<COLORREF> maskColour) {
 }
 
 bool ImageGroup::ReplaceWithBitmap(int index, HBITMAP bitmap) {
+    state_->maskCopy = {};
     if (!IsCreated() || index < 0 || index >= GetCount() || !bitmap) return false;
     // Without a mask of its own the cell would keep the old image's transparent pixels over
     // the new picture: an all-clear mask of the bitmap's size makes the whole cell opaque.

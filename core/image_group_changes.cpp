@@ -265,20 +265,20 @@ namespace {
 // `had`, by putting the cell there through the platform's replace with alpha only where the mark
 // is wanted, and then writing it back exactly. The marks decide only how images are drawn: where
 // the platform or memory fails, they stay as they were.
-void Remark(HIMAGELIST handle, const CellShape& shape, int first, std::span<const std::uint8_t> had,
+bool Remark(HIMAGELIST handle, const CellShape& shape, int first, std::span<const std::uint8_t> had,
             std::span<const std::uint8_t> wanted) {
     try {
         std::vector<int> places;
         for (std::size_t k = 0; k < std::min(had.size(), wanted.size()); ++k) {
             if (had[k] != wanted[k]) places.push_back(first + static_cast<int>(k));
         }
-        if (places.empty()) return;
+        if (places.empty()) return true;
         auto list = ListCells::Open(handle, shape, places.back());
-        if (!list) return;
+        if (!list) return true;
         std::vector<Bytes> exact;
         for (int place : places) {
             Bytes cell = list->Read(place, 1);
-            if (cell.empty()) return;
+            if (cell.empty()) break;
             Bytes marked = cell;
             for (int y = 0; y < shape.height; ++y) {
                 std::uint8_t* row = marked.data() + shape.ImageRowBytes() * y;
@@ -292,17 +292,20 @@ void Remark(HIMAGELIST handle, const CellShape& shape, int first, std::span<cons
             }
             exact.push_back(std::move(cell));
         }
+        if (exact.empty()) return true;
         list = ListCells::Open(handle, shape, places.back());
-        if (!list) return;
+        if (!list) return false;
         for (std::size_t k = 0; k < exact.size(); ++k) list->Write(places[k], 1, exact[k].data());
-        list->Commit();
+        return list->Commit();
     } catch (const std::bad_alloc&) {
+        return false;
     }
 }
 
 }  // namespace
 
 bool ImageGroup::DropSpare() {
+    state_->maskCopy = {};
     if (state_->spare == 0) return true;
     const int count = GetCount();
     const BOOL dropped = count == 0 ? ::ImageList_Remove(GetHandle(), -1)
@@ -312,6 +315,7 @@ bool ImageGroup::DropSpare() {
 }
 
 bool ImageGroup::TakeOut(int index, int count) {
+    MaskCopy kept = std::exchange(state_->maskCopy, {});
     const int before = GetCount();
     if (count == before) {
         // Everything: the platform's removal of all also gives back the bitmaps' memory.
@@ -320,7 +324,7 @@ bool ImageGroup::TakeOut(int index, int count) {
         return true;
     }
     const CellShape shape = ShapeOf(GetHandle(), state_->fields);
-    auto list = ListCells::Open(GetHandle(), shape);
+    auto list = ListCells::Open(GetHandle(), shape, -1, &kept);
     if (!list) {
         // The platform's own removal, which shrinks the list by copying all it keeps.
         for (int k = 0; k < count; ++k) {
@@ -337,9 +341,10 @@ bool ImageGroup::TakeOut(int index, int count) {
     list->Move(index + count, index, before - index - count);
     if (!list->Commit()) return false;
     state_->spare += count;
-    if (!marks.empty()) {
-        const std::span<const std::uint8_t> all(marks);
-        Remark(GetHandle(), shape, index, all.first(marks.size() - count), all.subspan(count));
+    const std::span<const std::uint8_t> all(marks);
+    if (marks.empty() ||
+        Remark(GetHandle(), shape, index, all.first(marks.size() - count), all.subspan(count))) {
+        list->KeepMask(state_->maskCopy);
     }
     return true;
 }
@@ -351,8 +356,11 @@ bool ImageGroup::InsertCells(int index, int count, const Bytes& cells,
     const int before = GetCount();
     const int places = before + state_->spare;
     if (index < 0 || index > before || cells.size() != shape.CellBytes() * count) return false;
-    // Spare cells at the end take the images first; the list grows only by the rest.
+    // Spare cells at the end take the images first; the list grows only by the rest, in new
+    // bitmaps.
     const int grow = std::max(0, count - state_->spare);
+    MaskCopy kept = std::exchange(state_->maskCopy, {});
+    if (grow > 0) kept = {};
     // The mark each place from `index` on wants for the cell that ends up there: a new cell's
     // own, or as an add would judge it; and the mark each place has now.
     std::vector<std::uint8_t> after;
@@ -383,12 +391,12 @@ bool ImageGroup::InsertCells(int index, int count, const Bytes& cells,
         return false;
     }
     state_->spare -= count - grow;
-    auto list = ListCells::Open(GetHandle(), shape);
+    auto list = ListCells::Open(GetHandle(), shape, -1, &kept);
     if (!list) return false;
     list->Move(index, index + count, before - index);
     list->Write(index, count, cells.data());
     if (!list->Commit()) return false;
-    Remark(GetHandle(), shape, index, now, after);
+    if (Remark(GetHandle(), shape, index, now, after)) list->KeepMask(state_->maskCopy);
     return true;
 }
 
@@ -407,6 +415,7 @@ Bytes ImageGroup::RemoveCells(int index, int count, std::vector<std::uint8_t>& m
 }
 
 bool ImageGroup::ReplaceCells(int index, int count, Bytes& cells) {
+    state_->maskCopy = {};
     if (!IsCreated()) return false;
     const CellShape shape = ShapeOf(GetHandle(), state_->fields);
     if (index < 0 || count < 1 || index + count > GetCount() ||
@@ -436,6 +445,7 @@ bool ImageGroup::ReplaceCells(int index, int count, Bytes& cells) {
 }
 
 bool ImageGroup::MoveCells(std::vector<std::pair<int, int>>& moves) {
+    state_->maskCopy = {};
     if (!IsCreated() || moves.empty()) return false;
     int last = 0;
     for (const auto& [to, from] : moves) last = std::max({last, to, from});

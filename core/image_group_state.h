@@ -2,6 +2,7 @@
 #pragma once
 
 #include "core/image_list_bridge.h"
+#include "core/list_cells.h"
 #include "ui/win_handles.h"
 
 namespace iconvale {
@@ -15,6 +16,8 @@ struct ImageGroup::State {
     // Cells at the list's end that are no longer images: removals shift the images down in place
     // and leave them there, since the platform copies the whole list to shrink it.
     int spare = 0;
+    // The mask as a removal or its undo last wrote it; emptied by anything else that may write it.
+    MaskCopy maskCopy;
 };
 
 }  // namespace iconvale

@@ -31,7 +31,8 @@ bool CellAt(HIMAGELIST list, int index, int x, int y) {
 
 }  // namespace
 
-std::optional<ListCells> ListCells::Open(HIMAGELIST list, const CellShape& shape, int upTo) {
+std::optional<ListCells> ListCells::Open(HIMAGELIST list, const CellShape& shape, int upTo,
+                                         MaskCopy* kept) {
     IMAGEINFO info{};
     const int count = ::ImageList_GetImageCount(list);
     if (count < 1 || upTo >= count || !::ImageList_GetImageInfo(list, 0, &info))
@@ -63,12 +64,18 @@ std::optional<ListCells> ListCells::Open(HIMAGELIST list, const CellShape& shape
     const int rows = std::min<int>(
         bm.bmHeight, (cells.count_ - 1) / cells.perRow_ * shape.height + shape.height);
     const std::size_t size = cells.maskStride_ * rows;
-    if (static_cast<std::size_t>(bm.bmWidthBytes) != cells.maskStride_ || size > LONG_MAX ||
-        !TryResize(cells.maskBits_, size) ||
-        ::GetBitmapBits(info.hbmMask, static_cast<LONG>(size), cells.maskBits_.data()) !=
-            static_cast<LONG>(size)) {
+    if (static_cast<std::size_t>(bm.bmWidthBytes) != cells.maskStride_ || size > LONG_MAX)
+        return std::nullopt;
+    // Reading the mask back from the platform costs more than writing it: a copy kept from the
+    // last write of this very mask is taken instead.
+    if (kept && kept->bitmap == info.hbmMask && kept->bits.size() == size) {
+        cells.maskBits_ = std::move(kept->bits);
+    } else if (!TryResize(cells.maskBits_, size) ||
+               ::GetBitmapBits(info.hbmMask, static_cast<LONG>(size), cells.maskBits_.data()) !=
+                   static_cast<LONG>(size)) {
         return std::nullopt;
     }
+    if (kept) *kept = {};
     cells.maskBitmap_ = info.hbmMask;
     return cells;
 }
@@ -241,6 +248,13 @@ void ListCells::MoveSpans(int from, int to, int n) {
             }
         }
     }
+}
+
+void ListCells::KeepMask(MaskCopy& kept) {
+    if (maskDirty_ || !maskBitmap_) return;
+    kept.bitmap = maskBitmap_;
+    kept.bits = std::move(maskBits_);
+    maskBitmap_ = nullptr;
 }
 
 bool ListCells::Commit() {

@@ -9,6 +9,7 @@
 
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "core/bytes.h"
 #include "core/dib_bitmaps.h"
@@ -27,13 +28,22 @@ struct CellShape {
     std::size_t CellBytes() const;
 };
 
+// A list's mask bits as they were last written, for the next ListCells of that list to take
+// instead of reading them back.
+struct MaskCopy {
+    HBITMAP bitmap = nullptr;
+    std::vector<std::uint8_t> bits;
+};
+
 class ListCells {
 public:
     // Nullopt where the list's bitmaps cannot be reached in place (a device-dependent image
     // bitmap, another depth, cells outside a grid), so the caller takes the platform's way.
     // With `upTo`, only cells 0..upTo are reached, and the mask is read only as far down as they
     // lie.
-    static std::optional<ListCells> Open(HIMAGELIST list, const CellShape& shape, int upTo = -1);
+    // With `kept`, its bits are taken where they are this list's whole mask, and it is emptied.
+    static std::optional<ListCells> Open(HIMAGELIST list, const CellShape& shape, int upTo = -1,
+                                         MaskCopy* kept = nullptr);
 
     ListCells(ListCells&&) = default;
     ListCells& operator=(ListCells&&) = default;
@@ -49,6 +59,9 @@ public:
     void Move(int from, int to, int n);
     // Hands the mask bits back to the list, if any were written. False when the platform refused.
     bool Commit();
+    // After a Commit, hands the mask bits over to `kept`, for as long as nothing else writes the
+    // list's mask; this object's mask is then gone.
+    void KeepMask(MaskCopy& kept);
 
     // Row y of cell `index` in the list's bitmaps, and the bit of that row where the cell starts.
     std::uint8_t* ImageRow(int index, int y) const;
