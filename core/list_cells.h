@@ -31,7 +31,7 @@ struct CellShape {
 // A list's mask bits as they were last written, for the next ListCells of that list to take
 // instead of reading them back.
 struct MaskCopy {
-    HBITMAP bitmap = nullptr;
+    HBITMAP bitmap = nullptr;  // the list's, only compared: a new mask bitmap is a new mask
     std::vector<std::uint8_t> bits;
 };
 
