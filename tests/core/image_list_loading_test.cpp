@@ -7,13 +7,13 @@
 
 #include "core/dib_bitmaps.h"
 #include "core/image_list_bridge.h"
-#include "support/list_drawings.h"
 #include "support/stream_builders.h"
+
+#include <commoncontrols.h>  // after commctrl.h, whose types it uses
 
 namespace iconvale {
 namespace {
 
-using testing::Drawings;
 using testing::PatternList;
 
 std::vector<std::pair<int, int>> LoadReports(const ImageListData& list, int* loaded) {
@@ -46,6 +46,41 @@ TEST(LoadingSteps, EachImageIsReportedOnceAndTheLastReportIsTheWholeCount) {
     const auto none = LoadReports(PatternList({.count = 0}), &loaded);
     EXPECT_EQ(loaded, 0);
     EXPECT_TRUE(none.empty());
+}
+
+// What a list shows: every image drawn plainly and transparently over a coloured ground, and the
+// mark the platform keeps of whether it draws an image through its alpha, where it tells.
+std::vector<std::uint32_t> Drawings(HIMAGELIST list) {
+    int width = 0;
+    int height = 0;
+    ::ImageList_GetIconSize(list, &width, &height);
+    DibSection canvas = CreateTopDownSection(width, height, 32, {});
+    UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
+    ::SelectObject(dc.get(), canvas.bitmap.get());
+    std::vector<std::uint32_t> shown;
+    // IID_IImageList, which MinGW's libraries do not carry.
+    const IID imageListId = {
+        0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
+    // Looked up by name: MinGW's import library leaves it out.
+    using QueryInterface = HRESULT(WINAPI*)(HIMAGELIST, REFIID, void**);
+    const auto query = reinterpret_cast<QueryInterface>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleW(L"comctl32.dll"), "HIMAGELIST_QueryInterface")));
+    IImageList* face = nullptr;
+    if (query) query(list, imageListId, reinterpret_cast<void**>(&face));
+    for (int i = 0; i < ::ImageList_GetImageCount(list); ++i) {
+        for (UINT style : {ILD_NORMAL, ILD_TRANSPARENT}) {
+            ::GdiFlush();
+            auto* pixels = reinterpret_cast<std::uint32_t*>(canvas.pixels.bits);
+            std::fill(pixels, pixels + width * height, 0x00804020u);
+            ::ImageList_Draw(list, i, dc.get(), 0, 0, style);
+            ::GdiFlush();
+            shown.insert(shown.end(), pixels, pixels + width * height);
+        }
+        DWORD flags = 0;
+        if (face && face->GetItemFlags(i, &flags) == S_OK) shown.push_back(flags);
+    }
+    if (face) face->Release();
+    return shown;
 }
 
 // Lists built both ways hold the same bitmaps bit for bit and draw alike.
