@@ -5,11 +5,10 @@
 #include <utility>
 #include <vector>
 
+#include "core/alpha_marks.h"
 #include "core/dib_bitmaps.h"
 #include "core/image_list_bridge.h"
 #include "support/stream_builders.h"
-
-#include <commoncontrols.h>  // after commctrl.h, whose types it uses
 
 namespace iconvale {
 namespace {
@@ -58,16 +57,8 @@ std::vector<std::uint32_t> Drawings(HIMAGELIST list) {
     UniqueMemoryDc dc(::CreateCompatibleDC(nullptr));
     ::SelectObject(dc.get(), canvas.bitmap.get());
     std::vector<std::uint32_t> shown;
-    // IID_IImageList, which MinGW's libraries do not carry.
-    const IID imageListId = {
-        0x46EB5926, 0x582E, 0x4017, {0x9F, 0xDF, 0xE8, 0x99, 0x8D, 0xAA, 0x09, 0x50}};
-    // Looked up by name: MinGW's import library leaves it out.
-    using QueryInterface = HRESULT(WINAPI*)(HIMAGELIST, REFIID, void**);
-    const auto query = reinterpret_cast<QueryInterface>(reinterpret_cast<void*>(
-        ::GetProcAddress(::GetModuleHandleW(L"comctl32.dll"), "HIMAGELIST_QueryInterface")));
-    IImageList* face = nullptr;
-    if (query) query(list, imageListId, reinterpret_cast<void**>(&face));
-    for (int i = 0; i < ::ImageList_GetImageCount(list); ++i) {
+    const int count = ::ImageList_GetImageCount(list);
+    for (int i = 0; i < count; ++i) {
         for (UINT style : {ILD_NORMAL, ILD_TRANSPARENT}) {
             ::GdiFlush();
             auto* pixels = reinterpret_cast<std::uint32_t*>(canvas.pixels.bits);
@@ -76,10 +67,9 @@ std::vector<std::uint32_t> Drawings(HIMAGELIST list) {
             ::GdiFlush();
             shown.insert(shown.end(), pixels, pixels + width * height);
         }
-        DWORD flags = 0;
-        if (face && face->GetItemFlags(i, &flags) == S_OK) shown.push_back(flags);
     }
-    if (face) face->Release();
+    if (auto marks = ReadAlphaMarks(list, 0, count))
+        shown.insert(shown.end(), marks->begin(), marks->end());
     return shown;
 }
 
@@ -113,11 +103,7 @@ TEST(InPlaceBuild, EqualsTheBuildThroughAddsBitForBit) {
         SCOPED_TRACE(::testing::Message() << bits << " bits, mask " << mask);
         ImageListData list = PatternList(
             {.width = 24, .height = 20, .bitsPerPixel = bits, .mask = mask, .count = 203});
-        for (int i = 0; bits == 32 && i < list.count; i += 3) {
-            for (int y = 0; y < list.height; ++y)
-                for (int x = 0; x < list.width; ++x)
-                    list.SetPixel(i, x, y, list.Pixel(i, x, y) & 0x00FFFFFFu);
-        }
+        testing::ClearAlphaOfEveryThird(list);
         const CellRows image = CellRows::Blocks(list.pixels.data(), list.RowBytes(), list.height);
         std::optional<CellRows> masks;
         if (mask) masks = CellRows::Blocks(list.mask.data(), list.MaskRowBytes(), list.height);

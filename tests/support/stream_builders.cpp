@@ -93,6 +93,14 @@ ImageListData OneRedPerImage(int width, int height, int count) {
     return list;
 }
 
+void ClearAlphaOfEveryThird(ImageListData& list) {
+    for (int i = 0; list.bitsPerPixel == 32 && i < list.count; i += 3) {
+        for (int y = 0; y < list.height; ++y)
+            for (int x = 0; x < list.width; ++x)
+                list.SetPixel(i, x, y, list.Pixel(i, x, y) & 0x00FFFFFFu);
+    }
+}
+
 ImageListData PatternList(const ListShape& shape) {
     ImageListData list;
     list.width = static_cast<std::uint16_t>(shape.width);

@@ -22,6 +22,8 @@ struct ListShape {
 
 // A list whose every pixel and mask bit follows a pattern unique to (image, x, y).
 ImageListData PatternList(const ListShape& shape);
+// Takes the alpha out of every third 32-bit image, which the platform then draws through its mask.
+void ClearAlphaOfEveryThird(ImageListData& list);
 
 // How a stream other than our writer's lays out its bitmaps: the version in the header, the cells
 // to a row, and the rows of cells, which may be fewer than the capacity needs.

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace iconvale {
@@ -58,19 +59,15 @@ TEST(DialogTemplate, ReadsTheCaptionSizeAndEveryControl) {
     EXPECT_EQ(dialog->width, 200);
     EXPECT_EQ(dialog->height, 100);
     ASSERT_EQ(dialog->controls.size(), 2u);
-    const TemplateControl& button = dialog->controls[0];
-    EXPECT_EQ(button.className, L"BUTTON");
-    EXPECT_EQ(button.text, L"OK");
-    EXPECT_EQ(button.id, IDOK);
-    EXPECT_EQ(button.style, static_cast<DWORD>(WS_TABSTOP | BS_DEFPUSHBUTTON));
-    EXPECT_EQ((std::vector<int>{button.rect.left, button.rect.top, button.rect.width,
-                                button.rect.height}),
-              (std::vector<int>{10, 20, 64, 24}));
-    const TemplateControl& list = dialog->controls[1];
-    EXPECT_EQ(list.className, L"SysListView32");
-    EXPECT_EQ(list.text, L"");
-    EXPECT_EQ(list.id, -1);
-    EXPECT_EQ(list.extendedStyle, static_cast<DWORD>(WS_EX_CLIENTEDGE));
+    const TemplateControl& b = dialog->controls[0];
+    EXPECT_EQ(std::tuple(b.className, b.text, b.id, b.style, b.rect.left, b.rect.top, b.rect.width,
+                         b.rect.height),
+              std::tuple(std::wstring(L"BUTTON"), std::wstring(L"OK"), IDOK,
+                         static_cast<DWORD>(WS_TABSTOP | BS_DEFPUSHBUTTON), 10, 20, 64, 24));
+    const TemplateControl& l = dialog->controls[1];
+    EXPECT_EQ(std::tuple(l.className, l.text, l.id, l.extendedStyle),
+              std::tuple(std::wstring(L"SysListView32"), std::wstring(), -1,
+                         static_cast<DWORD>(WS_EX_CLIENTEDGE)));
 }
 
 TEST(DialogTemplate, RefusesWhatIsCutShortOrNotATemplate) {
